@@ -1,0 +1,103 @@
+#pragma once
+// The state of one chess game, its rules and the move routine with its
+// events. The board control derives from this class and fills in the hooks;
+// the engine reads Board, WhiteToMove, CastlingAllowed and EnPassant in place
+// while it searches (every write of them first stops the engine).
+
+#include <array>
+#include <atomic>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CastleSet.h"
+#include "ChessEvents.h"
+#include "ChessGameHooks.h"
+#include "MoveInfo.h"
+#include "Square.h"
+
+class TChessGame {
+ public:
+  // Index 0 is the None square's filler, 1..64 the squares, 65 a NUL.
+  using BoardArray = std::array<char, 66>;
+  enum class Side { White = 0, Black = 1 };
+
+  TChessGame();
+  virtual ~TChessGame();
+  TChessGame(const TChessGame&) = delete;
+  TChessGame& operator=(const TChessGame&) = delete;
+
+  // --- state properties ---------------------------------------------------
+  std::string Position() const;
+  void setPosition(std::string_view text);
+  bool WhiteToMove() const { return whiteToMove_.load(std::memory_order_relaxed); }
+  void setWhiteToMove(bool value);
+  int CurrentMove() const { return currentMove_; }
+  void setCurrentMove(int) {}  // the move number can only be read
+  Square EnPassant() const { return enPassant_; }
+  void setEnPassant(Square value);
+  CastleSet CastlingAllowed() const { return castlingAllowed_; }
+  void setCastlingAllowed(CastleSet value) { castlingAllowed_ = value; }
+  char PromotionPiece() const { return promotionPiece_; }
+  bool GameOver() const { return gameOver_; }
+
+  const BoardArray& Board() const { return board_; }
+  char PieceAt(Square sq) const { return board_[SquareIndex(sq)]; }
+  // The history record of a turn, or nullptr when the turn has none.
+  const MoveInfo* HistoryRecord(int moveNumber, Side side) const;
+
+  // --- rules --------------------------------------------------------------
+  int SideOf(Square sq) const;
+  bool IsLegalMove(Square from, Square to) const;
+  bool PawnMoveOk(Square from, Square to) const;
+  bool KnightMoveOk(Square from, Square to) const;
+  bool BishopMoveOk(Square from, Square to) const;
+  bool RookMoveOk(Square from, Square to) const;
+  bool QueenMoveOk(Square from, Square to) const;
+  bool KingMoveOk(Square from, Square to) const;
+  bool WhiteInCheckAfter(Square from, Square to) const;
+  bool BlackInCheckAfter(Square from, Square to) const;
+  bool HasLegalMove() const;
+  bool IsThreefold() const;
+
+  // --- moves --------------------------------------------------------------
+  bool MakeMove(Square from, Square to);
+  bool UserMove(Square from, Square to);
+  void PromotePawn(Square sq);
+
+  // --- events -------------------------------------------------------------
+  TMoveEvent OnLegalMove;
+  TCaptureEvent OnCapture;
+  TPromotionEvent OnPromotion;
+  TMoveEvent OnCastle;
+  TMoveEvent OnCheck;
+  TMoveEvent OnMate;
+  TMoveEvent OnStaleMate;
+  TNotifyEvent OnNoMatingMaterial;
+  TNotifyEvent OnThreefoldPosition;
+  TNotifyEvent OnDraw;
+  TNotifyEvent OnPaint;
+  TOneSquareEvent OnIllegalMove;  // fired by the input layer, not by MakeMove
+
+  // The view and engine behind the model; nullptr means none.
+  void setHooks(TChessGameHooks* hooks) { hooks_ = hooks; }
+
+ protected:
+  // The new-game set-up; runs once, at creation.
+  void NewGame();
+  TChessGameHooks& Hooks() const { return hooks_ ? *hooks_ : noHooks_; }
+
+ private:
+  BoardArray board_{};
+  std::atomic<bool> whiteToMove_{true};
+  int currentMove_ = 1;
+  Square enPassant_ = Square::None;
+  CastleSet castlingAllowed_ = CastleSet::All();
+  char promotionPiece_ = 'q';
+  bool gameOver_ = false;
+  // One pair of records (White, Black) per move number, grown as needed.
+  std::vector<std::array<MoveInfo, 2>> history_;
+
+  TChessGameHooks* hooks_ = nullptr;
+  static TChessGameHooks noHooks_;
+};
