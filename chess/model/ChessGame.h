@@ -42,7 +42,11 @@ class TChessGame {
   bool GameOver() const { return gameOver_; }
 
   const BoardArray& Board() const { return board_; }
-  char PieceAt(Square sq) const { return board_[SquareIndex(sq)]; }
+  // The character on a square; a blank for anything that is no square.
+  char PieceAt(Square sq) const {
+    const int n = SquareIndex(sq);
+    return (n >= 1 && n <= 64) ? board_[n] : ' ';
+  }
   // The history record of a turn, or nullptr when the turn has none.
   const MoveInfo* HistoryRecord(int moveNumber, Side side) const;
 
@@ -88,6 +92,23 @@ class TChessGame {
   TChessGameHooks& Hooks() const { return hooks_ ? *hooks_ : noHooks_; }
 
  private:
+  Side SideToMove() const { return WhiteToMove() ? Side::White : Side::Black; }
+  void PutStartPosition();
+  // IsLegalMove without its repetition test, which cannot change while one
+  // position is searched for moves.
+  bool IsLegalIgnoringRepetition(Square from, Square to) const;
+  // The attack test on a copy of the board in which the piece on `from`
+  // has moved to `to`.
+  bool KingAttackedAfter(Square from, Square to, bool whiteKing) const;
+  bool CastlingOk(Square from, Square to) const;
+  bool SlideReaches(Square from, Square to, const int (*steps)[2]) const;
+  // The record of a turn, grown into existence when it is first written.
+  MoveInfo& RecordToWrite(int moveNumber, Side side);
+  void TakeEnPassantPawn(Square from, Square to);
+  void CompleteCastling(Square from, Square to);
+  void TakeCastlingRights(Square from);
+  bool NoMatingMaterial() const;
+
   BoardArray board_{};
   std::atomic<bool> whiteToMove_{true};
   int currentMove_ = 1;

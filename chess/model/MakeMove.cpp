@@ -1,0 +1,229 @@
+// The move routine: every move of the game, the user's and the engine's,
+// is made here and reported through the game events.
+
+#include <cctype>
+#include <string_view>
+
+#include "chess/model/ChessGame.h"
+
+namespace {
+
+// Weights for the mating-material test; a side needs 5 or more to mate.
+int MaterialWeight(char piece) {
+  switch (std::tolower(static_cast<unsigned char>(piece))) {
+    case 'p':
+    case 'r':
+    case 'q': return 5;
+    case 'b': return 3;
+    case 'n': return 2;
+    default: return 0;
+  }
+}
+
+bool IsPieceLetter(char c) { return std::string_view("PNBRQKpnbrqk").find(c) != std::string_view::npos; }
+
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+// Releases the engine however the user's move ends, a throwing handler
+// included, so that the engine is never left parked for good.
+class EngineHoldGuard {
+ public:
+  explicit EngineHoldGuard(TChessGameHooks& hooks) : hooks_(hooks) { hooks_.StopThinking(); }
+  ~EngineHoldGuard() {
+    hooks_.ReleaseEngineHold();
+    hooks_.StartThinking();
+  }
+  EngineHoldGuard(const EngineHoldGuard&) = delete;
+  EngineHoldGuard& operator=(const EngineHoldGuard&) = delete;
+
+ private:
+  TChessGameHooks& hooks_;
+};
+
+}  // namespace
+
+bool TChessGame::UserMove(Square from, Square to) {
+  EngineHoldGuard hold(Hooks());
+  return MakeMove(from, to);
+}
+
+bool TChessGame::MakeMove(Square from, Square to) {
+  gameOver_ = false;
+  if (!IsLegalMove(from, to)) return false;
+
+  // The turn being played, with its move. Handlers may write the state
+  // while the move runs, so every step below reads it afresh.
+  {
+    MoveInfo& played = RecordToWrite(currentMove_, SideToMove());
+    played.PositionStr = Position();
+    played.Castling = castlingAllowed_;
+    played.OldSq = from;
+    played.NewSq = to;
+    played.EnPassantSq = enPassant_;
+  }
+
+  TChessGameHooks& hooks = Hooks();
+  hooks.PaintSquare(from);
+  if (hooks.AnimateMoves() && (from != hooks.DragFromSquare() || to != hooks.DropSquare())) {
+    hooks.PaintBoardLines();
+    hooks.AnimateMove(from, to);
+  }
+
+  const char captured = board_[SquareIndex(to)];
+  board_[SquareIndex(to)] = board_[SquareIndex(from)];
+  board_[SquareIndex(from)] = ' ';
+  hooks.PaintSquare(to);
+  hooks.DrawPiece(to);
+  hooks.PaintBoardLines();
+
+  if (!WhiteToMove()) ++currentMove_;
+  whiteToMove_.store(!WhiteToMove(), std::memory_order_relaxed);
+
+  if (OnLegalMove) OnLegalMove(this, from, to);
+  if (captured != ' ' && OnCapture) OnCapture(this, from, to, captured);
+
+  const char arrived = PieceAt(to);
+  if ((arrived == 'P' || arrived == 'p') && (RankOf(to) == 8 || RankOf(to) == 1)) {
+    if (OnPromotion) {
+      const char offered = promotionPiece_;
+      OnPromotion(this, from, to, promotionPiece_);
+      // Only a piece letter may go on the board; anything else keeps the
+      // letter that was offered.
+      if (!IsPieceLetter(UpperAscii(promotionPiece_))) promotionPiece_ = offered;
+    }
+    PromotePawn(to);
+  }
+
+  TakeEnPassantPawn(from, to);
+
+  const char moved = PieceAt(to);
+  if ((moved == 'P' && RankOf(from) == 2 && RankOf(to) == 4) ||
+      (moved == 'p' && RankOf(from) == 7 && RankOf(to) == 5)) {
+    enPassant_ = SquareFromIndex((SquareIndex(from) + SquareIndex(to)) / 2);
+  } else {
+    enPassant_ = Square::None;
+  }
+
+  CompleteCastling(from, to);
+  TakeCastlingRights(from);
+
+  // Check on the whole move; from = to tests the board as it stands.
+  const bool check = WhiteInCheckAfter(Square::A8, Square::A8) ||
+                     BlackInCheckAfter(Square::A8, Square::A8);
+  const bool canMove = HasLegalMove();
+  bool draw = false;
+  if (check) {
+    if (OnCheck) OnCheck(this, from, to);
+    if (!canMove && OnMate) {
+      gameOver_ = true;
+      OnMate(this, from, to);
+    }
+  } else if (!canMove) {
+    if (OnStaleMate) OnStaleMate(this, from, to);
+    draw = true;
+  }
+
+  if (NoMatingMaterial()) {
+    if (OnNoMatingMaterial) OnNoMatingMaterial(this);
+    draw = true;
+  }
+
+  // The turn that follows, with its position; its move is written when it
+  // is played.
+  {
+    MoveInfo& next = RecordToWrite(currentMove_, SideToMove());
+    next.PositionStr = Position();
+    next.Castling = castlingAllowed_;
+    next.EnPassantSq = enPassant_;
+  }
+
+  if (IsThreefold()) {
+    if (OnThreefoldPosition) OnThreefoldPosition(this);
+    draw = true;
+  }
+
+  if (draw && OnDraw) {
+    gameOver_ = true;
+    OnDraw(this);
+  }
+  if (OnPaint) OnPaint(this);
+  return true;
+}
+
+void TChessGame::TakeEnPassantPawn(Square from, Square to) {
+  // The en passant square here is still the one the previous move set.
+  if (to != enPassant_ || FileOf(from) == FileOf(to)) return;
+  const char pawn = PieceAt(to);
+  Square taken = Square::None;
+  if (RankOf(to) == 6 && pawn == 'P') taken = SquareOf(FileOf(to), 5);
+  if (RankOf(to) == 3 && pawn == 'p') taken = SquareOf(FileOf(to), 4);
+  if (taken == Square::None) return;
+  if (OnCapture) OnCapture(this, from, to, PieceAt(taken));
+  board_[SquareIndex(taken)] = ' ';
+  Hooks().PaintSquare(taken);
+}
+
+void TChessGame::CompleteCastling(Square from, Square to) {
+  struct RookMove {
+    Square kingFrom, kingTo;
+    char king;
+    Square rookFrom, rookTo;
+    char rook;
+  };
+  static constexpr RookMove kRookMoves[4] = {
+      {Square::E1, Square::G1, 'K', Square::H1, Square::F1, 'R'},
+      {Square::E1, Square::C1, 'K', Square::A1, Square::D1, 'R'},
+      {Square::E8, Square::G8, 'k', Square::H8, Square::F8, 'r'},
+      {Square::E8, Square::C8, 'k', Square::A8, Square::D8, 'r'},
+  };
+  for (const RookMove& m : kRookMoves) {
+    if (from != m.kingFrom || to != m.kingTo || PieceAt(to) != m.king) continue;
+    board_[SquareIndex(m.rookTo)] = m.rook;
+    board_[SquareIndex(m.rookFrom)] = ' ';
+    Hooks().PaintSquare(m.rookFrom);
+    Hooks().DrawPiece(m.rookTo);
+    Hooks().PaintBoardLines();
+    if (OnCastle) OnCastle(this, from, to);
+    return;
+  }
+}
+
+void TChessGame::TakeCastlingRights(Square from) {
+  // By the square a move leaves, whatever stood there; a capture on a
+  // corner takes nothing away.
+  switch (from) {
+    case Square::E1:
+      castlingAllowed_.Exclude(CanStillCastle::WhiteKingSide);
+      castlingAllowed_.Exclude(CanStillCastle::WhiteQueenSide);
+      break;
+    case Square::H1: castlingAllowed_.Exclude(CanStillCastle::WhiteKingSide); break;
+    case Square::A1: castlingAllowed_.Exclude(CanStillCastle::WhiteQueenSide); break;
+    case Square::E8:
+      castlingAllowed_.Exclude(CanStillCastle::BlackKingSide);
+      castlingAllowed_.Exclude(CanStillCastle::BlackQueenSide);
+      break;
+    case Square::H8: castlingAllowed_.Exclude(CanStillCastle::BlackKingSide); break;
+    case Square::A8: castlingAllowed_.Exclude(CanStillCastle::BlackQueenSide); break;
+    default: break;
+  }
+}
+
+bool TChessGame::NoMatingMaterial() const {
+  int white = 0;
+  int black = 0;
+  for (int n = 1; n <= 64; ++n) {
+    const char c = board_[n];
+    if (SideOf(SquareFromIndex(n)) == 1) white += MaterialWeight(c);
+    if (SideOf(SquareFromIndex(n)) == 0) black += MaterialWeight(c);
+  }
+  return white < 5 && black < 5;
+}
+
+void TChessGame::PromotePawn(Square sq) {
+  const int rank = RankOf(sq);
+  if (rank != 8 && rank != 1) return;
+  const char upper = UpperAscii(promotionPiece_);
+  board_[SquareIndex(sq)] = rank == 8 ? upper : static_cast<char>(upper + 32);
+  Hooks().PaintSquare(sq);
+  Hooks().DrawPiece(sq);
+}
