@@ -1,0 +1,97 @@
+#include "Commands.h"
+
+#include "EndpointFolder.h"
+#include "LinkWindow.h"
+#include "PlatformError.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+constexpr std::pair<const char*, int> RequestNames[] = {
+    {"random", 0}, {"eat", 1},      {"sleep", 2},     {"greet", 3}, {"work", 4},
+    {"chess", 5},  {"chinese", 21}, {"english", 22}, {"quit", 70},
+};
+
+int ReportPost(perch::TPostResult result) {
+  switch (result) {
+    case perch::TPostResult::Delivered:
+      return 0;
+    case perch::TPostResult::NoWindow:
+      std::fprintf(stderr, "perchctl: no companion is running (nothing answers at %s/%s)\n",
+                   perch::EndpointFolderPath().c_str(), perch::CompanionClass);
+      return 1;
+    case perch::TPostResult::QueueFull:
+      std::fprintf(stderr, "perchctl: the companion is busy and its queue is full; the message was lost\n");
+      return 1;
+  }
+  return 1;
+}
+
+bool ParseCode(const std::string& text, unsigned long long& code) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
+  errno = 0;
+  char* end = nullptr;
+  code = std::strtoull(text.c_str(), &end, 0);
+  return errno == 0 && *end == '\0' && code <= 0xFFFFFFFFull;
+}
+
+}  // namespace
+
+long long RequestCodeOf(const std::string& name) {
+  for (const auto& [requestName, code] : RequestNames) {
+    if (name == requestName) return code;
+  }
+  return -1;
+}
+
+bool WantsHelp(const TArguments& args) {
+  for (const auto& arg : args) {
+    if (arg == "--help" || arg == "-h") return true;
+  }
+  return false;
+}
+
+int RunRequest(const std::string& name, const TArguments& args) {
+  unsigned long long code = 0;
+  if (name == "request") {
+    if (args.size() != 1 || !ParseCode(args[0], code)) {
+      std::fprintf(stderr, "perchctl: request takes one number from 0 to 4294967295\n");
+      return 2;
+    }
+  } else {
+    if (!args.empty()) {
+      std::fprintf(stderr, "perchctl: %s takes no arguments\n", name.c_str());
+      return 2;
+    }
+    code = static_cast<unsigned long long>(RequestCodeOf(name));
+  }
+  try {
+    return ReportPost(perch::PostMessageTo(perch::CompanionClass, perch::WM_COMPANION, code, 0));
+  } catch (const perch::TPlatformError& error) {
+    std::fprintf(stderr, "perchctl: %s\n", error.what());
+    return 1;
+  }
+}
+
+int RunSay(const TArguments& args) {
+  std::string text;
+  for (const auto& word : args) {
+    if (!text.empty()) text += ' ';
+    text += word;
+  }
+  if (text.size() > perch::MaxCopyDataText) {
+    std::fprintf(stderr, "perchctl: the text is too long (at most %zu bytes)\n", perch::MaxCopyDataText);
+    return 2;
+  }
+  try {
+    const auto datagram = perch::EncodeCopyData(text);
+    return ReportPost(perch::PostToWindow(perch::CompanionClass, datagram));
+  } catch (const perch::TPlatformError& error) {
+    std::fprintf(stderr, "perchctl: %s\n", error.what());
+    return 1;
+  }
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The sub-commands of perchctl. Each returns the process's exit status.
+
+#include <string>
+#include <vector>
+
+using TArguments = std::vector<std::string>;
+
+int RunRequest(const std::string& name, const TArguments& args);  // random, eat, ..., request N
+int RunSay(const TArguments& args);
+int RunListen(const TArguments& args);
+
+// The request code a command name stands for, or -1.
+long long RequestCodeOf(const std::string& name);
+
+bool WantsHelp(const TArguments& args);
