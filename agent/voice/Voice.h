@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 // A word of a spoken line: where it stands in the text (UTF-16 units of the
 // QString that was spoken) and when it begins, counted from the start of the
@@ -16,22 +17,28 @@ struct TSpokenWord {
   int startMs = 0;
 };
 
-// A line rendered to memory: mono 16-bit samples at sampleRate, and its words.
+// A line rendered to memory: mono 16-bit samples at sampleRate, and its words
+// in text order with non-decreasing start times. Without a working
+// synthesizer the samples are empty and the words carry an estimated pace
+// over durationMs, so that a balloon can still reveal the text.
 struct TSynthesizedSpeech {
   std::vector<int16_t> samples;
   int sampleRate = 0;
+  int durationMs = 0;
   QVector<TSpokenWord> words;
-  int DurationMs() const {
-    return sampleRate > 0 ? int(int64_t(samples.size()) * 1000 / sampleRate) : 0;
-  }
 };
 
 class TVoiceWorker;
 
 // The character's voice. Speak returns at once; synthesis and playback run on
-// worker threads, and the signals arrive on the thread that owns the voice
-// (queued). Where no sound device answers, the same signals come at the same
+// a worker thread, and the signals arrive queued on the thread that owns the
+// voice. Where no sound device answers, the same signals come at the same
 // pace in silence.
+//
+// Every Speak ends in exactly one Finished. Started comes before it unless
+// the line was stopped (or superseded by a later Speak) before its synthesis
+// was done. The sound device is ALSA's "default", or the one named by the
+// environment variable PERCH_AUDIO_DEVICE when the voice is created.
 class TVoice : public QObject {
   Q_OBJECT
  public:
@@ -41,13 +48,14 @@ class TVoice : public QObject {
   // 1033 speaks with the "en-us" voice, 2052 with Mandarin ("cmn").
   static bool LanguageAvailable(int languageId);
 
-  // Renders text synchronously on the caller's thread. An unknown language or
-  // a failing synthesizer gives empty speech.
+  // Renders text on the caller's thread, for tests and tools. Only the first
+  // few thousand characters of a very long text are spoken.
   static TSynthesizedSpeech Synthesize(const QString& text, int languageId);
 
   // Starts speaking text; a line still speaking is stopped first.
   void Speak(const QString& text, int languageId);
-  // Stops the current utterance promptly; Finished follows.
+  // Stops the current line promptly; its Finished follows. Does nothing when
+  // the voice is silent.
   void Stop();
 
  signals:
@@ -55,11 +63,11 @@ class TVoice : public QObject {
   void Started(QVector<TSpokenWord> words, int durationMs);
   // The word at that index begins now.
   void WordReached(int wordIndex);
-  // The utterance ended (played, paced in silence, or stopped).
+  // The line ended (played, paced in silence, or stopped).
   void Finished();
 
  private:
-  std::shared_ptr<TVoiceWorker> worker_;
+  std::unique_ptr<TVoiceWorker> worker_;
 };
 
 Q_DECLARE_METATYPE(TSpokenWord)
