@@ -2,7 +2,6 @@
 // Message pumping on the Qt main thread: the companion's stand-in for
 // processing the window messages while a routine waits.
 
-#include <atomic>
 #include <chrono>
 
 namespace perch {
@@ -10,8 +9,5 @@ namespace perch {
 // Runs the thread's event loop, nested, for about the given time: events,
 // timers and link datagrams are handled as they arrive.
 void ProcessMessagesFor(std::chrono::milliseconds time);
-
-// WaitFor on the monotonic clock with Qt's event loop as the pump.
-void WaitSecondsProcessing(int seconds, const std::atomic<bool>& quitting);
 
 }  // namespace perch

@@ -1,0 +1,51 @@
+// The link on Qt's event loop: a message that arrives while the handler of
+// an earlier one waits is handled inside that wait, nested.
+
+#include "LinkReceiver.h"
+#include "MessagePump.h"
+#include "TempRuntimeDir.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace std::chrono_literals;
+
+TEST(LinkReceiver, AMessageDuringAWaitRunsNested) {
+  TTempRuntimeDir runtime;
+  std::vector<std::string> events;
+  int depth = 0;
+  bool done = false;
+  perch::TLinkReceiver receiver(
+      std::make_unique<perch::TLinkWindow>(perch::CompanionClass),
+      [&](const perch::TLinkMessage& message) {
+        ++depth;
+        events.push_back("begin " + std::to_string(message.wParam) + " at " + std::to_string(depth));
+        if (message.wParam == 1) {
+          perch::PostMessageTo(perch::CompanionClass, perch::WM_COMPANION, 2, 0);
+          for (int i = 0; i < 20 && events.size() < 3; ++i) perch::ProcessMessagesFor(50ms);
+        }
+        events.push_back("end " + std::to_string(message.wParam));
+        --depth;
+        if (message.wParam == 1) done = true;
+      });
+  perch::PostMessageTo(perch::CompanionClass, perch::WM_COMPANION, 1, 0);
+  for (int i = 0; i < 40 && !done; ++i) perch::ProcessMessagesFor(50ms);
+  const std::vector<std::string> expected{"begin 1 at 1", "begin 2 at 2", "end 2", "end 1"};
+  EXPECT_EQ(events, expected);
+}
+
+TEST(LinkReceiver, MessagePumpProcessesEventsAsTheyArrive) {
+  bool fired = false;
+  QTimer::singleShot(10ms, [&] { fired = true; });
+  for (int i = 0; i < 50 && !fired; ++i) perch::ProcessMessagesFor(100ms);
+  EXPECT_TRUE(fired);
+}
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
