@@ -1,0 +1,78 @@
+#include "Actor.h"
+
+#include "LinkReceiver.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+// The wood textures are compiled into the static library; their resource
+// has to be pulled in by name.
+static void LoadWoodTextures() { Q_INIT_RESOURCE(Wood); }
+
+namespace {
+
+QLabel* MakeImage(QWidget* parent, const QImage& bitmap, int x, int y) {
+  auto* image = new QLabel(parent);
+  image->setGeometry(x, y, 105, 105);
+  // Unstretched, as designed: the top left of the 160 x 160 bitmap shows.
+  image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  image->setPixmap(QPixmap::fromImage(bitmap));
+  return image;
+}
+
+}  // namespace
+
+TActor::TActor(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
+      image1Bitmap_((LoadWoodTextures(), QStringLiteral(":/wood/Image1.bmp"))),
+      image2Bitmap_(QStringLiteral(":/wood/Image2.bmp")) {
+  setObjectName(QStringLiteral("TActor"));
+  setWindowTitle(QStringLiteral("Game"));
+  QFont font;  // the default sans face stands in for "MS Sans Serif", 8 point
+  font.setPixelSize(11);
+  setFont(font);
+  setFixedSize(DesignClientSize, DesignClientSize);
+  move(DesignLeft, DesignTop);
+
+  Image1 = MakeImage(this, image1Bitmap_, 40, 56);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image2 = MakeImage(this, image2Bitmap_, 152, 56);
+  Image2->setObjectName(QStringLiteral("Image2"));
+
+  Edit1 = new QLineEdit(QStringLiteral("Edit1"), this);
+  Edit1->setObjectName(QStringLiteral("Edit1"));
+  Edit1->setGeometry(0, 0, 121, 21);
+  Edit1->setMaxLength(32767);
+  Edit1->hide();
+
+  Button1 = new QPushButton(QStringLiteral("New"), this);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setGeometry(264, 344, 35, 25);
+  Button1->setEnabled(false);
+
+  Button2 = new QPushButton(QStringLiteral("Exit"), this);
+  Button2->setObjectName(QStringLiteral("Button2"));
+  Button2->setGeometry(304, 344, 35, 25);
+
+  Agent = new TAgent(this);
+  Agent->setObjectName(QStringLiteral("Agent"));
+
+  link_ = new perch::TLinkReceiver(
+      std::make_unique<perch::TLinkWindow>(perch::CompanionClass),
+      [this](const perch::TLinkMessage& message) { HandleLinkMessage(message); }, this);
+}
+
+TActor::~TActor() = default;
+
+void TActor::closeEvent(QCloseEvent* event) {
+  // The form has no close box; it lives as long as the process.
+  event->ignore();
+}
+
+TAgentCharacter& TActor::Char() {
+  if (Character == nullptr) throw TAgentError("the character is not loaded");
+  return *Character;
+}

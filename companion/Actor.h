@@ -1,0 +1,94 @@
+#pragma once
+// TActor, the companion form: the window the controlling program talks to.
+// It stays out of sight left of the screen and carries the chessboard while
+// a game is open. Its routines live in files of their own, one per concept.
+
+#include "AgentControl.h"
+#include "LinkMessage.h"
+#include "SettingsFile.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace perch {
+class TLinkReceiver;
+}
+
+class TActor : public QWidget {
+  Q_OBJECT
+ public:
+  // Builds the designed layout and binds the companion's link window, so
+  // that requests are answered from the first wait on. Throws
+  // perch::TPlatformError when the window cannot be bound.
+  explicit TActor(QWidget* parent = nullptr);
+  ~TActor() override;
+
+  // Designed position and client size.
+  static constexpr int DesignLeft = -400;
+  static constexpr int DesignTop = 117;
+  static constexpr int DesignClientSize = 369;
+  // Deeper nesting of routines than this drops the request (a flood of
+  // requests during waits must not exhaust the stack).
+  static constexpr int MaxRoutineDepth = 32;
+
+  // Design-time components.
+  QLabel* Image1;  // dark wood, the dark squares of the chessboard
+  QLabel* Image2;  // light wood, the light squares
+  QLineEdit* Edit1;  // the last text from the controller
+  QPushButton* Button1;  // "New"
+  QPushButton* Button2;  // "Exit"
+  TAgent* Agent;
+
+  QImage Image1Bitmap() const { return image1Bitmap_; }
+  QImage Image2Bitmap() const { return image2Bitmap_; }
+
+  // Set-up of the form (settings, character) ending with the introduction.
+  // A failing step throws and ends it there.
+  void FormCreate();
+  // The first-run introduction; on a later start only notice 40.
+  void Introduce();
+  // Speaks a Chinese line in language 2052 (which stays set) and waits 1 s.
+  void SayChinese(const QString& text);
+
+  // One datagram of the controller; catches and reports every error.
+  void HandleLinkMessage(const perch::TLinkMessage& message);
+  void HandleRequest(std::uint64_t code);
+  void HandleText(const QString& text);
+
+  // Routines started by requests 0-5 and the click reaction.
+  void RandomActivity();
+  void EatCookies();
+  void GoToSleep();
+  void GreetUser();
+  void DoWork();
+  void InviteToChess();
+  void AgentClick(TAgent* Sender, const QString& CharacterID, int Button, int Shift,
+                  std::int16_t x, std::int16_t y);
+
+  // The loaded character, or null when loading failed: then the routines
+  // leave out their character steps and still report to the controller.
+  TAgentCharacter* Character = nullptr;
+  TAgentRequestPtr LoadRequest;
+  QString IniPath;
+  std::unique_ptr<TSettingsFile> IniFile;
+
+  int RoutineDepth() const { return routineDepth_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  TAgentCharacter& Char();  // throws TAgentError when not loaded
+
+  QImage image1Bitmap_;
+  QImage image2Bitmap_;
+  perch::TLinkReceiver* link_;
+  int routineDepth_ = 0;
+};

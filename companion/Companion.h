@@ -1,0 +1,34 @@
+#pragma once
+// Process-wide state of the companion and the operations on which its
+// routines pace themselves and report to the controlling program.
+
+#include "MonotonicWait.h"
+
+#include <atomic>
+#include <cstdint>
+
+class TActor;
+
+// Set once by the quit request; ends every running wait.
+extern std::atomic<bool> Quitting;
+// The single companion form, set by start-up.
+extern TActor* Actor;
+
+// Notices posted to the controlling program.
+inline constexpr int NoticeRoutineEnded = 20;
+inline constexpr int NoticeStartupDone = 40;
+inline constexpr int NoticeCharacterClicked = 41;
+
+// Holds the calling routine for n seconds of the monotonic clock while
+// messages keep being processed (nested routines included); Quitting ends it.
+void WaitSeconds(int n);
+// The clock and pump WaitSeconds uses: the monotonic clock and Qt's event
+// loop; tests may put a faster clock in.
+perch::TWaitSteps& CompanionWaitSteps();
+
+// Posts WM_COMPANION with wParam = code to the controller's window, looked up
+// anew each time; lost when no controller runs. Never waits.
+void NotifyController(std::uint64_t code);
+
+// Half of a screen dimension, an exact half rounded to the even neighbour.
+int HalfRoundedToEven(int length);

@@ -1,0 +1,86 @@
+// The requests and texts of the controlling program. Each runs to its end
+// inside the handler; one that arrives while a routine waits runs nested in
+// that wait.
+
+#include "Actor.h"
+#include "Companion.h"
+#include "ErrorBox.h"
+
+#include <QApplication>
+#include <QLineEdit>
+
+#include <cstdio>
+
+namespace {
+
+constexpr std::uint64_t RequestChinese = 21;
+constexpr std::uint64_t RequestEnglish = 22;
+constexpr std::uint64_t RequestQuit = 70;
+
+// Counts the routines running nested, for the depth bound.
+class TDepthGuard {
+ public:
+  explicit TDepthGuard(int& depth) : depth_(depth) { ++depth_; }
+  ~TDepthGuard() { --depth_; }
+  TDepthGuard(const TDepthGuard&) = delete;
+  TDepthGuard& operator=(const TDepthGuard&) = delete;
+
+ private:
+  int& depth_;
+};
+
+}  // namespace
+
+void TActor::HandleLinkMessage(const perch::TLinkMessage& message) {
+  const bool isRequest = message.message == perch::WM_COMPANION;
+  if (isRequest && message.wParam == RequestQuit) {
+    // Quit is never refused, however deep the routines are nested.
+    HandleRequest(message.wParam);
+    return;
+  }
+  if (routineDepth_ >= MaxRoutineDepth) {
+    if (isRequest) {
+      std::fprintf(stderr, "perch: %d routines are running nested; request %llu dropped\n",
+                   routineDepth_, static_cast<unsigned long long>(message.wParam));
+    } else {
+      std::fprintf(stderr, "perch: %d routines are running nested; text dropped\n", routineDepth_);
+    }
+    return;
+  }
+  // The error box of a failed step is a nested loop too, so it counts.
+  TDepthGuard guard(routineDepth_);
+  RunReportingErrors([&] {
+    if (isRequest) HandleRequest(message.wParam);
+    else HandleText(QString::fromUtf8(message.text));
+  });
+}
+
+void TActor::HandleRequest(std::uint64_t code) {
+  switch (code) {
+    case 0: RandomActivity(); break;
+    case 1: EatCookies(); break;
+    case 2: GoToSleep(); break;
+    case 3: GreetUser(); break;
+    case 4: DoWork(); break;
+    case 5: InviteToChess(); break;
+    case RequestChinese:
+      if (Character != nullptr) Character->setLanguageID(2052);
+      break;
+    case RequestEnglish:
+      if (Character != nullptr) Character->setLanguageID(1033);
+      break;
+    case RequestQuit:
+      Quitting = true;
+      QApplication::quit();
+      break;
+    default:
+      break;  // not a request of this program
+  }
+}
+
+void TActor::HandleText(const QString& text) {
+  Edit1->setText(text);
+  if (Character == nullptr) return;
+  Character->StopAll(QStringLiteral("play"));
+  if (!text.isEmpty()) Character->Speak(text, QString());
+}

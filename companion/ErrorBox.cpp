@@ -1,0 +1,15 @@
+#include "ErrorBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+
+void ShowErrorBox(const QString& message) {
+  std::fprintf(stderr, "perch: %s\n", message.toUtf8().constData());
+  QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
+                  QMessageBox::Ok);
+  box.setTextFormat(Qt::PlainText);
+  box.setObjectName(QStringLiteral("ErrorBox"));
+  box.exec();
+}

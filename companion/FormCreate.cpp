@@ -1,0 +1,51 @@
+// Set-up of the companion form: settings, the character, and the
+// introduction; and the operation that speaks the Chinese lines.
+
+#include "Actor.h"
+#include "Companion.h"
+#include "ErrorBox.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+constexpr const char* CharacterId = "test";
+constexpr const char* CharacterFile = "bird.chr";
+constexpr int LanguageEnglish = 1033;
+constexpr int LanguageChinese = 2052;
+
+int ScreenWidth() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr ? screen->geometry().width() : 0;
+}
+
+}  // namespace
+
+void TActor::FormCreate() {
+  // No taskbar entry: the form is a tool window (see the constructor).
+  IniPath = SettingsLocation(QCoreApplication::applicationDirPath());
+  IniFile = std::make_unique<TSettingsFile>(IniPath);
+
+  Agent->setConnected(true);
+  Agent->OnClick = [this](TAgent* sender, const QString& id, int button, int shift,
+                          std::int16_t x, std::int16_t y) {
+    RunReportingErrors([&] { AgentClick(sender, id, button, shift, x, y); });
+  };
+  LoadRequest = Agent->Characters().Load(QString::fromLatin1(CharacterId),
+                                         QString::fromLatin1(CharacterFile));
+  Character = &Agent->Characters().Character(QString::fromLatin1(CharacterId));
+  Character->setLanguageID(LanguageEnglish);
+  Character->setAutoPopupMenu(false);
+  Character->setTop(10);
+  Character->setLeft(static_cast<std::int16_t>(ScreenWidth() - 450));
+  Character->Show(false);
+  Introduce();
+}
+
+void TActor::SayChinese(const QString& text) {
+  Char().setLanguageID(LanguageChinese);
+  Char().Speak(text, QString());
+  WaitSeconds(1);
+}
