@@ -1,0 +1,65 @@
+#include "chess/board/MainThreadCalls.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+namespace {
+const QEvent::Type kDrainEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+}
+
+TMainThreadCalls::TMainThreadCalls() = default;
+
+TMainThreadCalls::~TMainThreadCalls() { Close(); }
+
+bool TMainThreadCalls::Run(const std::function<void()>& call) {
+  Pending pending{&call};
+  std::unique_lock lock(mutex_);
+  if (closed_) return false;
+  queue_.push_back(&pending);
+  changed_.notify_all();
+  lock.unlock();
+  QCoreApplication::postEvent(this, new QEvent(kDrainEvent));
+  lock.lock();
+  changed_.wait(lock, [&] { return pending.done; });
+  return pending.ran;
+}
+
+void TMainThreadCalls::Drain() {
+  for (;;) {
+    std::unique_lock lock(mutex_);
+    if (queue_.empty()) return;
+    Pending* next = queue_.front();
+    queue_.pop_front();
+    lock.unlock();
+    // The engine thread stays blocked until the call is marked done, also
+    // when the call throws (the board's calls report their own errors).
+    struct MarkDone {
+      TMainThreadCalls* self;
+      Pending* pending;
+      ~MarkDone() {
+        std::lock_guard guard(self->mutex_);
+        pending->ran = true;
+        pending->done = true;
+        self->changed_.notify_all();
+      }
+    } markDone{this, next};
+    (*next->call)();
+  }
+}
+
+void TMainThreadCalls::WaitForCall(std::chrono::milliseconds longest) {
+  std::unique_lock lock(mutex_);
+  changed_.wait_for(lock, longest, [&] { return !queue_.empty() || closed_; });
+}
+
+void TMainThreadCalls::Close() {
+  std::lock_guard guard(mutex_);
+  closed_ = true;
+  for (Pending* p : queue_) p->done = true;
+  queue_.clear();
+  changed_.notify_all();
+}
+
+void TMainThreadCalls::customEvent(QEvent* e) {
+  if (e->type() == kDrainEvent) Drain();
+}

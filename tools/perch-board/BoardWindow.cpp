@@ -1,0 +1,51 @@
+#include "tools/perch-board/BoardWindow.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+TBoardWindow::TBoardWindow(int searchDepth) : searchDepth_(searchDepth) {
+  setWindowTitle(QStringLiteral("Perch chess"));
+  boardHost_ = new QWidget(this);
+  boardHost_->setFixedSize(368, 368);
+  flipButton_ = new QPushButton(QStringLiteral("Flip"), this);
+  newGameButton_ = new QPushButton(QStringLiteral("New game"), this);
+  status_ = new QLabel(this);
+  status_->setTextFormat(Qt::PlainText);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(flipButton_);
+  buttons->addWidget(newGameButton_);
+  buttons->addWidget(status_, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(8, 8, 8, 8);
+  layout->addWidget(boardHost_);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  connect(flipButton_, &QPushButton::clicked, this, [this] { Flip(); });
+  connect(newGameButton_, &QPushButton::clicked, this, [this] { NewGame(); });
+  NewGame();
+}
+
+void TBoardWindow::NewGame() {
+  delete board_.data();
+  auto* board = new TChessBrd(boardHost_);
+  board_ = board;
+  board->setWhiteOnTop(whiteOnTop_);
+  board->setSearchDepth(searchDepth_);
+  board->setDisplayCoords({DisplayCoords::West, DisplayCoords::South});
+  board->setComputerPlaysBlack(true);
+  board->OnMate = [this](TChessGame* sender, Square, Square) {
+    ShowStatus(sender->WhiteToMove() ? QStringLiteral("Black wins") : QStringLiteral("White wins"));
+  };
+  board->OnStaleMate = [this](TChessGame*, Square, Square) { ShowStatus(QStringLiteral("Stalemate")); };
+  board->OnDraw = [this](TChessGame*) { ShowStatus(QStringLiteral("Draw")); };
+  board->OnLegalMove = [this](TChessGame*, Square, Square) { ShowStatus({}); };
+  board->show();
+  ShowStatus({});
+}
+
+void TBoardWindow::Flip() {
+  whiteOnTop_ = !whiteOnTop_;
+  if (board_) board_->setWhiteOnTop(whiteOnTop_);
+}
+
+void TBoardWindow::ShowStatus(const QString& text) { status_->setText(text); }
