@@ -86,7 +86,8 @@ int TChessGame::SideOf(Square sq) const {
 
 const MoveInfo* TChessGame::HistoryRecord(int moveNumber, Side side) const {
   if (moveNumber < 1 || static_cast<std::size_t>(moveNumber) > history_.size()) return nullptr;
-  return &history_[moveNumber - 1][static_cast<int>(side)];
+  const MoveInfo& record = history_[moveNumber - 1][static_cast<int>(side)];
+  return record.PositionStr.empty() ? nullptr : &record;
 }
 
 MoveInfo& TChessGame::RecordToWrite(int moveNumber, Side side) {

@@ -7,7 +7,7 @@ bool TChessGame::IsThreefold() const {
   const MoveInfo* reference = HistoryRecord(currentMove_, SideToMove());
   // A turn that was never recorded repeats nothing; comparing its empty
   // text would count other unrecorded turns as repetitions.
-  if (reference == nullptr || reference->PositionStr.empty()) return false;
+  if (reference == nullptr) return false;
 
   int repeats = 0;
   int move = currentMove_;
