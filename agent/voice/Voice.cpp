@@ -1,9 +1,8 @@
 #include "agent/voice/Voice.h"
 
+#include "agent/voice/Mailbox.h"
 #include "agent/voice/Synthesizer.h"
 #include "agent/voice/VoiceWorker.h"
-
-#include <QMetaObject>
 
 namespace {
 
@@ -14,28 +13,24 @@ std::string AudioDevice() {
 
 }  // namespace
 
-TVoice::TVoice(QObject* parent) : QObject(parent) {
+TVoice::TVoice(QObject* parent) : QObject(parent), mailbox_(new TMailbox(this)) {
   qRegisterMetaType<TSpokenWord>();
   qRegisterMetaType<QVector<TSpokenWord>>();
-  // The worker's reports are posted to this object, so they run on its
-  // thread, and those still queued when it is destroyed are dropped with it.
+  // The worker's reports go through the mailbox, so they run on this
+  // object's thread, and those still waiting when it is destroyed are dropped.
   TVoiceWorker::TListener listener;
   listener.started = [this](const QVector<TSpokenWord>& words, int durationMs) {
-    QMetaObject::invokeMethod(
-        this, [this, words, durationMs] { emit Started(words, durationMs); }, Qt::QueuedConnection);
+    mailbox_->Post([this, words, durationMs] { emit Started(words, durationMs); });
   };
   listener.wordReached = [this](int wordIndex) {
-    QMetaObject::invokeMethod(
-        this, [this, wordIndex] { emit WordReached(wordIndex); }, Qt::QueuedConnection);
+    mailbox_->Post([this, wordIndex] { emit WordReached(wordIndex); });
   };
-  listener.finished = [this] {
-    QMetaObject::invokeMethod(this, [this] { emit Finished(); }, Qt::QueuedConnection);
-  };
+  listener.finished = [this] { mailbox_->Post([this] { emit Finished(); }); };
   worker_ = std::make_unique<TVoiceWorker>(std::move(listener), AudioDevice());
 }
 
-// The worker is joined here, before QObject's destructor drops the reports
-// still queued for this object.
+// The worker is joined here, before the mailbox (a child) goes with QObject's
+// destructor.
 TVoice::~TVoice() { worker_.reset(); }
 
 bool TVoice::LanguageAvailable(int languageId) { return EspeakVoiceAvailable(languageId); }

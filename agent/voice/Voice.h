@@ -28,6 +28,7 @@ struct TSynthesizedSpeech {
   QVector<TSpokenWord> words;
 };
 
+class TMailbox;
 class TVoiceWorker;
 
 // The character's voice. Speak returns at once; synthesis and playback run on
@@ -67,6 +68,7 @@ class TVoice : public QObject {
   void Finished();
 
  private:
+  TMailbox* mailbox_ = nullptr;  // a child: reports from the worker thread
   std::unique_ptr<TVoiceWorker> worker_;
 };
 

@@ -226,3 +226,24 @@ TEST(Voice, TwoVoicesSpeakAtOnce) {
   EXPECT_EQ(chineseRecorder.events.front().words.size(), 5);
   qunsetenv("PERCH_AUDIO_DEVICE");
 }
+
+TEST(Voice, MayBeDeletedByWhoeverHearsItFinish) {
+  qputenv("PERCH_AUDIO_DEVICE", "perch-no-such-device");
+  auto* voice = new TVoice;
+  bool deleted = false;
+  QObject::connect(voice, &TVoice::Finished, [&] {
+    delete voice;
+    deleted = true;
+  });
+  // Two lines, so that reports of the second may be waiting behind the
+  // Finished of the first when the voice goes.
+  voice->Speak("Do not bother me!", kEnglish);
+  voice->Speak("Yes", kEnglish);
+  QElapsedTimer waited;
+  waited.start();
+  while (!deleted && waited.elapsed() < kPatienceMs)
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+  EXPECT_TRUE(deleted);
+  RunEventsFor(200);
+  qunsetenv("PERCH_AUDIO_DEVICE");
+}
