@@ -92,6 +92,9 @@ class TAgent : public QObject {
   std::function<void(TAgent* Sender, const QString& CharacterID, int Button, int Shift,
                      std::int16_t x, std::int16_t y)>
       OnClick;
+  // Receives errors that reached the event loop inside the service (a click
+  // handler that threw); unassigned, they show in an error box.
+  std::function<void(const QString& message)> OnError;
 
  private:
   bool connected_ = false;

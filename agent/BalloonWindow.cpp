@@ -1,0 +1,167 @@
+#include "BalloonWindow.h"
+
+#include <QBitmap>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QTextLine>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double kTextWidth = 250;  // wrap width of the text
+constexpr double kPadding = 11;
+constexpr double kTail = 16;        // height of the tail
+constexpr double kRadius = 12;
+constexpr double kOutline = 1.6;
+}  // namespace
+
+TBalloonWindow::TBalloonWindow(bool translucent)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint),
+      translucent_(translucent) {
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  setFocusPolicy(Qt::NoFocus);
+  if (translucent_) setAttribute(Qt::WA_TranslucentBackground);
+  hideTimer_.setSingleShot(true);
+  connect(&hideTimer_, &QTimer::timeout, this, &QWidget::hide);
+}
+
+QFont TBalloonWindow::BalloonFont() {
+  QFont font;
+  // Latin text in Liberation Sans; Chinese falls to the CJK face.
+  font.setFamilies({"Liberation Sans", "WenQuanYi Micro Hei", "Noto Sans CJK SC"});
+  font.setPixelSize(15);
+  return font;
+}
+
+void TBalloonWindow::Present(const QString& text, QPoint anchor, QRect avoid) {
+  hideTimer_.stop();
+  text_ = text;
+  words_.clear();
+  revealed_ = 0;
+  layout_ = std::make_unique<QTextLayout>(text_, BalloonFont());
+  QTextOption option;
+  // Breaks at blanks, and anywhere a word is too long; Chinese text breaks
+  // between characters by the line-breaking rules.
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout_->setTextOption(option);
+  layout_->beginLayout();
+  double y = 0, widest = 0;
+  for (QTextLine line = layout_->createLine(); line.isValid(); line = layout_->createLine()) {
+    line.setLineWidth(kTextWidth);
+    line.setPosition(QPointF(0, y));
+    y += line.height();
+    widest = std::max(widest, line.naturalTextWidth());
+  }
+  layout_->endLayout();
+  textSize_ = QSizeF(std::max(widest, 24.0), std::max(y, 1.0));
+  Place(anchor, avoid);
+  show();
+  raise();
+  update();
+}
+
+void TBalloonWindow::Follow(QPoint anchor, QRect avoid) {
+  if (isVisible() && layout_) Place(anchor, avoid);
+}
+
+void TBalloonWindow::Place(QPoint anchor, QRect avoid) {
+  const QSizeF body(textSize_.width() + 2 * kPadding, textSize_.height() + 2 * kPadding);
+  const QSize windowSize(std::ceil(body.width() + 2 * kOutline), std::ceil(body.height() + kTail + 2 * kOutline));
+  QScreen* screen = QGuiApplication::screenAt(anchor);
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
+
+  // Above the head when there is room, else below the character.
+  const bool above = anchor.y() - windowSize.height() >= area.top() ||
+                     avoid.bottom() + windowSize.height() > area.bottom();
+  int x = anchor.x() - windowSize.width() / 2;
+  x = std::clamp(x, area.left(), std::max(area.left(), area.right() - windowSize.width()));
+  int y = above ? anchor.y() - windowSize.height() : avoid.bottom() + 1;
+  y = std::clamp(y, area.top(), std::max(area.top(), area.bottom() - windowSize.height()));
+  setGeometry(x, y, windowSize.width(), windowSize.height());
+
+  const double top = above ? kOutline : kOutline + kTail;
+  const QRectF bodyRect(kOutline, top, body.width(), body.height());
+  // The tail leaves the body near the anchor and points towards it.
+  const double tipX = std::clamp(double(anchor.x() - x), kRadius + 6, bodyRect.right() - kRadius - 6);
+  const double baseX = std::clamp(tipX + (tipX < bodyRect.center().x() ? 10.0 : -10.0), bodyRect.left() + kRadius,
+                                  bodyRect.right() - kRadius);
+  QPainterPath tail;
+  if (above) {
+    tail.moveTo(baseX - 9, bodyRect.bottom() - 1);
+    tail.quadTo(baseX - 2, bodyRect.bottom() + kTail * 0.5, tipX, bodyRect.bottom() + kTail - 1);
+    tail.quadTo(baseX + 2, bodyRect.bottom() + kTail * 0.4, baseX + 9, bodyRect.bottom() - 1);
+  } else {
+    tail.moveTo(baseX - 9, bodyRect.top() + 1);
+    tail.quadTo(baseX - 2, bodyRect.top() - kTail * 0.5, tipX, bodyRect.top() - kTail + 1);
+    tail.quadTo(baseX + 2, bodyRect.top() - kTail * 0.4, baseX + 9, bodyRect.top() + 1);
+  }
+  tail.closeSubpath();
+  QPainterPath bubble;
+  bubble.addRoundedRect(bodyRect, kRadius, kRadius);
+  shape_ = bubble.united(tail).simplified();
+  textOrigin_ = bodyRect.topLeft() + QPointF(kPadding, kPadding);
+
+  if (!translucent_) {
+    QBitmap mask(size());
+    mask.fill(Qt::color0);
+    QPainter painter(&mask);
+    painter.setPen(QPen(Qt::color1, kOutline * 2));
+    painter.setBrush(Qt::color1);
+    painter.drawPath(shape_);
+    painter.end();
+    setMask(mask);
+  }
+}
+
+void TBalloonWindow::SetWords(const QVector<TSpokenWord>& words) { words_ = words; }
+
+void TBalloonWindow::RevealWord(int wordIndex) {
+  if (wordIndex < 0 || wordIndex >= words_.size()) return;
+  const TSpokenWord& word = words_[wordIndex];
+  const int end = std::clamp(word.textPosition + word.textLength, 0, int(text_.size()));
+  if (end > revealed_) {
+    revealed_ = end;
+    update();
+  }
+}
+
+void TBalloonWindow::RevealAll() {
+  if (revealed_ != text_.size()) {
+    revealed_ = int(text_.size());
+    update();
+  }
+}
+
+void TBalloonWindow::LingerThenHide(int ms) { hideTimer_.start(ms); }
+
+void TBalloonWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  if (!translucent_) painter.fillRect(rect(), QColor("#fffbea"));
+  QLinearGradient fill(0, 0, 0, height());
+  fill.setColorAt(0, QColor("#fffef6"));
+  fill.setColorAt(1, QColor("#fff3c9"));
+  painter.setBrush(fill);
+  painter.setPen(QPen(QColor("#6b4a2b"), kOutline));
+  painter.drawPath(shape_);
+  if (!layout_) return;
+  painter.setPen(QColor("#2b2118"));
+  // Each line shows its revealed part only; the layout is that of the whole
+  // text, so the balloon keeps its size while the words appear.
+  for (int i = 0; i < layout_->lineCount(); ++i) {
+    const QTextLine line = layout_->lineAt(i);
+    const int start = line.textStart();
+    if (revealed_ <= start) break;
+    const int shown = std::min(revealed_, start + line.textLength());
+    const double right = line.cursorToX(shown);
+    painter.save();
+    painter.setClipRect(QRectF(textOrigin_.x() - 2, textOrigin_.y() + line.y(), right + 4, line.height()));
+    line.draw(&painter, textOrigin_);
+    painter.restore();
+  }
+}

@@ -1,0 +1,49 @@
+#pragma once
+// The speech balloon: a rounded bubble beside the character, kept on screen,
+// whose tail points at the character's head. It reveals its text word by word
+// as the voice reaches each word, and lingers a moment after the line ends.
+
+#include "SpeechVoice.h"
+
+#include <QPainterPath>
+#include <QTextLayout>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+class TBalloonWindow : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TBalloonWindow(bool translucent);
+
+  // Shows the balloon for text, with nothing revealed yet. anchor is the
+  // point (screen pixels) the tail points at; avoid is the character's frame.
+  void Present(const QString& text, QPoint anchor, QRect avoid);
+  // Moves the balloon along with the character.
+  void Follow(QPoint anchor, QRect avoid);
+  void SetWords(const QVector<TSpokenWord>& words);
+  void RevealWord(int wordIndex);   // shows the text up to the end of that word
+  void RevealAll();
+  void LingerThenHide(int ms);      // keeps the balloon up a moment, then hides
+
+  const QString& Text() const { return text_; }
+  int RevealedLength() const { return revealed_; }
+  static QFont BalloonFont();
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  void Place(QPoint anchor, QRect avoid);
+
+  bool translucent_;
+  QString text_;
+  QVector<TSpokenWord> words_;
+  int revealed_ = 0;
+  std::unique_ptr<QTextLayout> layout_;
+  QSizeF textSize_;
+  QPainterPath shape_;
+  QPointF textOrigin_;
+  QTimer hideTimer_;
+};

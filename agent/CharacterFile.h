@@ -1,0 +1,41 @@
+#pragma once
+// Reads the character file format, a line-oriented text:
+//
+//   perch-character 1
+//   character <name> <width> <height>
+//   anchor <x> <y>                       balloon tail point
+//   mouth <part> <channel> <open value>  what opens while speaking
+//   part <name> <parent|-> <shape...>    shapes: group | ellipse cx cy rx ry |
+//                                        circle cx cy r | rect x y w h [radius] |
+//                                        path <svg path data>
+//     pivot <x> <y>
+//     fill solid <#rgb> | linear x1 y1 x2 y2 <stops> | radial cx cy r <stops>
+//     stroke <#rgb> <width>
+//     hidden | prop | soft               hidden at rest; prop: hidden and not
+//                                        clickable; soft: shown, not clickable
+//   animation <name> [loop <from ms> <to ms>]
+//     key <ms> [smooth|linear|step|in|out|back] <part>.<channel>=<value> ...
+//
+// Channels: rot (degrees), dx, dy, sx, sy, scale (sx and sy), alpha.
+// Colours are #rrggbb or #rrggbbaa; stops are <colour> or <pos>:<colour>.
+// Every error names the file, the line and what is wrong.
+
+#include "CharacterDef.h"
+
+#include <QString>
+
+// Reads and checks a character file; throws TAgentError.
+TCharacterDef LoadCharacterFile(const QString& path);
+// The same from text, with the name used in messages.
+TCharacterDef ParseCharacterText(const QString& text, const QString& fileName);
+// Resolves a bare file name from the data folders (beside the executable,
+// then share/perch/characters); a name with a slash is taken as a path.
+// Returns an empty string when the file is in none of them.
+QString ResolveCharacterFile(const QString& name);
+
+// Animations the service itself plays: showing, hiding, flying, idling.
+inline constexpr const char* kShowAnimation = "Show";
+inline constexpr const char* kHideAnimation = "Hide";
+inline constexpr const char* kFlyAnimation = "Fly";
+inline constexpr const char* kBreatheAnimation = "Breathe";
+inline constexpr const char* kBlinkAnimation = "Blink";

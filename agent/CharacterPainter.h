@@ -1,0 +1,22 @@
+#pragma once
+// Draws a character in a pose, vector and crisp at any scale.
+
+#include "CharacterPose.h"
+
+#include <QImage>
+#include <QRegion>
+#include <QTransform>
+
+#include <vector>
+
+class QPainter;
+
+// Each part's transform in character units, parents applied.
+std::vector<QTransform> PartTransforms(const TCharacterDef& character, const TPose& pose);
+// Paints with the painter's current transform mapping character units.
+void PaintCharacter(QPainter& painter, const TCharacterDef& character, const TPose& pose);
+// The character alone on a transparent image of its frame times scale.
+QImage RenderCharacter(const TCharacterDef& character, const TPose& pose, double scale);
+// The clickable outline (solid parts) in pixels of the frame times scale,
+// grown by some pixels so that soft edges stay inside.
+QRegion CharacterOutline(const TCharacterDef& character, const TPose& pose, double scale, int grow);

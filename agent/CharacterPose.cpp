@@ -1,0 +1,53 @@
+#include "CharacterPose.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+float Eased(TEase ease, float f) {
+  switch (ease) {
+    case TEase::Linear: return f;
+    case TEase::Step: return f < 1 ? 0.f : 1.f;
+    case TEase::In: return f * f;
+    case TEase::Out: return 1 - (1 - f) * (1 - f);
+    case TEase::Back: {  // overshoots a little, then settles: a springy pop
+      constexpr float s = 1.70158f;
+      const float g = f - 1;
+      return 1 + g * g * ((s + 1) * g + s);
+    }
+    case TEase::Smooth: break;
+  }
+  return f * f * (3 - 2 * f);
+}
+
+float TrackValue(const TTrack& track, double t) {
+  const auto& keys = track.keys;
+  if (t <= keys.front().timeMs) return keys.front().value;
+  if (t >= keys.back().timeMs) return keys.back().value;
+  const auto next = std::upper_bound(keys.begin(), keys.end(), t,
+                                     [](double time, const TKey& key) { return time < key.timeMs; });
+  const TKey& b = *next;
+  const TKey& a = *(next - 1);
+  const double span = b.timeMs - a.timeMs;
+  const float f = span <= 0 ? 1.f : static_cast<float>((t - a.timeMs) / span);
+  return a.value + (b.value - a.value) * Eased(b.ease, f);
+}
+
+}  // namespace
+
+TPose EvaluateAnimation(const TCharacterDef& character, const TAnimationDef& animation, double timeMs) {
+  TPose pose = character.RestPose();
+  const double t = std::clamp(timeMs, 0.0, animation.durationMs);
+  for (const TTrack& track : animation.tracks)
+    pose[track.part][static_cast<int>(track.channel)] = TrackValue(track, t);
+  return pose;
+}
+
+TPose BlendPoses(const TPose& a, const TPose& b, float weight) {
+  TPose out = b;
+  if (a.size() != b.size()) return out;
+  for (size_t i = 0; i < out.size(); ++i)
+    for (int c = 0; c < kChannelCount; ++c) out[i][c] = a[i][c] + (b[i][c] - a[i][c]) * weight;
+  return out;
+}

@@ -1,0 +1,364 @@
+#include "CharacterService.h"
+
+#include "AgentControl.h"
+#include "CharacterFile.h"
+#include "Compositor.h"
+
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int kFrameMs = 20;             // 50 frames a second while animating
+constexpr int kIdleFrameMs = 40;         // breathing needs fewer
+constexpr double kBlendMs = 160;         // cross-fade into a new animation
+constexpr double kMaxLoopMs = 30000;     // a looping animation holds at most this long
+constexpr double kPixelsPerSecond = 320; // flight at Speed 1
+constexpr double kMouthMs = 200;         // the beak opens and closes once a word
+constexpr int kBalloonLingerMs = 1800;
+
+const char* KindName(TAgentCharacterImpl::TKind kind) {
+  switch (kind) {
+    case TAgentCharacterImpl::TKind::Show: return "Show";
+    case TAgentCharacterImpl::TKind::Hide: return "Hide";
+    case TAgentCharacterImpl::TKind::Play: return "Play";
+    case TAgentCharacterImpl::TKind::Speak: return "Speak";
+    case TAgentCharacterImpl::TKind::Move: return "Move";
+  }
+  return "?";
+}
+}  // namespace
+
+TAgentCharacterImpl::TAgentCharacterImpl(const QString& characterId, TCharacterDef character, double scale)
+    : id_(characterId), character_(std::move(character)) {
+  const bool translucent = UseTranslucentWindows();
+  window_ = std::make_unique<TCharacterWindow>(character_, scale, translucent);
+  balloon_ = std::make_unique<TBalloonWindow>(translucent);
+  lastPose_ = character_.RestPose();
+  clock_.start();
+
+  frameTimer_.setTimerType(Qt::PreciseTimer);
+  connect(&frameTimer_, &QTimer::timeout, this, &TAgentCharacterImpl::Tick);
+  idleTimer_.setSingleShot(true);
+  connect(&idleTimer_, &QTimer::timeout, this, &TAgentCharacterImpl::PlayIdle);
+
+  window_->OnClicked = [this](int button, int shift, QPoint global) {
+    // Delivered from the event loop, so that a handler that waits in a
+    // nested loop does not run inside this window's mouse handling.
+    QTimer::singleShot(0, this, [this, button, shift, global] {
+      try {
+        if (OnClick) OnClick(button, shift, global);
+      } catch (const std::exception& e) {
+        if (OnError) OnError(QString::fromStdString(e.what()));
+      }
+    });
+  };
+  window_->OnDragged = [this](QPoint topLeft) { Place(topLeft); };
+  window_->OnHideChosen = [this] {
+    window_->hide();
+    balloon_->hide();
+  };
+
+  connect(&voice_, &TSpeechVoice::Started, this, [this](QVector<TSpokenWord> words, int) {
+    balloon_->SetWords(words);
+  });
+  connect(&voice_, &TSpeechVoice::WordReached, this, [this](int index) {
+    balloon_->RevealWord(index);
+    lastWordAt_ = Now();
+    EnsureTicking();
+  });
+  connect(&voice_, &TSpeechVoice::Finished, this, [this] {
+    if (!speaking_) return;
+    speaking_ = false;
+    balloon_->RevealAll();
+    balloon_->LingerThenHide(kBalloonLingerMs);
+    EnsureTicking();
+  });
+}
+
+TAgentCharacterImpl::~TAgentCharacterImpl() {
+  speaking_ = false;
+  voice_.Stop();
+}
+
+void TAgentCharacterImpl::SetLanguageID(int languageId) {
+  if (!TSpeechVoice::LanguageAvailable(languageId))
+    throw TAgentError(QString("language %1 is not available: the voice speaks 1033 (English, US) and 2052 "
+                              "(Chinese, PRC)")
+                          .arg(languageId)
+                          .toStdString());
+  languageId_ = languageId;
+}
+
+void TAgentCharacterImpl::Place(QPoint topLeft) {
+  position_ = topLeft;
+  window_->move(topLeft);
+  if (current_ && current_->kind == TKind::Move) {
+    // A running move carries on from here.
+    moveFrom_ = topLeft;
+    currentStart_ = Now();
+  }
+  balloon_->Follow(window_->BalloonAnchor(), window_->geometry());
+}
+
+int TAgentCharacterImpl::Show(bool fast) { return Enqueue({TKind::Show, 0, nullptr, fast}); }
+int TAgentCharacterImpl::Hide(bool fast) { return Enqueue({TKind::Hide, 0, nullptr, fast}); }
+
+int TAgentCharacterImpl::Play(const QString& animation) {
+  const TAnimationDef* found = character_.Find(animation);
+  if (!found)
+    throw TAgentError(QString("character '%1' has no animation '%2'").arg(id_, animation).toStdString());
+  return Enqueue({TKind::Play, 0, found});
+}
+
+int TAgentCharacterImpl::Speak(const QString& text) {
+  TRequest request{TKind::Speak, 0};
+  request.text = text;
+  request.language = languageId_;  // the language current when queued
+  return Enqueue(std::move(request));
+}
+
+int TAgentCharacterImpl::MoveTo(QPoint topLeft, int speed) {
+  TRequest request{TKind::Move, 0};
+  request.target = topLeft;
+  request.speed = speed;
+  return Enqueue(std::move(request));
+}
+
+void TAgentCharacterImpl::StopAll(const QString& types) {
+  bool play = false, speak = false, move = false;
+  const QStringList list = types.toLower().split(',', Qt::SkipEmptyParts);
+  for (const QString& raw : list) {
+    const QString type = raw.trimmed();
+    if (type == "play") play = true;
+    else if (type == "speak") speak = true;
+    else if (type == "move") move = true;
+    else if (type == "get" || type == "nonqueuedget" || type.isEmpty()) continue;  // nothing is ever fetched
+    else throw TAgentError(QString("StopAll: unknown request type '%1' (play, speak, move, get)").arg(raw).toStdString());
+  }
+  if (list.isEmpty()) play = speak = move = true;
+  auto dropped = [&](const TRequest& r) {
+    return (play && r.kind == TKind::Play) || (speak && r.kind == TKind::Speak) || (move && r.kind == TKind::Move);
+  };
+  queue_.erase(std::remove_if(queue_.begin(), queue_.end(), dropped), queue_.end());
+  if (current_ && dropped(*current_)) {
+    if (current_->kind == TKind::Speak) {
+      speaking_ = false;
+      voice_.Stop();
+      balloon_->hide();
+    }
+    if (current_->kind != TKind::Speak) StartAnimation(nullptr, Now());  // settle back to rest
+    Note("stop", *current_);
+    current_.reset();
+    EnsureTicking();
+  }
+}
+
+int TAgentCharacterImpl::Enqueue(TRequest request) {
+  request.id = nextId_++;
+  queue_.push_back(std::move(request));
+  EnsureTicking();
+  return queue_.back().id;
+}
+
+void TAgentCharacterImpl::EnsureTicking() {
+  idleTimer_.stop();
+  if (!frameTimer_.isActive() || frameTimer_.interval() != kFrameMs) frameTimer_.start(kFrameMs);
+}
+
+void TAgentCharacterImpl::Note(const char* phase, const TRequest& request) {
+  if (!OnRequestNote) return;
+  QString detail;
+  switch (request.kind) {
+    case TKind::Play: detail = request.animation->name; break;
+    case TKind::Speak: detail = QString("%1 %2").arg(request.language).arg(request.text); break;
+    case TKind::Move: detail = QString("%1,%2").arg(request.target.x()).arg(request.target.y()); break;
+    default: detail = request.fast ? "fast" : "animated"; break;
+  }
+  OnRequestNote(QString("%1 %2 %3").arg(phase, KindName(request.kind), detail));
+}
+
+void TAgentCharacterImpl::Tick() {
+  try {
+    const double now = Now();
+    if (!current_ && !queue_.empty()) StartNext(now);
+    if (current_) Advance(now);
+    Render(now);
+    const bool animating = playing_ || blendStart_ >= 0;
+    if (!current_ && queue_.empty() && !animating && !speaking_ && now - lastWordAt_ > kMouthMs) {
+      frameTimer_.stop();
+      ScheduleIdle();
+    }
+  } catch (const std::exception& e) {
+    frameTimer_.stop();
+    if (OnError) OnError(QString::fromStdString(e.what()));
+  }
+}
+
+void TAgentCharacterImpl::StartNext(double now) {
+  // Several requests may end in one tick (Show when shown, a move in place).
+  while (!current_ && !queue_.empty()) {
+    current_ = std::move(queue_.front());
+    queue_.pop_front();
+    currentStart_ = now;
+    loopedMs_ = 0;
+    Note("start", *current_);
+    TRequest& r = *current_;
+    switch (r.kind) {
+      case TKind::Show:
+        if (window_->isVisible()) {
+          Finish();
+          break;
+        }
+        window_->move(position_);
+        window_->show();
+        window_->move(position_);  // again: some placements are only honoured once shown
+        window_->raise();
+        if (r.fast) {
+          StartAnimation(nullptr, now);
+          Finish();
+        } else {
+          StartAnimation(character_.Find(kShowAnimation), now);
+          blendStart_ = -1;  // it appears from nothing: no blend
+        }
+        break;
+      case TKind::Hide:
+        if (!window_->isVisible() || r.fast) {
+          window_->hide();
+          balloon_->hide();
+          Finish();
+        } else {
+          StartAnimation(character_.Find(kHideAnimation), now);
+        }
+        break;
+      case TKind::Play: StartAnimation(r.animation, now); break;
+      case TKind::Speak:
+        speaking_ = true;
+        balloon_->Present(r.text, window_->BalloonAnchor(), window_->geometry());
+        voice_.Speak(r.text, r.language);
+        break;
+      case TKind::Move: {
+        moveFrom_ = position_;
+        const QPointF delta = QPointF(r.target) - moveFrom_;
+        const double distance = std::hypot(delta.x(), delta.y());
+        moveDurationMs_ = r.speed <= 0 ? 0 : distance / (kPixelsPerSecond * r.speed) * 1000.0;
+        if (moveDurationMs_ < 1) {
+          Place(r.target);
+          Finish();
+        } else {
+          moveDurationMs_ = std::max(moveDurationMs_, 300.0);
+          StartAnimation(character_.Find(kFlyAnimation), now);
+        }
+        break;
+      }
+    }
+  }
+}
+
+void TAgentCharacterImpl::Advance(double now) {
+  TRequest& r = *current_;
+  switch (r.kind) {
+    case TKind::Show:
+    case TKind::Hide:
+    case TKind::Play: {
+      if (playing_ != r.animation && r.kind == TKind::Play) return Finish();
+      if (!playing_ || now - animationStart_ >= playing_->durationMs) {
+        if (r.kind == TKind::Hide) {
+          window_->hide();
+          balloon_->hide();
+          playing_ = nullptr;
+          lastPose_ = character_.RestPose();
+        }
+        Finish();
+      }
+      break;
+    }
+    case TKind::Speak:
+      if (!speaking_) Finish();
+      break;
+    case TKind::Move: {
+      const double f = std::clamp((now - currentStart_) / moveDurationMs_, 0.0, 1.0);
+      // Gentle take-off and landing.
+      const double eased = f * f * (3 - 2 * f) * 0.6 + f * 0.4;
+      const QPointF at = moveFrom_ + (QPointF(r.target) - moveFrom_) * eased;
+      position_ = at.toPoint();
+      window_->move(position_);
+      balloon_->Follow(window_->BalloonAnchor(), window_->geometry());
+      if (f >= 1) Finish();
+      break;
+    }
+  }
+}
+
+void TAgentCharacterImpl::Finish() {
+  if (!current_) return;
+  Note("end", *current_);
+  current_.reset();
+}
+
+void TAgentCharacterImpl::StartAnimation(const TAnimationDef* animation, double now) {
+  blendFrom_ = lastPose_;
+  blendStart_ = now;
+  playing_ = animation;
+  animationStart_ = now;
+}
+
+void TAgentCharacterImpl::Render(double now) {
+  TPose pose = character_.RestPose();
+  if (playing_) {
+    double t = now - animationStart_;
+    if (playing_->Loops() && t >= playing_->loopToMs) {
+      // Flight loops for the whole move; other loops while nothing waits.
+      const bool moving = current_ && current_->kind == TKind::Move;
+      const bool hold =
+          moving || (current_ && current_->animation == playing_ && queue_.empty() && loopedMs_ < kMaxLoopMs);
+      if (hold) {
+        const double span = playing_->loopToMs - playing_->loopFromMs;
+        const double back = std::floor((t - playing_->loopFromMs) / span) * span;
+        animationStart_ += back;
+        loopedMs_ += back;
+        t -= back;
+      }
+    }
+    pose = EvaluateAnimation(character_, *playing_, t);
+    // An idle or trailing animation that has run out is done.
+    if (t >= playing_->durationMs && !(current_ && current_->animation == playing_)) playing_ = nullptr;
+  }
+  if (blendStart_ >= 0) {
+    const double w = (now - blendStart_) / kBlendMs;
+    if (w >= 1) {
+      blendStart_ = -1;
+    } else {
+      const float s = float(w * w * (3 - 2 * w));
+      pose = BlendPoses(blendFrom_, pose, s);
+    }
+  }
+  if (character_.mouthPart >= 0)
+    pose[character_.mouthPart][int(character_.mouthChannel)] += MouthOpening(now) * character_.mouthOpen;
+  lastPose_ = pose;
+  if (window_->isVisible()) window_->SetPose(pose);
+}
+
+float TAgentCharacterImpl::MouthOpening(double now) const {
+  const double since = now - lastWordAt_;
+  if (since < 0 || since >= kMouthMs) return 0;
+  return float(std::sin(M_PI * since / kMouthMs));
+}
+
+void TAgentCharacterImpl::ScheduleIdle() {
+  if (!window_->isVisible()) return;
+  const int wait = QRandomGenerator::global()->bounded(2500, 6000);
+  idleTimer_.start(int(wait / std::max(timeScale_, 1e-3)));
+}
+
+void TAgentCharacterImpl::PlayIdle() {
+  if (Busy() || !window_->isVisible()) return;
+  // Mostly a breath, now and then a blink.
+  const bool blink = (++idleCount_ % 3 == 0) || !character_.Find(kBreatheAnimation);
+  const TAnimationDef* animation = character_.Find(blink ? kBlinkAnimation : kBreatheAnimation);
+  playing_ = animation;
+  animationStart_ = Now();
+  blendStart_ = -1;
+  frameTimer_.start(kIdleFrameMs);
+}

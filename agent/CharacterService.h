@@ -1,0 +1,123 @@
+#pragma once
+// The service's side of one loaded character: its request queue, the
+// animation clock, the window, the balloon and the voice. Requests run one
+// after the other from a frame timer on the main thread, so they keep going
+// inside nested event loops; while nothing runs, only an occasional breath
+// or blink is drawn.
+
+#include "BalloonWindow.h"
+#include "CharacterDef.h"
+#include "CharacterPose.h"
+#include "CharacterWindow.h"
+#include "SpeechVoice.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class TAgentCharacterImpl : public QObject {
+  Q_OBJECT
+ public:
+  enum class TKind { Show, Hide, Play, Speak, Move };
+
+  TAgentCharacterImpl(const QString& characterId, TCharacterDef character, double scale = 1.0);
+  ~TAgentCharacterImpl() override;
+
+  const QString& CharacterID() const { return id_; }
+  const TCharacterDef& Definition() const { return character_; }
+
+  int LanguageID() const { return languageId_; }
+  void SetLanguageID(int languageId);  // throws when no voice speaks it
+  bool AutoPopupMenu() const { return window_->autoPopupMenu; }
+  void SetAutoPopupMenu(bool value) { window_->autoPopupMenu = value; }
+  QPoint Position() const { return position_; }
+  void Place(QPoint topLeft);  // at once, also under a running move
+
+  int Show(bool fast);
+  int Hide(bool fast);
+  int Play(const QString& animation);  // throws for an unknown name
+  int Speak(const QString& text);
+  int MoveTo(QPoint topLeft, int speed);
+  // Types: a comma-separated list of play, speak, move, get; empty for all.
+  void StopAll(const QString& types);
+
+  bool Visible() const { return window_->isVisible(); }
+  // Whether a request runs or waits.
+  bool Busy() const { return current_.has_value() || !queue_.empty(); }
+  // Runs the character's clock faster (tests and previews).
+  void SetTimeScale(double scale) { timeScale_ = scale; }
+
+  TCharacterWindow& Window() { return *window_; }
+  TBalloonWindow& Balloon() { return *balloon_; }
+
+  // Fired from the event loop (never inside the mouse handler) on a click.
+  std::function<void(int button, int shift, QPoint global)> OnClick;
+  // Notes "start <kind> <detail>" and "end <kind> <detail>" as requests run.
+  std::function<void(const QString& note)> OnRequestNote;
+  // Reports an error that reached the event loop.
+  std::function<void(const QString& message)> OnError;
+
+ private:
+  struct TRequest {
+    TKind kind;
+    int id;
+    const TAnimationDef* animation = nullptr;
+    bool fast = false;
+    QString text = {};
+    int language = 1033;
+    QPoint target = {};
+    int speed = 1;
+  };
+
+  int Enqueue(TRequest request);
+  void Tick();
+  void StartNext(double now);
+  void Advance(double now);
+  void Finish();
+  void StartAnimation(const TAnimationDef* animation, double now);
+  void Render(double now);
+  float MouthOpening(double now) const;
+  void ScheduleIdle();
+  void PlayIdle();
+  void EnsureTicking();
+  double Now() const { return double(clock_.nsecsElapsed()) / 1e6 * timeScale_; }
+  void Note(const char* phase, const TRequest& request);
+
+  QString id_;
+  TCharacterDef character_;
+  std::unique_ptr<TCharacterWindow> window_;
+  std::unique_ptr<TBalloonWindow> balloon_;
+  TSpeechVoice voice_;
+  int languageId_ = 1033;
+  QPoint position_;
+  int nextId_ = 1;
+
+  std::deque<TRequest> queue_;
+  std::optional<TRequest> current_;
+  double currentStart_ = 0;
+  // The animation on show: the running request's, the flight's or an idle one.
+  const TAnimationDef* playing_ = nullptr;
+  double animationStart_ = 0;
+  double loopedMs_ = 0;
+  // A new animation blends in from the pose last drawn.
+  TPose lastPose_, blendFrom_;
+  double blendStart_ = -1;
+  // Moving.
+  QPointF moveFrom_;
+  double moveDurationMs_ = 0;
+  // Speaking.
+  bool speaking_ = false;
+  double lastWordAt_ = -1e9;
+
+  QElapsedTimer clock_;
+  double timeScale_ = 1.0;
+  QTimer frameTimer_;
+  QTimer idleTimer_;
+  int idleCount_ = 0;
+};

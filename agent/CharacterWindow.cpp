@@ -1,0 +1,117 @@
+#include "CharacterWindow.h"
+
+#include "CharacterPainter.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+constexpr int kDragThreshold = 4;  // pixels a press may wander and stay a click
+
+int ButtonCode(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+  }
+}
+
+int ShiftCode(Qt::KeyboardModifiers modifiers) {
+  return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+         (modifiers & Qt::AltModifier ? 4 : 0);
+}
+}  // namespace
+
+TCharacterWindow::TCharacterWindow(const TCharacterDef& character, double scale, bool translucent)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint),
+      character_(character),
+      scale_(scale),
+      translucent_(translucent),
+      pose_(character.RestPose()) {
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setFocusPolicy(Qt::NoFocus);
+  if (translucent_) {
+    setAttribute(Qt::WA_TranslucentBackground);
+  } else {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+  setFixedSize(std::ceil(character.size.width() * scale), std::ceil(character.size.height() * scale));
+  UpdateOutline();
+}
+
+void TCharacterWindow::SetPose(const TPose& pose) {
+  pose_ = pose;
+  UpdateOutline();
+  update();
+}
+
+void TCharacterWindow::UpdateOutline() {
+  // With per-pixel alpha the soft edge may reach a pixel past the outline.
+  QRegion outline = CharacterOutline(character_, pose_, scale_, translucent_ ? 1 : 0);
+  if (outline == outline_) return;
+  outline_ = outline;
+  setMask(outline_.isEmpty() ? QRegion(0, 0, 1, 1) : outline_);
+}
+
+bool TCharacterWindow::OnCharacter(QPoint local) const { return outline_.contains(local); }
+
+QPoint TCharacterWindow::BalloonAnchor() const {
+  return geometry().topLeft() + (character_.balloonAnchor * scale_).toPoint();
+}
+
+void TCharacterWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (translucent_) {
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  } else {
+    // Only the outline shows; edge pixels blend with a neutral mid-tone.
+    painter.fillRect(rect(), QColor("#9a8a70"));
+  }
+  painter.scale(scale_, scale_);
+  PaintCharacter(painter, character_, pose_);
+}
+
+void TCharacterWindow::mousePressEvent(QMouseEvent* event) {
+  if (!OnCharacter(event->position().toPoint()) || pressed_ != Qt::NoButton) {
+    event->ignore();
+    return;
+  }
+  pressed_ = event->button();
+  pressGlobal_ = event->globalPosition().toPoint();
+  pressTopLeft_ = pos();
+  dragging_ = false;
+}
+
+void TCharacterWindow::mouseMoveEvent(QMouseEvent* event) {
+  if (pressed_ != Qt::LeftButton) return;
+  const QPoint delta = event->globalPosition().toPoint() - pressGlobal_;
+  if (!dragging_ && delta.manhattanLength() > kDragThreshold) dragging_ = true;
+  if (dragging_ && OnDragged) OnDragged(pressTopLeft_ + delta);
+}
+
+void TCharacterWindow::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != pressed_) return;
+  const bool wasDrag = dragging_;
+  const Qt::MouseButton button = pressed_;
+  pressed_ = Qt::NoButton;
+  dragging_ = false;
+  if (wasDrag) return;
+  const QPoint global = event->globalPosition().toPoint();
+  if (OnClicked) OnClicked(ButtonCode(button), ShiftCode(event->modifiers()), global);
+  if (button == Qt::RightButton && autoPopupMenu) {
+    // Opened without a nested loop; it deletes itself once closed.
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    connect(menu->addAction(tr("Hide")), &QAction::triggered, this, [this] {
+      if (OnHideChosen) OnHideChosen();
+    });
+    menu->popup(global);
+  }
+}

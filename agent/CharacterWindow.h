@@ -1,0 +1,50 @@
+#pragma once
+// The character's window: frameless, above other windows, never focused,
+// transparent around the character. With a compositor it is per-pixel
+// translucent; without one a shape mask from the character's outline cuts
+// it out. Either way the input region follows the outline, so clicks beside
+// the character reach the desktop.
+
+#include "CharacterPose.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class TCharacterWindow : public QWidget {
+  Q_OBJECT
+ public:
+  TCharacterWindow(const TCharacterDef& character, double scale, bool translucent);
+
+  void SetPose(const TPose& pose);
+  const TPose& Pose() const { return pose_; }
+  double Scale() const { return scale_; }
+  // Whether a point of the window lies on the character.
+  bool OnCharacter(QPoint local) const;
+  // The balloon's anchor in screen pixels.
+  QPoint BalloonAnchor() const;
+
+  std::function<void(int button, int shift, QPoint global)> OnClicked;
+  std::function<void(QPoint topLeft)> OnDragged;   // the user dragged it there
+  std::function<void()> OnHideChosen;               // "Hide" from the menu
+  bool autoPopupMenu = true;
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  void UpdateOutline();
+
+  const TCharacterDef& character_;
+  double scale_;
+  bool translucent_;
+  TPose pose_;
+  QRegion outline_;
+  // Press state: a press that moves beyond a few pixels is a drag.
+  Qt::MouseButton pressed_ = Qt::NoButton;
+  QPoint pressGlobal_, pressTopLeft_;
+  bool dragging_ = false;
+};

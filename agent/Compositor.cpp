@@ -1,0 +1,39 @@
+// Kept apart: the X11 headers define macros that clash with other code.
+#include "Compositor.h"
+
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <string>
+
+bool CompositorRunning() {
+  if (QGuiApplication::platformName() != "xcb") return false;
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!x11 || !x11->connection()) return false;
+  xcb_connection_t* connection = x11->connection();
+  // The screen number is the part of DISPLAY after the dot, 0 by default.
+  int screen = 0;
+  if (const char* display = std::getenv("DISPLAY")) {
+    const std::string name(display);
+    const auto colon = name.rfind(':');
+    const auto dot = name.find('.', colon == std::string::npos ? 0 : colon);
+    if (dot != std::string::npos) screen = std::atoi(name.c_str() + dot + 1);
+  }
+  const std::string atomName = "_NET_WM_CM_S" + std::to_string(screen);
+  xcb_intern_atom_reply_t* atom =
+      xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, atomName.size(), atomName.c_str()), nullptr);
+  if (!atom) return false;
+  xcb_get_selection_owner_reply_t* owner =
+      xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+  const bool running = owner && owner->owner != XCB_WINDOW_NONE;
+  std::free(owner);
+  std::free(atom);
+  return running;
+}
+
+bool UseTranslucentWindows() {
+  if (QGuiApplication::platformName() == "xcb") return CompositorRunning();
+  return true;
+}

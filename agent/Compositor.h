@@ -1,0 +1,9 @@
+#pragma once
+// Whether a compositing manager runs on the display: only then does a
+// per-pixel translucent window blend with the desktop (without one, its
+// transparent pixels show black and a shape mask must cut it out).
+
+bool CompositorRunning();
+// Whether the windows should be per-pixel translucent: with a compositor on
+// X11, and always on display-less platforms (offscreen), which blend exactly.
+bool UseTranslucentWindows();

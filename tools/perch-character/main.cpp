@@ -1,0 +1,129 @@
+// perch-character: shows the bird and plays every animation in turn, with an
+// English and a Chinese line between them; with --sheet it writes a contact
+// sheet instead (a labelled row of frames for each animation).
+//
+//   perch-character [--file bird.chr] [--scale s]
+//   perch-character --sheet out.png [--file bird.chr] [--frames n] [--scale s]
+
+#include "AgentControl.h"
+#include "CharacterFile.h"
+#include "CharacterPainter.h"
+#include "CharacterService.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+int WriteSheet(const TCharacterDef& character, const QString& out, int frames, double scale) {
+  const int cellW = int(character.size.width() * scale), cellH = int(character.size.height() * scale);
+  const int labelW = 150, rowH = cellH + 6;
+  QImage sheet(labelW + frames * cellW, int(character.animations.size()) * rowH, QImage::Format_ARGB32_Premultiplied);
+  sheet.fill(QColor("#f4f1ea"));
+  QPainter painter(&sheet);
+  QFont font("Liberation Sans");
+  font.setPixelSize(15);
+  font.setBold(true);
+  painter.setFont(font);
+  for (size_t row = 0; row < character.animations.size(); ++row) {
+    const TAnimationDef& animation = character.animations[row];
+    const int y = int(row) * rowH;
+    painter.fillRect(0, y, sheet.width(), rowH, row % 2 ? QColor("#ebe6db") : QColor("#f4f1ea"));
+    painter.setPen(QColor("#3a3026"));
+    painter.drawText(QRect(8, y, labelW - 12, rowH), Qt::AlignVCenter | Qt::TextWordWrap,
+                     QString("%1\n%2 ms").arg(animation.name).arg(animation.durationMs, 0, 'f', 0));
+    for (int f = 0; f < frames; ++f) {
+      const double t = animation.durationMs * f / std::max(1, frames - 1) * 0.96;
+      painter.drawImage(labelW + f * cellW, y + 3, RenderCharacter(character, EvaluateAnimation(character, animation, t), scale));
+    }
+  }
+  painter.end();
+  if (!sheet.save(out)) {
+    std::fprintf(stderr, "perch-character: cannot write %s\n", qPrintable(out));
+    return 1;
+  }
+  std::printf("perch-character: wrote %s (%zu animations)\n", qPrintable(out), character.animations.size());
+  return 0;
+}
+
+// Plays every animation the companion uses, one after the other, forever.
+void RunShow(TAgentCharacter& bird) {
+  static const QStringList names{"Greet", "Wave", "RestPose", "GestureDown", "GestureLeft", "Pleased",
+                                 "Write", "hearing_1", "hearing_2", "hearing_3", "confused", "Idle2_1",
+                                 "Idle2_2", "Idle3_1", "Idle3_2", "Idle3_3", "Blink", "Processing",
+                                 "Reading", "Writing", "Searching", "thinking", "GetAttention", "sad"};
+  auto* step = new int(0);
+  auto* timer = new QTimer(qApp);
+  QObject::connect(timer, &QTimer::timeout, [&bird, step, timer] {
+    if (bird.Impl().Busy()) return;
+    const int i = (*step)++ % (names.size() + 3);
+    if (i < names.size()) {
+      std::printf("playing %s\n", qPrintable(names[i]));
+      std::fflush(stdout);
+      bird.Play(names[i]);
+    } else if (i == names.size()) {
+      bird.setLanguageID(1033);
+      bird.Speak("Hello! I am Pip. Shall we play a game of chess together?", "");
+    } else if (i == names.size() + 1) {
+      bird.setLanguageID(2052);
+      bird.Speak("你好！我是小鸟。我们一起下棋吧，好吗？", "");
+      bird.setLanguageID(1033);
+    } else {
+      const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+      const int x = bird.Left() < area.center().x() ? area.center().x() + 150 : area.center().x() - 350;
+      bird.MoveTo(std::int16_t(x), std::int16_t(bird.Top()), 1);
+    }
+    (void)timer;
+  });
+  timer->start(300);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
+    std::fprintf(stderr, "perch-character: no display (set DISPLAY, or QT_QPA_PLATFORM=offscreen for --sheet)\n");
+    return 2;
+  }
+  QApplication app(argc, argv);
+  QCommandLineParser options;
+  options.addHelpOption();
+  options.addOption({"sheet", "Write a contact sheet to <png>.", "png"});
+  options.addOption({"file", "The character file (default bird.chr).", "chr", "bird.chr"});
+  options.addOption({"frames", "Frames per animation on the sheet.", "n", "8"});
+  options.addOption({"scale", "Scale of the character.", "s", ""});
+  options.process(app);
+
+  try {
+    const QString path = ResolveCharacterFile(options.value("file"));
+    if (path.isEmpty()) throw TAgentError(("character file not found: " + options.value("file")).toStdString());
+    if (options.isSet("sheet")) {
+      const double scale = options.value("scale").isEmpty() ? 0.7 : options.value("scale").toDouble();
+      return WriteSheet(LoadCharacterFile(path), options.value("sheet"), options.value("frames").toInt(), scale);
+    }
+    TAgent agent;
+    agent.setConnected(true);
+    agent.Characters().Load("viewer", path);
+    TAgentCharacter& bird = agent.Characters().Character("viewer");
+    agent.OnClick = [](TAgent*, const QString& id, int button, int, std::int16_t x, std::int16_t y) {
+      std::printf("click on %s: button %d at %d,%d\n", qPrintable(id), button, x, y);
+      std::fflush(stdout);
+    };
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    bird.setLeft(std::int16_t(area.center().x() - 100));
+    bird.setTop(std::int16_t(area.center().y() - 40));
+    bird.Show(false);
+    RunShow(bird);
+    return app.exec();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "perch-character: %s\n", e.what());
+    return 1;
+  }
+}
