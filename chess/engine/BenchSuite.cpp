@@ -3,6 +3,7 @@
 #include "BenchSuite.h"
 
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -68,4 +69,35 @@ SearchRun RunSearch(TChessThread& engine, const char* fen, int depth) {
   run.nodes = engine.Nodes;
   run.best = engine.BestLine[0][0];
   return run;
+}
+
+EngineFigures MeasureEngine(TChessThread& engine, int repeats) {
+  EngineFigures figures;
+  for (int r = 0; r < repeats; ++r) {
+    const PerftRun start = RunPerft(engine, StartFen, 5);
+    const PerftRun kiwi = RunPerft(engine, KiwipeteFen, 4);
+    if (r == 0 || start.seconds < figures.start5.seconds) figures.start5 = start;
+    if (r == 0 || kiwi.seconds < figures.kiwipete4.seconds) figures.kiwipete4 = kiwi;
+  }
+  for (const BenchPosition& p : SearchSuite) {
+    const SearchRun run = RunSearch(engine, p.fen, SearchSuiteDepth);
+    figures.suiteNodes += run.nodes;
+    figures.suiteSeconds += run.seconds;
+  }
+  return figures;
+}
+
+std::string PerftLine(const char* name, int depth, const PerftRun& run) {
+  char line[200];
+  std::snprintf(line, sizeof line, "perft %s %d: %llu leaves in %.3f s, %.2f M leaves/s", name, depth,
+                static_cast<unsigned long long>(run.leaves), run.seconds,
+                run.seconds > 0 ? run.leaves / run.seconds / 1e6 : 0.0);
+  return line;
+}
+
+std::string SearchSuiteLine(std::uint64_t nodes, double seconds) {
+  char line[200];
+  std::snprintf(line, sizeof line, "search suite depth %d: %llu nodes in %.3f s, %.2f M nodes/s", SearchSuiteDepth,
+                static_cast<unsigned long long>(nodes), seconds, seconds > 0 ? nodes / seconds / 1e6 : 0.0);
+  return line;
 }

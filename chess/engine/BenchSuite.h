@@ -4,6 +4,7 @@
 // `perch-uci bench` and the tests that pin the suite's results.
 
 #include <cstdint>
+#include <string>
 
 #include "TChessThread.h"
 
@@ -40,3 +41,19 @@ PerftRun RunPerft(TChessThread& engine, const char* fen, int depth);
 // Searches with a newly cleared engine, so that the result does not depend
 // on earlier searches.
 SearchRun RunSearch(TChessThread& engine, const char* fen, int depth);
+
+// The engine's own speed figures, as `perch-uci bench` and the benchmarks
+// print them: perft 5 from the start and perft 4 of Kiwipete (leaves per
+// second, best of `repeats` runs), and the search suite at depth 5.
+struct EngineFigures {
+  PerftRun start5;
+  PerftRun kiwipete4;
+  std::uint64_t suiteNodes = 0;
+  double suiteSeconds = 0;
+};
+EngineFigures MeasureEngine(TChessThread& engine, int repeats);
+
+// One line per figure: "perft start 5: ...", "perft kiwipete 4: ...",
+// "search suite depth 5: ...".
+std::string PerftLine(const char* name, int depth, const PerftRun& run);
+std::string SearchSuiteLine(std::uint64_t nodes, double seconds);

@@ -10,6 +10,25 @@ std::uint64_t TChessThread::Perft(int depth) {
   return PerftNode(depth);
 }
 
+std::uint64_t TChessThread::PerftDivide(int depth, const std::function<void(TEngineMove, std::uint64_t)>& report) {
+  PerftOverflow = false;
+  Ply = 0;
+  PlyFirst[0] = 0;
+  if (depth <= 0) return 1;
+  GenerateMoves();
+  std::uint64_t total = 0;
+  const int end = PlyEnd[0];
+  for (int i = PlyFirst[0]; i < end; ++i) {
+    const TEngineMove move = MoveList[i].move;
+    if (!DoMove(move)) continue;
+    const std::uint64_t count = PerftNode(depth - 1);
+    UndoMove();
+    total += count;
+    report(move, count);
+  }
+  return total;
+}
+
 std::uint64_t TChessThread::PerftNode(int depth) {
   if (depth <= 0) return 1;
   if (!RoomForNode()) {

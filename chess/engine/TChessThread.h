@@ -86,6 +86,8 @@ class TChessThread {
   // the current position, every leaf made and taken back. PerftOverflow is
   // set when the tables had no room for a line (only absurd positions).
   std::uint64_t Perft(int depth);
+  // The same per legal root move, in generation order; returns the total.
+  std::uint64_t PerftDivide(int depth, const std::function<void(TEngineMove, std::uint64_t)>& report);
   bool PerftOverflow = false;
   // The first move of the current position that DoMove accepts, in
   // generation order; false when there is none. Leaves the position as it is.
