@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <algorithm>
 
 namespace {
 const QEvent::Type kDrainEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -11,39 +12,43 @@ TMainThreadCalls::TMainThreadCalls() = default;
 
 TMainThreadCalls::~TMainThreadCalls() { Close(); }
 
-bool TMainThreadCalls::Run(const std::function<void()>& call) {
-  Pending pending{&call};
+bool TMainThreadCalls::Run(std::function<void()> call) {
+  auto pending = std::make_shared<Pending>();
+  pending->call = std::move(call);
   std::unique_lock lock(mutex_);
   if (closed_) return false;
-  queue_.push_back(&pending);
+  queue_.push_back(pending);
   changed_.notify_all();
   lock.unlock();
   QCoreApplication::postEvent(this, new QEvent(kDrainEvent));
   lock.lock();
-  changed_.wait(lock, [&] { return pending.done; });
-  return pending.ran;
+  changed_.wait(lock, [&] { return pending->done; });
+  return pending->ran;
 }
 
 void TMainThreadCalls::Drain() {
   for (;;) {
     std::unique_lock lock(mutex_);
     if (queue_.empty()) return;
-    Pending* next = queue_.front();
+    std::shared_ptr<Pending> next = queue_.front();
     queue_.pop_front();
+    running_.push_back(next);
     lock.unlock();
-    // The engine thread stays blocked until the call is marked done, also
-    // when the call throws (the board's calls report their own errors).
+    // The caller stays blocked until the call has returned, also when it
+    // throws (the board's calls report their own errors).
     struct MarkDone {
       TMainThreadCalls* self;
-      Pending* pending;
+      std::shared_ptr<Pending> pending;
       ~MarkDone() {
         std::lock_guard guard(self->mutex_);
-        pending->ran = true;
+        auto& running = self->running_;
+        running.erase(std::remove(running.begin(), running.end(), pending), running.end());
+        if (!pending->done) pending->ran = true;
         pending->done = true;
         self->changed_.notify_all();
       }
     } markDone{this, next};
-    (*next->call)();
+    next->call();
   }
 }
 
@@ -55,7 +60,8 @@ void TMainThreadCalls::WaitForCall(std::chrono::milliseconds longest) {
 void TMainThreadCalls::Close() {
   std::lock_guard guard(mutex_);
   closed_ = true;
-  for (Pending* p : queue_) p->done = true;
+  for (auto& p : queue_) p->done = true;
+  for (auto& p : running_) p->done = true;
   queue_.clear();
   changed_.notify_all();
 }

@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 class TMainThreadCalls : public QObject {
@@ -18,14 +19,15 @@ class TMainThreadCalls : public QObject {
   ~TMainThreadCalls() override;
 
   // Engine thread: runs the call on the main thread and returns once it has
-  // run (true), or at once when the queue is closed (false).
-  bool Run(const std::function<void()>& call);
+  // run (true), or as soon as the queue is closed (false).
+  bool Run(std::function<void()> call);
 
   // Main thread: runs every queued call.
   void Drain();
   // Main thread: waits up to the time for a call to arrive.
   void WaitForCall(std::chrono::milliseconds longest);
-  // Main thread: drops what is queued, releases its callers and refuses
+  // Main thread: drops what is queued, releases every caller (also one
+  // whose call is running further up the main thread's stack) and refuses
   // every later call.
   void Close();
 
@@ -33,13 +35,16 @@ class TMainThreadCalls : public QObject {
   void customEvent(QEvent* e) override;
 
  private:
+  // Shared by caller and main thread, so a caller released by Close may
+  // return while its call is still on the main thread's stack.
   struct Pending {
-    const std::function<void()>* call;
+    std::function<void()> call;
     bool done = false;
     bool ran = false;
   };
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<Pending*> queue_;
+  std::deque<std::shared_ptr<Pending>> queue_;
+  std::vector<std::shared_ptr<Pending>> running_;
   bool closed_ = false;
 };

@@ -10,6 +10,8 @@
 
 #include "chess/board/BoardErrorBox.h"
 #include "chess/board/DragImage.h"
+#include "chess/board/MainThreadCalls.h"
+#include "chess/engine/EngineThread.h"
 
 TChessBrd::TChessBrd(QWidget* parent, bool designMode)
     : QWidget(parent), designMode_(designMode) {
@@ -28,11 +30,13 @@ TChessBrd::TChessBrd(QWidget* parent, bool designMode)
   // take part; its engine hold is the one it would have set here.
   setHooks(this);
   engineHeld_ = true;
+  if (!designMode_) CreateEngineThread();
 }
 
 TChessBrd::~TChessBrd() {
   destroying_ = true;
   engineTimer_.stop();
+  DestroyEngineThread();
   setHooks(nullptr);
   if (dragImage_) delete dragImage_.data();
 }

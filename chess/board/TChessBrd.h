@@ -27,6 +27,8 @@
 #include "chess/model/ChessGame.h"
 
 class TDragImage;
+class TEngineThread;
+class TMainThreadCalls;
 
 // A font with its colour, as the coordinates are drawn.
 struct TBoardFont {
@@ -268,6 +270,11 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   // Engine thread.
   bool ComputersTurn() const;
   void CustomEnginePoll();
+  void CreateEngineThread();
+  void DestroyEngineThread();
+  bool EnginePassMayStart();
+  void HandOverMoveOnMainThread(Square from, Square to);
+  void WaitUntilParked();
 
   const bool designMode_;
 
@@ -323,4 +330,9 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   std::atomic<int> thinkingPriority_{static_cast<int>(TThreadPriority::tpNormal)};
   bool engineHeld_ = true;  // the new-game set-up holds the engine
   bool destroying_ = false;
+  bool inPass_ = false;       // from a successful turn test to the end of the pass
+  bool handingOver_ = false;  // while the engine's move is being made
+  bool askingCustomEngine_ = false;
+  std::unique_ptr<TMainThreadCalls> mainThreadCalls_;
+  std::unique_ptr<TEngineThread> engineThread_;
 };
