@@ -3,6 +3,7 @@
 #include "LinkReceiver.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,6 +30,7 @@ TActor::TActor(QWidget* parent)
                           Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
       image1Bitmap_((LoadWoodTextures(), QStringLiteral(":/wood/Image1.bmp"))),
       image2Bitmap_(QStringLiteral(":/wood/Image2.bmp")) {
+  ProgramFolder = QCoreApplication::applicationDirPath();
   setObjectName(QStringLiteral("TActor"));
   setWindowTitle(QStringLiteral("Game"));
   QFont font;  // the default sans face stands in for "MS Sans Serif", 8 point

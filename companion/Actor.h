@@ -76,6 +76,9 @@ class TActor : public QWidget {
   // leave out their character steps and still report to the controller.
   TAgentCharacter* Character = nullptr;
   TAgentRequestPtr LoadRequest;
+  // The folder of the program's own executable, where the settings live
+  // when it is writable.
+  QString ProgramFolder;
   QString IniPath;
   std::unique_ptr<TSettingsFile> IniFile;
 

@@ -5,7 +5,6 @@
 #include "Companion.h"
 #include "ErrorBox.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -25,7 +24,7 @@ int ScreenWidth() {
 
 void TActor::FormCreate() {
   // No taskbar entry: the form is a tool window (see the constructor).
-  IniPath = SettingsLocation(QCoreApplication::applicationDirPath());
+  IniPath = SettingsLocation(ProgramFolder);
   IniFile = std::make_unique<TSettingsFile>(IniPath);
 
   Agent->setConnected(true);
