@@ -4,6 +4,7 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
@@ -170,9 +171,17 @@ const char* EspeakVoiceName(int languageId) {
 
 bool EspeakVoiceAvailable(int languageId) {
   if (!EspeakVoiceName(languageId)) return false;
+  // Answered once per language: later questions come from the main thread
+  // and must not wait behind a long synthesis holding the lock.
+  enum : int { kUnknown, kYes, kNo };
+  static std::atomic<int> english{kUnknown}, mandarin{kUnknown};
+  std::atomic<int>& known = languageId == 1033 ? english : mandarin;
+  if (known != kUnknown) return known == kYes;
   TEspeak& espeak = TEspeak::Instance();
   std::lock_guard lock(espeak.Lock());
-  return espeak.SelectVoice(languageId);
+  const bool available = espeak.SelectVoice(languageId);
+  known = available ? kYes : kNo;
+  return available;
 }
 
 TSynthesizedSpeech SynthesizeSpeech(const QString& fullText, int languageId,

@@ -36,9 +36,11 @@ class TVoiceWorker;
 // voice. Where no sound device answers, the same signals come at the same
 // pace in silence.
 //
-// Every Speak ends in exactly one Finished. Started comes before it unless
-// the line was stopped (or superseded by a later Speak) before its synthesis
-// was done. The sound device is ALSA's "default", or the one named by the
+// Every Speak ends in exactly one Finished, and all reports of a line come
+// before those of the next. Started comes before Finished unless the line
+// was stopped (or superseded by a later Speak) before its synthesis was
+// done. A stopped line's Finished arrives later, not inside Stop: a caller
+// that speaks again at once tells the lines apart by counting Finished. The sound device is ALSA's "default", or the one named by the
 // environment variable PERCH_AUDIO_DEVICE when the voice is created.
 class TVoice : public QObject {
   Q_OBJECT
