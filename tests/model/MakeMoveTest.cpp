@@ -184,6 +184,16 @@ TEST(Games, EnPassantSquareAndCapture) {
   EXPECT_EQ(game.EnPassant(), Square::None);
 }
 
+TEST(Games, AStraightStepOntoTheEnPassantSquareTakesNothing) {
+  TChessGame game;
+  game.setPosition(PositionWith({{"e1", 'K'}, {"e8", 'k'}, {"d5", 'P'}, {"c5", 'p'}}));
+  game.setEnPassant(Square::D6);
+  EventLog log(game);
+  ASSERT_TRUE(game.MakeMove(Square::D5, Square::D6));
+  EXPECT_EQ(WithoutPaint(log.lines), (Lines{"LegalMove d5d6"}));
+  EXPECT_EQ(game.PieceAt(Square::C5), 'p');
+}
+
 class Promotion : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -30,7 +30,12 @@
 namespace {
 
 constexpr const char* kStockfish = "/usr/games/stockfish";
+// Sanitizer builds run many times slower; fewer games keep CI bounded.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr int kGames = 40;
+#else
 constexpr int kGames = 300;
+#endif
 constexpr int kMaxPlies = 140;
 
 // A stockfish process spoken to over pipes.
