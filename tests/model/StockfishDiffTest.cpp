@@ -43,6 +43,8 @@ class Stockfish {
  public:
   bool Start() {
     if (access(kStockfish, X_OK) != 0) return false;
+    // A peer that dies must fail the test, not kill it with SIGPIPE.
+    signal(SIGPIPE, SIG_IGN);
     int toChild[2], fromChild[2];
     if (pipe(toChild) != 0 || pipe(fromChild) != 0) return false;
     pid_ = fork();
