@@ -6,7 +6,7 @@
 #include "Companion.h"
 #include "ErrorBox.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QLineEdit>
 
 #include <cstdio>
@@ -71,7 +71,9 @@ void TActor::HandleRequest(std::uint64_t code) {
       break;
     case RequestQuit:
       Quitting = true;
-      QApplication::quit();
+      // exit(), not quit(): quit() first asks every window to close, and
+      // the form refuses that.
+      QCoreApplication::exit(0);
       break;
     default:
       break;  // not a request of this program

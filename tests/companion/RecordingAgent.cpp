@@ -2,6 +2,8 @@
 
 #include "AgentControl.h"
 
+#include <QFile>
+
 class TAgentCharacterImpl {
  public:
   int language = 1033;
@@ -23,7 +25,15 @@ void TRecordingAgent::Reset() {
 }
 
 namespace {
-void Record(const QString& call) { TRecordingAgent::Calls().append(call); }
+// The stand-in program perch-recorded also appends every call to the file
+// named by PERCH_RECORDING_AGENT_LOG, for the end-to-end tests to read.
+void Record(const QString& call) {
+  TRecordingAgent::Calls().append(call);
+  static const QString logPath = qEnvironmentVariable("PERCH_RECORDING_AGENT_LOG");
+  if (logPath.isEmpty()) return;
+  QFile log(logPath);
+  if (log.open(QIODevice::Append)) log.write(call.toUtf8() + '\n');
+}
 }  // namespace
 
 TAgentCharacter::TAgentCharacter(std::unique_ptr<TAgentCharacterImpl> impl) : impl_(std::move(impl)) {}
