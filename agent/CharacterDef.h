@@ -60,6 +60,8 @@ struct TAnimationDef {
   std::vector<TTrack> tracks;
   // While nothing else waits, time runs from loopToMs back to loopFromMs.
   double loopFromMs = -1, loopToMs = -1;
+  // Ends in its last pose instead of settling back to rest (hiding).
+  bool holdsEnd = false;
   bool Loops() const { return loopToMs > loopFromMs && loopFromMs >= 0; }
 };
 

@@ -199,17 +199,23 @@ class TCharacterParser {
 
   void ParseAnimation() {
     if (!sawCharacter_) Fail("the 'character' line must come before the animations");
-    if (tokens_.size() != 2 && tokens_.size() != 5) Fail("expected: animation <name> [loop <from ms> <to ms>]");
+    if (tokens_.size() < 2) Fail("expected: animation <name> [hold] [loop <from ms> <to ms>]");
     FinishAnimation();
     TAnimationDef animation;
     animation.name = tokens_[1];
     const QString key = animation.name.toLower();
     if (def_.animationByKey.count(key)) Fail("animation '" + animation.name + "' is defined twice");
-    if (tokens_.size() == 5) {
-      if (tokens_[2] != "loop") Fail("expected 'loop' after the animation name");
-      animation.loopFromMs = NonNegative(3);
-      animation.loopToMs = NonNegative(4);
-      if (animation.loopToMs <= animation.loopFromMs) Fail("the loop must end after it starts");
+    for (int i = 2; i < tokens_.size(); ++i) {
+      if (tokens_[i] == "hold") {
+        animation.holdsEnd = true;
+      } else if (tokens_[i] == "loop" && i + 2 < tokens_.size()) {
+        animation.loopFromMs = NonNegative(i + 1);
+        animation.loopToMs = NonNegative(i + 2);
+        if (animation.loopToMs <= animation.loopFromMs) Fail("the loop must end after it starts");
+        i += 2;
+      } else {
+        Fail("expected: animation <name> [hold] [loop <from ms> <to ms>], found '" + tokens_[i] + "'");
+      }
     }
     def_.animationByKey[key] = static_cast<int>(def_.animations.size());
     def_.animations.push_back(std::move(animation));
@@ -281,6 +287,7 @@ class TCharacterParser {
     }
     const double keysEnd = animation.durationMs;
     for (TTrack& track : animation.tracks) {
+      if (animation.holdsEnd) break;
       const float rest = Rest(track.part, track.channel);
       if (track.keys.back().value != rest) {
         track.keys.push_back({keysEnd + kReturnToRestMs, rest, TEase::Smooth});

@@ -13,7 +13,8 @@
 //     stroke <#rgb> <width>
 //     hidden | prop | soft               hidden at rest; prop: hidden and not
 //                                        clickable; soft: shown, not clickable
-//   animation <name> [loop <from ms> <to ms>]
+//   animation <name> [hold] [loop <from ms> <to ms>]   hold: ends in its
+//                                        last pose instead of back at rest
 //     key <ms> [smooth|linear|step|in|out|back] <part>.<channel>=<value> ...
 //
 // Channels: rot (degrees), dx, dy, sx, sy, scale (sx and sy), alpha.

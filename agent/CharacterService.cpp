@@ -4,6 +4,7 @@
 #include "CharacterFile.h"
 #include "Compositor.h"
 
+#include <QGuiApplication>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -214,7 +215,7 @@ void TAgentCharacterImpl::StartNext(double now) {
         window_->move(position_);
         window_->show();
         window_->move(position_);  // again: some placements are only honoured once shown
-        window_->raise();
+        if (QGuiApplication::platformName() != "offscreen") window_->raise();
         if (r.fast) {
           StartAnimation(nullptr, now);
           Finish();
