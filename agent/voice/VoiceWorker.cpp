@@ -11,6 +11,8 @@ namespace {
 // Samples go to the device in chunks of this length; it bounds how long a
 // stop waits for a blocked write.
 constexpr int kChunkMs = 20;
+// A device whose position has not moved for this long is given up.
+constexpr std::chrono::seconds kStall{2};
 
 }  // namespace
 
@@ -75,12 +77,13 @@ void TVoiceWorker::SpeakLine(const TLine& line) {
 
 void TVoiceWorker::Play(const TLine& line, const TSynthesizedSpeech& speech) {
   TAudioOutput output;
-  const bool hasAudio = !speech.samples.empty();
-  if (hasAudio) output.Open(audioDevice_, speech.sampleRate);
-
-  const auto& samples = speech.samples;
-  const int64_t chunk = hasAudio ? std::max<int64_t>(1, int64_t(speech.sampleRate) * kChunkMs / 1000) : 0;
+  const int64_t total = int64_t(speech.samples.size());
+  if (total > 0) output.Open(audioDevice_, speech.sampleRate);
+  const int64_t chunk = std::max<int64_t>(1, int64_t(speech.sampleRate) * kChunkMs / 1000);
   int64_t written = 0;
+  int64_t played = 0;
+  TClock::time_point lastProgress = TClock::now();
+
   // The line's clock: in silence it is the pace itself; with a device it
   // also holds back a device that takes samples faster than it plays them.
   TClock::time_point begin = TClock::now();
@@ -89,35 +92,41 @@ void TVoiceWorker::Play(const TLine& line, const TSynthesizedSpeech& speech) {
 
   for (;;) {
     if (Stopped(line.id)) break;
-    int64_t playedMs =
-        std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - begin).count();
-    if (output.IsOpen())
-      playedMs = std::min(playedMs, output.PlayedFrames() * 1000 / speech.sampleRate);
+    const TClock::time_point now = TClock::now();
+    int64_t playedMs = std::chrono::duration_cast<std::chrono::milliseconds>(now - begin).count();
+    if (output.IsOpen()) {
+      const int64_t frames = output.PlayedFrames();
+      if (frames != played) lastProgress = now;
+      played = frames;
+      playedMs = std::min(playedMs, played * 1000 / speech.sampleRate);
+    }
     while (nextWord < wordCount && speech.words[nextWord].startMs <= playedMs)
       listener_.wordReached(nextWord++);
-    if (playedMs >= speech.durationMs && nextWord == wordCount) break;
+    const bool heard = !output.IsOpen() || played >= total;
+    if (heard && playedMs >= speech.durationMs && nextWord == wordCount) break;
 
-    if (output.IsOpen() && written < int64_t(samples.size())) {
-      const int64_t count = std::min<int64_t>(chunk, int64_t(samples.size()) - written);
-      if (output.Write(samples.data() + written, count)) {
-        written += count;
-        continue;
-      }
-      // The device failed midway: go on in silence from where it was.
-      output.Finish(true);
-      begin = TClock::now() - std::chrono::milliseconds(playedMs);
-      continue;
-    }
     if (output.IsOpen()) {
-      // Everything is written; the device's position moves on by itself.
-      SleepUntil(line.id, TClock::now() + std::chrono::milliseconds(kChunkMs / 2));
+      bool failed = played < written && now - lastProgress > kStall;
+      if (!failed && written < total) {
+        const int64_t queued =
+            output.Write(speech.samples.data() + written, std::min(chunk, total - written), kChunkMs);
+        failed = queued < 0;
+        if (!failed) written += queued;
+      } else if (!failed) {
+        output.StartQueued();
+        SleepUntil(line.id, now + std::chrono::milliseconds(kChunkMs / 2));
+      }
+      if (failed) {
+        // The device gave up or stands still: go on in silence from here.
+        output.Close();
+        begin = TClock::now() - std::chrono::milliseconds(playedMs);
+      }
       continue;
     }
     int64_t wakeMs = speech.durationMs;
     if (nextWord < wordCount) wakeMs = std::min<int64_t>(wakeMs, speech.words[nextWord].startMs);
     SleepUntil(line.id, begin + std::chrono::milliseconds(std::max<int64_t>(wakeMs, playedMs + 1)));
   }
-  output.Finish(Stopped(line.id));
 }
 
 void TVoiceWorker::SleepUntil(int64_t id, TClock::time_point until) {
