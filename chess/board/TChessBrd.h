@@ -177,6 +177,7 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   // The full paint: size rule, border, coordinates, frames, squares, grid,
   // pieces.
   void Paint();
+  void PaintAll() override { Paint(); }
   void PaintSquare(Square square) override;
   void DrawPiece(Square square) override;
   void DrawPiece(Square square, char letter);
