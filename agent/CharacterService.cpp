@@ -61,16 +61,18 @@ TAgentCharacterImpl::TAgentCharacterImpl(const QString& characterId, TCharacterD
     balloon_->hide();
   };
 
-  connect(&voice_, &TSpeechVoice::Started, this, [this](QVector<TSpokenWord> words, int) {
-    balloon_->SetWords(words);
+  connect(&voice_, &TVoice::Started, this, [this](QVector<TSpokenWord> words, int) {
+    if (linesInFlight_ == 1) balloon_->SetWords(words);
   });
-  connect(&voice_, &TSpeechVoice::WordReached, this, [this](int index) {
+  connect(&voice_, &TVoice::WordReached, this, [this](int index) {
+    if (linesInFlight_ != 1) return;  // a line stopped earlier
     balloon_->RevealWord(index);
     lastWordAt_ = Now();
     EnsureTicking();
   });
-  connect(&voice_, &TSpeechVoice::Finished, this, [this] {
-    if (!speaking_) return;
+  connect(&voice_, &TVoice::Finished, this, [this] {
+    linesInFlight_ = std::max(0, linesInFlight_ - 1);
+    if (!speaking_ || linesInFlight_ > 0) return;
     speaking_ = false;
     balloon_->RevealAll();
     balloon_->LingerThenHide(kBalloonLingerMs);
@@ -84,7 +86,7 @@ TAgentCharacterImpl::~TAgentCharacterImpl() {
 }
 
 void TAgentCharacterImpl::SetLanguageID(int languageId) {
-  if (!TSpeechVoice::LanguageAvailable(languageId))
+  if (!TVoice::LanguageAvailable(languageId))
     throw TAgentError(QString("language %1 is not available: the voice speaks 1033 (English, US) and 2052 "
                               "(Chinese, PRC)")
                           .arg(languageId)
@@ -237,6 +239,7 @@ void TAgentCharacterImpl::StartNext(double now) {
       case TKind::Speak:
         speaking_ = true;
         balloon_->Present(r.text, window_->BalloonAnchor(), window_->geometry());
+        ++linesInFlight_;
         voice_.Speak(r.text, r.language);
         break;
       case TKind::Move: {

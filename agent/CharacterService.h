@@ -9,7 +9,7 @@
 #include "CharacterDef.h"
 #include "CharacterPose.h"
 #include "CharacterWindow.h"
-#include "SpeechVoice.h"
+#include "voice/Voice.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -93,7 +93,7 @@ class TAgentCharacterImpl : public QObject {
   TCharacterDef character_;
   std::unique_ptr<TCharacterWindow> window_;
   std::unique_ptr<TBalloonWindow> balloon_;
-  TSpeechVoice voice_;
+  TVoice voice_;
   int languageId_ = 1033;
   QPoint position_;
   int nextId_ = 1;
@@ -113,6 +113,9 @@ class TAgentCharacterImpl : public QObject {
   double moveDurationMs_ = 0;
   // Speaking.
   bool speaking_ = false;
+  // Lines handed to the voice whose Finished has not come yet: every line
+  // ends in exactly one Finished, in order, so only the last one is ours.
+  int linesInFlight_ = 0;
   double lastWordAt_ = -1e9;
 
   QElapsedTimer clock_;
