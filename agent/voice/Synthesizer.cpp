@@ -203,7 +203,6 @@ TSynthesizedSpeech SynthesizeSpeech(const QString& fullText, int languageId,
     }
   }
   if (speech.samples.empty()) {
-    speech.samples.clear();
     speech.sampleRate = 0;
     speech.words = EstimateWords(text, &speech.durationMs);
     return speech;
