@@ -37,6 +37,7 @@ struct TPartDef {
   double strokeWidth = 0;
   bool hidden = false;    // rests invisible (props), shown by animations
   bool solid = true;      // counts for the clickable outline
+  bool shaped = true;     // counts for the window's shape (not soft shadows)
   TPartPose rest{0, 0, 0, 1, 1, 1};
 };
 

@@ -144,6 +144,7 @@ class TCharacterParser {
     } else if (keyword == "soft") {
       Need(1, keyword);
       part.solid = false;
+      part.shaped = false;
     } else if (keyword == "hidden" || keyword == "prop") {
       Need(1, keyword);
       part.hidden = true;

@@ -91,7 +91,7 @@ QImage RenderCharacter(const TCharacterDef& character, const TPose& pose, double
   return image;
 }
 
-QRegion CharacterOutline(const TCharacterDef& character, const TPose& pose, double scale, int grow) {
+QRegion CharacterOutline(const TCharacterDef& character, const TPose& pose, double scale, int grow, TOutline kind) {
   const QSize size(std::ceil(character.size.width() * scale), std::ceil(character.size.height() * scale));
   QImage mask(size, QImage::Format_ARGB32_Premultiplied);
   mask.fill(Qt::transparent);
@@ -103,7 +103,8 @@ QRegion CharacterOutline(const TCharacterDef& character, const TPose& pose, doub
     painter.setBrush(Qt::black);
     for (size_t i = 0; i < character.parts.size(); ++i) {
       const TPartDef& part = character.parts[i];
-      if (part.path.isEmpty() || !part.solid || alphas[i] < 0.5f) continue;
+      const bool counts = kind == TOutline::Clickable ? part.solid : part.shaped;
+      if (part.path.isEmpty() || !counts || alphas[i] < 0.5f) continue;
       painter.setTransform(transforms[i] * QTransform::fromScale(scale, scale));
       painter.setPen(grow > 0 ? QPen(Qt::black, (part.strokeWidth + 2.0 * grow / scale)) : QPen(Qt::NoPen));
       painter.drawPath(part.path);

@@ -17,6 +17,11 @@ std::vector<QTransform> PartTransforms(const TCharacterDef& character, const TPo
 void PaintCharacter(QPainter& painter, const TCharacterDef& character, const TPose& pose);
 // The character alone on a transparent image of its frame times scale.
 QImage RenderCharacter(const TCharacterDef& character, const TPose& pose, double scale);
-// The clickable outline (solid parts) in pixels of the frame times scale,
-// grown by some pixels so that soft edges stay inside.
-QRegion CharacterOutline(const TCharacterDef& character, const TPose& pose, double scale, int grow);
+enum class TOutline {
+  Clickable,  // the bird itself, without what it holds or shows
+  Visible,    // everything drawn solidly enough to show, for the window shape
+};
+// An outline in pixels of the frame times scale, grown by some pixels so
+// that soft edges stay inside.
+QRegion CharacterOutline(const TCharacterDef& character, const TPose& pose, double scale, int grow,
+                         TOutline kind = TOutline::Clickable);

@@ -1,6 +1,7 @@
 #include "CharacterWindow.h"
 
 #include "CharacterPainter.h"
+#include "Compositor.h"
 
 #include <QGuiApplication>
 #include <QMenu>
@@ -53,16 +54,19 @@ void TCharacterWindow::SetPose(const TPose& pose) {
 
 void TCharacterWindow::UpdateOutline() {
   // With per-pixel alpha the soft edge may reach a pixel past the outline.
-  QRegion outline = CharacterOutline(character_, pose_, scale_, translucent_ ? 1 : 0);
-  if (outline == outline_) return;
-  outline_ = outline;
-  // Display-less platforms have no window shapes; the outline still decides
-  // which presses land on the character.
-  if (QGuiApplication::platformName() != "offscreen")
-    setMask(outline_.isEmpty() ? QRegion(0, 0, 1, 1) : outline_);
+  // Display-less platforms have no window shapes.
+  if (QGuiApplication::platformName() == "offscreen") return;
+  QRegion shape = CharacterOutline(character_, pose_, scale_, translucent_ ? 1 : 0, TOutline::Visible);
+  if (shape == shape_) return;
+  shape_ = shape;
+  if (translucent_ && SetInputRegion(*this, shape_)) return;
+  setMask(shape_.isEmpty() ? QRegion(0, 0, 1, 1) : shape_);
 }
 
-bool TCharacterWindow::OnCharacter(QPoint local) const { return outline_.contains(local); }
+bool TCharacterWindow::OnCharacter(QPoint local) const {
+  // Asked only on a press, so it is worked out then.
+  return CharacterOutline(character_, pose_, scale_, 0).contains(local);
+}
 
 QPoint TCharacterWindow::BalloonAnchor() const {
   return geometry().topLeft() + (character_.balloonAnchor * scale_).toPoint();

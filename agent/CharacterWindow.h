@@ -2,8 +2,8 @@
 // The character's window: frameless, above other windows, never focused,
 // transparent around the character. With a compositor it is per-pixel
 // translucent; without one a shape mask from the character's outline cuts
-// it out. Either way the input region follows the outline, so clicks beside
-// the character reach the desktop.
+// it out. Either way the input region follows the shape, so clicks beside
+// the character reach the desktop; presses on what it holds are ignored.
 
 #include "CharacterPose.h"
 
@@ -42,7 +42,7 @@ class TCharacterWindow : public QWidget {
   double scale_;
   bool translucent_;
   TPose pose_;
-  QRegion outline_;
+  QRegion shape_;  // the window's shape: what is drawn
   // Press state: a press that moves beyond a few pixels is a drag.
   Qt::MouseButton pressed_ = Qt::NoButton;
   QPoint pressGlobal_, pressTopLeft_;

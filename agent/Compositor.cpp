@@ -2,11 +2,16 @@
 #include "Compositor.h"
 
 #include <QGuiApplication>
+#include <QRegion>
+#include <QWidget>
 
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 bool CompositorRunning() {
   if (QGuiApplication::platformName() != "xcb") return false;
@@ -35,5 +40,20 @@ bool CompositorRunning() {
 
 bool UseTranslucentWindows() {
   if (QGuiApplication::platformName() == "xcb") return CompositorRunning();
+  return true;
+}
+
+bool SetInputRegion(QWidget& window, const QRegion& region) {
+  if (QGuiApplication::platformName() != "xcb") return false;
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  Display* display = x11 ? x11->display() : nullptr;
+  if (!display) return false;
+  std::vector<XRectangle> rectangles;
+  for (const QRect& r : region)
+    rectangles.push_back({short(r.x()), short(r.y()), static_cast<unsigned short>(r.width()),
+                          static_cast<unsigned short>(r.height())});
+  XShapeCombineRectangles(display, static_cast<::Window>(window.winId()), ShapeInput, 0, 0, rectangles.data(),
+                          int(rectangles.size()), ShapeSet, Unsorted);
+  XFlush(display);
   return true;
 }

@@ -7,3 +7,10 @@ bool CompositorRunning();
 // Whether the windows should be per-pixel translucent: with a compositor on
 // X11, and always on display-less platforms (offscreen), which blend exactly.
 bool UseTranslucentWindows();
+
+class QWidget;
+class QRegion;
+// Sets only the window's input region (X11 shape extension), leaving its
+// drawn shape whole: with a compositor the edges stay soft while clicks
+// beside the character go through. Returns false where it cannot.
+bool SetInputRegion(QWidget& window, const QRegion& region);
