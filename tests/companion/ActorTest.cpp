@@ -89,6 +89,12 @@ class ActorTest : public testing::Test {
   }
   void TearDown() override {
     Actor = nullptr;
+    if (Quitting) {
+      // The quit request told every event loop to end at once; the
+      // application's own loop clears that when it returns.
+      QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+      QApplication::exec();
+    }
     Quitting = false;
   }
 
@@ -261,7 +267,7 @@ TEST_F(ActorTest, QuittingDuringTheFirstWaitOpensNoDialog) {
   EXPECT_EQ(Notices(), (std::vector<std::uint64_t>{40}));
 }
 
-TEST_F(ActorTest, RequestsSwitchTheLanguageOrEndInNotice20) {
+TEST_F(ActorTest, RequestsSwitchTheLanguageUnknownOnesDoNothingAndQuitEndsWaits) {
   CreateWithCompletedFirstRun();
   Request(21);
   Request(22);
@@ -270,8 +276,6 @@ TEST_F(ActorTest, RequestsSwitchTheLanguageOrEndInNotice20) {
   Request(0xFFFFFFFFFFFFull);
   EXPECT_EQ(TRecordingAgent::Calls(), (QStringList{"LanguageID 2052", "LanguageID 1033"}));
   EXPECT_TRUE(Notices().empty());
-  for (std::uint64_t code = 0; code <= 5; ++code) Request(code);
-  EXPECT_EQ(Notices(), (std::vector<std::uint64_t>(6, 20)));
   EXPECT_FALSE(Quitting);
   Request(70);
   EXPECT_TRUE(Quitting);
@@ -332,8 +336,6 @@ TEST_F(ActorTest, AFailingAgentCallEndsItsStepAndIsShownThenTheCompanionRunsOn) 
   Text("fine");
   EXPECT_EQ(actor_->Edit1->text(), QStringLiteral("fine"));
   EXPECT_EQ(actor_->RoutineDepth(), 0);
-  Request(3);
-  EXPECT_EQ(Notices(), std::vector<std::uint64_t>{20});
 }
 
 TEST_F(ActorTest, WithoutItsCharacterTheCompanionStillAnswers) {
@@ -345,7 +347,7 @@ TEST_F(ActorTest, WithoutItsCharacterTheCompanionStillAnswers) {
   Text("hello");
   EXPECT_EQ(actor_->Edit1->text(), QStringLiteral("hello"));
   Request(21);
-  Request(1);
-  EXPECT_EQ(Notices(), std::vector<std::uint64_t>{20});
+  for (std::uint64_t code = 0; code <= 5; ++code) Request(code);
+  EXPECT_EQ(Notices(), (std::vector<std::uint64_t>(6, 20))) << "every routine still reports";
   EXPECT_EQ(TRecordingAgent::Calls(), QStringList{"Connected 1"});
 }

@@ -33,9 +33,11 @@ int ReportPost(perch::TPostResult result) {
 
 bool ParseCode(const std::string& text, unsigned long long& code) {
   if (text.empty() || text[0] < '0' || text[0] > '9') return false;
+  // Decimal, or hexadecimal with 0x; a leading zero does not mean octal.
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   errno = 0;
   char* end = nullptr;
-  code = std::strtoull(text.c_str(), &end, 0);
+  code = std::strtoull(text.c_str(), &end, hex ? 16 : 10);
   return errno == 0 && *end == '\0' && code <= 0xFFFFFFFFull;
 }
 

@@ -55,9 +55,10 @@ constexpr const char* SayUsage =
 constexpr const char* RequestUsage =
     "usage: perchctl request N\n"
     "\n"
-    "Posts request code N (0 to 4294967295) to the companion: 0-5 start a routine,\n"
-    "21 and 22 choose Chinese or English speech, 70 ends the companion; other\n"
-    "codes are ignored by it. Exit status 1 when no companion is running.\n";
+    "Posts request code N (0 to 4294967295, decimal or 0x hexadecimal) to the\n"
+    "companion: 0-5 start a routine, 21 and 22 choose Chinese or English speech,\n"
+    "70 ends the companion; other codes are ignored by it. Exit status 1 when no\n"
+    "companion is running.\n";
 
 void PrintNamedUsage(const std::string& name, long long code) {
   std::printf(
