@@ -175,6 +175,11 @@ bool TChessBrd::IsLightSquare(Square square) {
 // --- Qt entry points --------------------------------------------------------------
 
 bool TChessBrd::event(QEvent* e) {
+  // The window losing the input or the board going away ends a drag the
+  // way a lost mouse capture does.
+  if (dragPhase_ != DragPhase::Idle &&
+      (e->type() == QEvent::WindowDeactivate || e->type() == QEvent::Hide))
+    perch::RunReportingErrors([this] { CancelDrag(mapFromGlobal(QCursor::pos())); });
   const bool handled = QWidget::event(e);
   // Every event that reaches the board gives a custom engine the chance to
   // move; paints are left out, so that no handler runs inside a paint.

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <cstdio>
 
 TBoardWindow::TBoardWindow(int searchDepth) : searchDepth_(searchDepth) {
   setWindowTitle(QStringLiteral("Perch chess"));
@@ -34,13 +35,36 @@ void TBoardWindow::NewGame() {
   board->setDisplayCoords({DisplayCoords::West, DisplayCoords::South});
   board->setComputerPlaysBlack(true);
   board->OnMate = [this](TChessGame* sender, Square, Square) {
-    ShowStatus(sender->WhiteToMove() ? QStringLiteral("Black wins") : QStringLiteral("White wins"));
+    const bool whiteWon = !sender->WhiteToMove();
+    Report(whiteWon ? "result white" : "result black");
+    ShowStatus(whiteWon ? QStringLiteral("White wins") : QStringLiteral("Black wins"));
   };
-  board->OnStaleMate = [this](TChessGame*, Square, Square) { ShowStatus(QStringLiteral("Stalemate")); };
-  board->OnDraw = [this](TChessGame*) { ShowStatus(QStringLiteral("Draw")); };
-  board->OnLegalMove = [this](TChessGame*, Square, Square) { ShowStatus({}); };
+  board->OnStaleMate = [this](TChessGame*, Square, Square) {
+    Report("result stalemate");
+    ShowStatus(QStringLiteral("Stalemate"));
+  };
+  board->OnDraw = [this](TChessGame*) {
+    Report("result draw");
+    ShowStatus(QStringLiteral("Draw"));
+  };
+  board->OnLegalMove = [this](TChessGame*, Square from, Square to) {
+    Report("move " + SquareName(from) + SquareName(to));
+    ShowStatus({});
+  };
+  board->OnPromotion = [this](TChessGame*, Square, Square, char& piece) {
+    Report(std::string("promotion ") + piece);
+  };
   board->show();
   ShowStatus({});
+}
+
+std::string TBoardWindow::SquareName(Square sq) {
+  return {static_cast<char>('a' + FileOf(sq) - 1), static_cast<char>('0' + RankOf(sq))};
+}
+
+void TBoardWindow::Report(const std::string& line) {
+  std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
 }
 
 void TBoardWindow::Flip() {

@@ -1,11 +1,14 @@
 #pragma once
 // The window of perch-board: a board, the user White and the engine Black,
-// with a button that turns the board and one that starts a new game.
+// with a button that turns the board and one that starts a new game. The
+// game is also written to standard output, one line per move ("move e2e4",
+// "promotion q") and one for its end ("result white|black|stalemate|draw").
 
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QWidget>
+#include <string>
 
 #include "chess/board/TChessBrd.h"
 
@@ -19,6 +22,8 @@ class TBoardWindow : public QWidget {
   void NewGame();
   void Flip();
   void ShowStatus(const QString& text);
+  static std::string SquareName(Square sq);
+  static void Report(const std::string& line);
 
   int searchDepth_;
   bool whiteOnTop_ = false;
