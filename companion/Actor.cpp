@@ -58,6 +58,7 @@ TActor::TActor(QWidget* parent)
   Button2 = new QPushButton(QStringLiteral("Exit"), this);
   Button2->setObjectName(QStringLiteral("Button2"));
   Button2->setGeometry(304, 344, 35, 25);
+  ConnectGameButtons();
 
   Agent = new TAgent(this);
   Agent->setObjectName(QStringLiteral("Agent"));

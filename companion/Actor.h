@@ -11,11 +11,17 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class TChessBrd;
+class TChessGame;
+
+// A draw from a generator reseeded from the clock.
+int DrawFromClock(int low, int high);
 
 namespace perch {
 class TLinkReceiver;
@@ -71,6 +77,25 @@ class TActor : public QWidget {
   void InviteToChess();
   void AgentClick(TAgent* Sender, const QString& CharacterID, int Button, int Shift,
                   std::int16_t x, std::int16_t y);
+  // The random draws of the routines: a whole number from low to high, each
+  // equally likely. Tests may put their own in.
+  std::function<int(int low, int high)> RandomNumber = DrawFromClock;
+
+  // The chess game: the form comes on screen with a new board, the user
+  // plays White. "New" and "Exit" start and end games.
+  void PlayChess();
+  void Button1Click();
+  void Button2Click();
+  void ChessBrd1LegalMove(TChessGame* Sender);
+  void ChessBrd1Capture(TChessGame* Sender);
+  void ChessBrd1Mate(TChessGame* Sender);
+  void ChessBrd1Draw(TChessGame* Sender);
+  void ChessBrd1Castle(TChessGame* Sender);
+  // The board of the latest game; the move numbers seen at the last two
+  // legal moves, kept across games.
+  TChessBrd* ChessBrd1 = nullptr;
+  int PrevMoveNo = 0;
+  int CurMoveNo = 0;
 
   // The loaded character, or null when loading failed: then the routines
   // leave out their character steps and still report to the controller.
@@ -89,6 +114,7 @@ class TActor : public QWidget {
 
  private:
   TAgentCharacter& Char();  // throws TAgentError when not loaded
+  void ConnectGameButtons();
 
   QImage image1Bitmap_;
   QImage image2Bitmap_;

@@ -1,0 +1,173 @@
+// The chess game with the companion: the board on the form, the "New" and
+// "Exit" buttons, and the character's comments on the board's events. The
+// user plays White, the computer Black.
+
+#include "Actor.h"
+#include "Companion.h"
+#include "ErrorBox.h"
+
+#include "chess/board/BoardErrorBox.h"
+#include "chess/board/TChessBrd.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <map>
+#include <set>
+
+namespace {
+
+constexpr int GameFormLeft = 400;
+constexpr int HiddenFormLeft = -400;
+constexpr int BoardSize = 368;
+
+// A wait inside a board's event handler processes messages while the board
+// is still inside its move, so "Exit" may want the board gone then. Such a
+// board is only taken off the form; it is destroyed once its last handler
+// has returned, and its later events are ignored.
+struct TBoardsInEvents {
+  std::map<const TChessGame*, int> handlersRunning;
+  std::set<const TChessGame*> retired;
+};
+
+TBoardsInEvents& Boards() {
+  static TBoardsInEvents boards;
+  return boards;
+}
+
+void DestroyWhenIdle(TChessBrd* board) {
+  if (Boards().handlersRunning.contains(board)) return;  // its last handler will
+  // Deferred to the event loop: the board is still finishing its move.
+  QTimer::singleShot(0, board, [board] { delete board; });
+}
+
+// Runs a handler for the sending board, reporting what it throws.
+template <typename THandler>
+void RunBoardHandler(TChessGame* sender, THandler&& handler) {
+  if (Boards().retired.contains(sender)) return;
+  ++Boards().handlersRunning[sender];
+  RunReportingErrors(handler);
+  if (--Boards().handlersRunning[sender] > 0) return;
+  Boards().handlersRunning.erase(sender);
+  if (Boards().retired.contains(sender)) {
+    if (auto* board = dynamic_cast<TChessBrd*>(sender)) DestroyWhenIdle(board);
+  }
+}
+
+void ShowGameOverBox(QWidget* form, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
+                  QMessageBox::Ok, form);
+  box.setObjectName(QStringLiteral("GameOverBox"));
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+}  // namespace
+
+void TActor::ConnectGameButtons() {
+  connect(Button1, &QPushButton::clicked, this, [this] { RunReportingErrors([this] { Button1Click(); }); });
+  connect(Button2, &QPushButton::clicked, this, [this] { RunReportingErrors([this] { Button2Click(); }); });
+}
+
+void TActor::PlayChess() {
+  // Failures inside the board reach the companion's own error box.
+  perch::SetBoardErrorReporter(ShowErrorBox);
+  move(GameFormLeft, y());
+  if (!isVisible()) show();
+
+  auto* board = new TChessBrd(this);
+  ChessBrd1 = board;
+  board->setHeight(BoardSize);
+  board->setWidth(BoardSize);
+  board->setLeft(0);
+  board->setTop(0);
+  board->setVisible(true);
+  board->setThinkingPriority(TThreadPriority::tpIdle);
+  board->setComputerPlaysBlack(true);
+  board->setSquareDark(Image1Bitmap());
+  board->setSquareLight(Image2Bitmap());
+  board->OnCapture = [this](TChessGame* sender, Square, Square, char) {
+    RunBoardHandler(sender, [&] { ChessBrd1Capture(sender); });
+  };
+  board->OnDraw = [this](TChessGame* sender) { RunBoardHandler(sender, [&] { ChessBrd1Draw(sender); }); };
+  board->OnLegalMove = [this](TChessGame* sender, Square, Square) {
+    RunBoardHandler(sender, [&] { ChessBrd1LegalMove(sender); });
+  };
+  board->OnCastle = [this](TChessGame* sender, Square, Square) {
+    RunBoardHandler(sender, [&] { ChessBrd1Castle(sender); });
+  };
+  board->OnMate = [this](TChessGame* sender, Square, Square) {
+    RunBoardHandler(sender, [&] { ChessBrd1Mate(sender); });
+  };
+  // The buttons are windows of their own and stay above the board.
+  Button1->raise();
+  Button2->raise();
+
+  Char().MoveTo(static_cast<std::int16_t>(x() + 100), static_cast<std::int16_t>(y() - 50), 1);
+  SayChinese(QStringLiteral("你先~~"));
+}
+
+void TActor::Button1Click() {
+  PlayChess();
+  Button1->setEnabled(false);
+}
+
+void TActor::Button2Click() {
+  if (ChessBrd1 != nullptr) {
+    TChessBrd* board = ChessBrd1;
+    ChessBrd1 = nullptr;
+    if (Boards().handlersRunning.contains(board)) {
+      board->hide();
+      board->setComputerPlaysBlack(false);  // plays no more while it waits to go
+      Boards().retired.insert(board);
+      QObject::connect(board, &QObject::destroyed, [board] { Boards().retired.erase(board); });
+    } else {
+      delete board;
+    }
+  }
+  move(HiddenFormLeft, y());
+  RandomActivity();
+  NotifyController(NoticeRoutineEnded);
+}
+
+// The handlers read the sending board: events may still come from a board
+// of an earlier game.
+
+void TActor::ChessBrd1LegalMove(TChessGame* Sender) {
+  PrevMoveNo = CurMoveNo;
+  CurMoveNo = Sender->CurrentMove();
+  if (CurMoveNo % 8 == 0) {
+    Char().Play(QStringLiteral("thinking"));
+    WaitSeconds(2);
+    Char().StopAll(QStringLiteral("play"));
+  }
+}
+
+// The move number rises with each move of Black: a number higher than the
+// one before means the computer made this move, an equal one the user.
+
+void TActor::ChessBrd1Capture(TChessGame* /*Sender*/) {
+  Char().Play(CurMoveNo > PrevMoveNo ? QStringLiteral("pleased") : QStringLiteral("sad"));
+}
+
+void TActor::ChessBrd1Mate(TChessGame* /*Sender*/) {
+  if (CurMoveNo > PrevMoveNo) {
+    SayChinese(QStringLiteral("我赢了，承让承让"));
+    Char().Play(QStringLiteral("Pleased"));
+    ShowGameOverBox(this, QStringLiteral("你输了!"));
+  } else if (CurMoveNo == PrevMoveNo) {
+    Char().Play(QStringLiteral("sad"));
+    SayChinese(QStringLiteral("你赢了，厉害厉害。"));
+    ShowGameOverBox(this, QStringLiteral("你赢了!"));
+  }
+  Button1->setEnabled(true);
+}
+
+void TActor::ChessBrd1Draw(TChessGame* /*Sender*/) {
+  SayChinese(QStringLiteral("和棋了。根据规则，连续重复三次就算和棋。"));
+  Button1->setEnabled(true);
+}
+
+void TActor::ChessBrd1Castle(TChessGame* /*Sender*/) { SayChinese(QStringLiteral("车王易位！")); }
