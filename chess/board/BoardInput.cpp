@@ -93,7 +93,7 @@ void TChessBrd::mouseReleaseEvent(QMouseEvent* e) {
     resizing_ = false;
     const bool dropButton = e->button() == Qt::LeftButton || e->button() == Qt::RightButton;
     if (dragPhase_ == DragPhase::Active && dropButton && rect().contains(at))
-      FinishDrag(at, true);
+      FinishDrag(at);
     else
       CancelDrag(at);
   });
@@ -132,7 +132,7 @@ void TChessBrd::EndDragState() {
   QWidget::setCursor(normalCursor_);
 }
 
-void TChessBrd::FinishDrag(QPoint at, bool) {
+void TChessBrd::FinishDrag(QPoint at) {
   bool accept = false;
   DragOver(this, at.x(), at.y(), TDragState::dsDragMove, accept);
   if (!accept) {

@@ -4,6 +4,7 @@
 // letters above), bit 2 East, bit 3 South.
 
 #include <cstdint>
+#include <initializer_list>
 
 enum class DisplayCoords : std::uint8_t { West = 0, North = 1, East = 2, South = 3 };
 

@@ -16,12 +16,10 @@
 TChessBrd::TChessBrd(QWidget* parent, bool designMode)
     : QWidget(parent), designMode_(designMode) {
   lineStyle_ = QPen(QColor(0, 0, 0), 1, Qt::SolidLine);
-  lineStyle_.setCosmetic(false);
   defaultPieceSet_ = LoadDefaultPieceSetBitmap();
   LoadPieceImages();
   coordFont_.font = QFont(QStringLiteral("Arial"));
   coordFont_.font.setPointSize(7);
-  coordFont_.font.setStyleHint(QFont::AnyStyle);
   coordFont_.color = QColor(255, 255, 255);
   resize(8 * sizeOfSquare_ + 2 * sizeOfBorder_, 8 * sizeOfSquare_ + 2 * sizeOfBorder_);
   setMouseTracking(true);

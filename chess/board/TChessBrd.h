@@ -26,6 +26,7 @@
 #include "chess/board/ThreadPriority.h"
 #include "chess/model/ChessGame.h"
 
+class QPainter;
 class TDragImage;
 class TEngineThread;
 class TMainThreadCalls;
@@ -241,11 +242,11 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   void EnsureCanvas();
   void ApplySizeRule();
   void PaintBorder();
-  void PaintCoordinates(class QPainter& p);
-  void PaintFrames(class QPainter& p);
+  void PaintCoordinates(QPainter& p);
+  void PaintFrames(QPainter& p);
   void PaintSquares();
   void PaintPieces();
-  void FillOrTile(class QPainter& p, const QImage& tile, const QColor& color, const QRect& box);
+  void FillOrTile(QPainter& p, const QImage& tile, const QColor& color, const QRect& box);
   void RepaintIfShown(const QRect& area);
   int ColumnOf(Square square) const;
   int RowOf(Square square) const;
@@ -255,7 +256,7 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   void DragOver(QObject* source, int x, int y, TDragState state, bool& accept);
   void DragDrop(QObject* source, int x, int y);
   void DragCanceled();
-  void FinishDrag(QPoint at, bool releasedOverBoard);
+  void FinishDrag(QPoint at);
   void CancelDrag(QPoint at);
   void EndDragState();
   void UpdateResizeCursor(QMouseEvent* e);

@@ -98,9 +98,6 @@ TEST_F(EngineTest, AWriteOfThePositionParksTheEngineUntilTheNextStart) {
 }
 
 TEST_F(EngineTest, BeforeTheFirstPaintTheEngineStaysParked) {
-  board->setWhiteToMove(false);
-  board.reset(new TChessBrd);
-  board->OnLegalMove = [this](TChessGame*, Square f, Square t) { moves.push_back({f, t, false, false}); };
   // Created parked; a write of ComputerPlaysBlack is the first start.
   board->setWhiteToMove(false);
   Pump(300ms);
