@@ -160,7 +160,7 @@ void TBalloonWindow::paintEvent(QPaintEvent*) {
     const int shown = std::min(revealed_, start + line.textLength());
     const double right = line.cursorToX(shown);
     painter.save();
-    painter.setClipRect(QRectF(textOrigin_.x() - 2, textOrigin_.y() + line.y(), right + 4, line.height()));
+    painter.setClipRect(QRectF(textOrigin_.x() - 2, textOrigin_.y() + line.y(), right + 3, line.height()));
     line.draw(&painter, textOrigin_);
     painter.restore();
   }

@@ -50,6 +50,8 @@ class TAgentCharacterImpl : public QObject {
   bool Visible() const { return window_->isVisible(); }
   // Whether a request runs or waits.
   bool Busy() const { return current_.has_value() || !queue_.empty(); }
+  // Requests queued behind the running one.
+  int Waiting() const { return int(queue_.size()); }
   // Runs the character's clock faster (tests and previews).
   void SetTimeScale(double scale) { timeScale_ = scale; }
 

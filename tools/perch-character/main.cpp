@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -61,17 +62,25 @@ void RunShow(TAgentCharacter& bird) {
                                  "Reading", "Writing", "Searching", "thinking", "GetAttention", "sad"};
   auto* step = new int(0);
   auto* timer = new QTimer(qApp);
-  QObject::connect(timer, &QTimer::timeout, [&bird, step, timer] {
-    if (bird.Impl().Busy()) return;
+  auto* sinceQueued = new QElapsedTimer;
+  sinceQueued->start();
+  QObject::connect(timer, &QTimer::timeout, [&bird, step, timer, sinceQueued] {
+    // Looping animations hold until something waits: give each a few seconds.
+    if (bird.Impl().Waiting() > 0 || (bird.Impl().Busy() && sinceQueued->elapsed() < 3500)) return;
+    sinceQueued->restart();
     const int i = (*step)++ % (names.size() + 3);
     if (i < names.size()) {
       std::printf("playing %s\n", qPrintable(names[i]));
       std::fflush(stdout);
       bird.Play(names[i]);
     } else if (i == names.size()) {
+      std::printf("speaking English\n");
+      std::fflush(stdout);
       bird.setLanguageID(1033);
       bird.Speak("Hello! I am Pip. Shall we play a game of chess together?", "");
     } else if (i == names.size() + 1) {
+      std::printf("speaking Chinese\n");
+      std::fflush(stdout);
       bird.setLanguageID(2052);
       bird.Speak("你好！我是小鸟。我们一起下棋吧，好吗？", "");
       bird.setLanguageID(1033);
