@@ -60,6 +60,7 @@ void ShowGameOverBox(QWidget* form, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
                   QMessageBox::Ok, form);
   box.setObjectName(QStringLiteral("GameOverBox"));
+  box.setWindowRole(QStringLiteral("perch-game-over"));  // lets scripts find it
   box.setTextFormat(Qt::PlainText);
   box.exec();
 }
