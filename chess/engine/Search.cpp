@@ -4,11 +4,27 @@
 // quiet moves and follow-the-best-line ordering between iterations.
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "TChessThread.h"
 
 using namespace engine;
+
+bool TChessThread::IsOrdinaryPosition(const TChessThread& e) {
+  constexpr std::uint64_t OuterRanks = 0xFF000000000000FFull;
+  for (int side = White; side <= Black; ++side) {
+    if (std::popcount(e.PieceBits[side][King]) != 1) return false;
+    if (std::popcount(e.SideBits[side]) > 16) return false;
+    if (std::popcount(e.PieceBits[side][Pawn]) > 8) return false;
+    if (e.PieceBits[side][Pawn] & OuterRanks) return false;
+    // Every piece beyond the starting set stands for a pawn promoted.
+    auto extra = [&](int piece, int start) { return std::max(0, std::popcount(e.PieceBits[side][piece]) - start); };
+    const int promoted = extra(Queen, 1) + extra(Rook, 2) + extra(Bishop, 2) + extra(Knight, 2);
+    if (promoted > 8 - std::popcount(e.PieceBits[side][Pawn])) return false;
+  }
+  return true;
+}
 
 void TChessThread::SearchBestMove() {
   LoadPosition();
@@ -16,16 +32,19 @@ void TChessThread::SearchBestMove() {
   std::memset(HistoryScore, 0, sizeof HistoryScore);
   FollowBestLine = true;
   Nodes = 0;
+  NodeLimit = IsOrdinaryPosition(*this) ? ~std::uint64_t{0} : OddPositionNodeBudget;
+  BudgetExhausted = false;
 
   const int wanted = LinkedSearchDepth ? LinkedSearchDepth->load(std::memory_order_relaxed) : 1;
   const int depthLimit = std::clamp(wanted, MinSearchDepth, MaxSearchDepth);
   for (int depth = 1; depth <= depthLimit; ++depth) {
-    if (StopSearch.load(std::memory_order_relaxed)) continue;
+    if (Interrupted()) continue;
     FollowBestLine = true;
     const std::uint64_t before = Nodes;
     const int score = SearchNode(-RootWindow, RootWindow, depth);
-    if (OnIteration && !StopSearch.load(std::memory_order_relaxed)) OnIteration(depth, score, Nodes - before);
+    if (OnIteration && !Interrupted()) OnIteration(depth, score, Nodes - before);
   }
+  BudgetExhausted = Nodes > NodeLimit;
 }
 
 // Deep lines must stay inside the per-ply tables and the move list: such a
@@ -45,7 +64,7 @@ void TChessThread::SaveBestLine(TEngineMove move) {
 
 int TChessThread::SearchNode(int alpha, int beta, int depth) {
   ++Nodes;
-  if (StopSearch.load(std::memory_order_relaxed)) return 0;
+  if (Interrupted()) return 0;
   if (depth == 0) return CaptureSearch(alpha, beta);
   BestLineLength[Ply] = Ply;
   if (!RoomForNode()) return Evaluate();
@@ -59,7 +78,7 @@ int TChessThread::SearchNode(int alpha, int beta, int depth) {
   bool anyLegal = false;
   const int end = PlyEnd[Ply];
   for (int i = PlyFirst[Ply]; i < end; ++i) {
-    if (StopSearch.load(std::memory_order_relaxed)) break;
+    if (Interrupted()) break;
     SelectNextMove(i);
     const TEngineMove move = MoveList[i].move;
     if (!DoMove(move)) continue;
@@ -82,7 +101,9 @@ int TChessThread::SearchNode(int alpha, int beta, int depth) {
 }
 
 int TChessThread::CaptureSearch(int alpha, int beta) {
-  ++Nodes;
+  // A stop request lets the capture search finish its subtree; only the
+  // node budget of an odd position ends it early.
+  if (++Nodes > NodeLimit) return 0;
   BestLineLength[Ply] = Ply;
   if (!RoomForNode()) return Evaluate();
 
@@ -101,6 +122,7 @@ int TChessThread::CaptureSearch(int alpha, int beta) {
   bool anyLegal = false;
   const int end = PlyEnd[Ply];
   for (int i = PlyFirst[Ply]; i < end; ++i) {
+    if (Nodes > NodeLimit) break;
     SelectNextMove(i);
     const TEngineMove move = MoveList[i].move;
     if (!DoMove(move)) continue;

@@ -94,6 +94,17 @@ class TChessThread {
   bool FirstLegalMove(TEngineMove& move);
   bool IsLegalMove(TEngineMove move);
 
+  // A position no game can reach (a side with no king or several, more than
+  // 16 pieces or 8 pawns, a pawn on the first or last rank, more promoted
+  // pieces than missing pawns) may hold so many
+  // checks and captures that a search would not end in any useful time;
+  // for such a root the search gives up after this many nodes, as if
+  // stopped. Positions a game can reach have no limit.
+  std::uint64_t OddPositionNodeBudget = 5'000'000;
+  static bool IsOrdinaryPosition(const TChessThread& engine);
+  // Set when the last search gave up on its node budget.
+  bool BudgetExhausted = false;
+
   // Called after every completed iteration of SearchBestMove with its depth,
   // the score the root search returned and the nodes (calls of SearchNode
   // and CaptureSearch) of that iteration. Set it before the search.
@@ -149,8 +160,10 @@ class TChessThread {
   std::int32_t PsqScore[2];
   std::int32_t SavedPsqScore[MaxPly][2];
 
-  // Calls of SearchNode and CaptureSearch since the search began.
+  // Calls of SearchNode and CaptureSearch since the search began, and the
+  // count at which the search gives up.
   std::uint64_t Nodes = 0;
+  std::uint64_t NodeLimit = ~std::uint64_t{0};
 
   // Thread hand-shake and links.
   std::atomic<bool> IsThinking{false};
@@ -164,6 +177,9 @@ class TChessThread {
   void ClearSquare(int square);
   void RecomputePsqScore();
   bool RoomForNode() const;
+  bool Interrupted() const {
+    return StopSearch.load(std::memory_order_relaxed) || Nodes > NodeLimit;
+  }
   void SaveBestLine(TEngineMove move);
   std::uint64_t PerftNode(int depth);
 };

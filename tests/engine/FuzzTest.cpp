@@ -1,0 +1,151 @@
+// Random positions, however odd (many queens, no king, pawns on their last
+// rank, rights and en passant squares that fit nothing), loaded and
+// searched: no fault, an end, the board left as found, and the engine's
+// kept state always equal to the square-by-square reading.
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <random>
+
+#include "EngineTestSupport.h"
+#include "ReferenceEngine.h"
+#include "chess/engine/BenchSuite.h"
+
+using namespace engine;
+
+namespace {
+
+// A position of random letters at a random density, with a random side to
+// move, random rights and maybe an en passant square.
+void RandomPosition(std::mt19937& rng, TChessGame& game) {
+  static const char letters[] = "PNBRQKpnbrqk";
+  std::uniform_real_distribution<double> unit(0, 1);
+  const double density = 0.05 + 0.6 * unit(rng);
+  std::string position(64, ' ');
+  for (char& c : position)
+    if (unit(rng) < density) c = letters[rng() % 12];
+  // Mostly one king each, so that the search has legal play to explore.
+  if (unit(rng) < 0.7) {
+    position[rng() % 64] = 'K';
+    position[rng() % 64] = 'k';
+  }
+  game.setPosition(position);
+  game.setWhiteToMove(rng() % 2 == 0);
+  game.setCastlingAllowed(CastleSet(static_cast<std::uint8_t>(rng() % 16)));
+  if (rng() % 3 == 0) game.setEnPassant(SquareFromIndex(rng() % 2 ? 17 + rng() % 8 : 41 + rng() % 8));
+}
+
+// The kept bit sets and sums against a fresh count of the squares.
+void ExpectKeptStateMatches(const TChessThread& e) {
+  std::uint64_t pieces[2][6] = {};
+  int psq[2] = {0, 0};
+  for (int s = 0; s < 64; ++s) {
+    const int side = e.SquareSide[s];
+    if (side == Empty) {
+      ASSERT_EQ(e.SquarePiece[s], Empty);
+      continue;
+    }
+    ASSERT_LT(e.SquarePiece[s], Empty);
+    pieces[side][e.SquarePiece[s]] |= std::uint64_t{1} << s;
+    psq[side] += e.PieceSquare[side][e.SquarePiece[s]][s];
+  }
+  for (int side = 0; side < 2; ++side) {
+    std::uint64_t all = 0;
+    for (int p = 0; p < 6; ++p) {
+      ASSERT_EQ(e.PieceBits[side][p], pieces[side][p]);
+      all |= pieces[side][p];
+    }
+    ASSERT_EQ(e.SideBits[side], all);
+    ASSERT_EQ(e.PsqScore[side], psq[side]);
+  }
+}
+
+void ExpectPrimitivesMatchReference(const TChessThread& e) {
+  ExpectKeptStateMatches(e);
+  ASSERT_EQ(e.Evaluate(), reference::Evaluate(e));
+  for (int side = 0; side < 2; ++side) {
+    ASSERT_EQ(e.KingAttacked(side), reference::KingAttacked(e, side));
+    for (int q = 0; q < 64; ++q) ASSERT_EQ(e.SquareAttacked(q, side), reference::SquareAttacked(e, q, side)) << q;
+  }
+}
+
+// Random walk of legal moves from the loaded position, checking the
+// primitives at every step and the board after taking everything back.
+void RandomWalk(std::mt19937& rng, LinkedEngine& e, int length) {
+  const std::string start = e.Snapshot();
+  int made = 0;
+  for (; made < length && e->Ply < TChessThread::MaxPly - 1; ++made) {
+    ExpectPrimitivesMatchReference(*e);
+    if (testing::Test::HasFatalFailure()) return;
+    e->GenerateMoves();
+    const int first = e->PlyFirst[e->Ply], count = e->PlyEnd[e->Ply] - first;
+    bool moved = false;
+    for (int tries = 0; tries < count && !moved; ++tries) moved = e->DoMove(e->MoveList[first + (rng() % count)].move);
+    if (!moved) break;
+  }
+  while (e->Ply > 0) e->UndoMove();
+  EXPECT_EQ(e.Snapshot(), start);
+}
+
+}  // namespace
+
+TEST(Fuzz, KeptStateAndFastPrimitivesAgreeWithTheSquareBySquareReading) {
+  std::mt19937 rng(20261209);
+  LinkedEngine e;
+  for (const BenchPosition& p : SearchSuite) {
+    e.Load(p.fen);
+    e->BuildPieceSquareTables();
+    for (int walk = 0; walk < 20; ++walk) RandomWalk(rng, e, 60);
+  }
+  for (int n = 0; n < 200 && !HasFatalFailure(); ++n) {
+    RandomPosition(rng, *e.game);
+    e->LoadPosition();
+    e->BuildPieceSquareTables();
+    RandomWalk(rng, e, 30);
+  }
+}
+
+TEST(Fuzz, RandomPositionsSearchToDepthThreeAndEnd) {
+  std::mt19937 rng(7);
+  LinkedEngine e;
+  e->setSearchDepth(3);
+  // A smaller budget than the default keeps the test short under the
+  // sanitizers; the positions that use it up prove that it ends a search.
+  e->OddPositionNodeBudget = 20000;
+  int exhausted = 0, ordinary = 0;
+  for (int n = 0; n < 300; ++n) {
+    RandomPosition(rng, *e.game);
+    e->LoadPosition();
+    const std::string before = e.Snapshot();
+    const bool isOrdinary = TChessThread::IsOrdinaryPosition(*e);
+    ordinary += isOrdinary;
+    e->SearchBestMove();
+    ASSERT_EQ(e.Snapshot(), before) << "position " << n << ": " << e.game->Position();
+    ASSERT_EQ(e->Ply, 0);
+    // Past the budget each open node makes one more call before it returns.
+    if (!isOrdinary) {
+      ASSERT_LE(e->Nodes, e->OddPositionNodeBudget + TChessThread::MaxPly) << "ran past its budget";
+    }
+    exhausted += e->BudgetExhausted;
+  }
+  EXPECT_GT(exhausted, 0);
+  EXPECT_GT(ordinary, 0);
+}
+
+TEST(Fuzz, OrdinaryPositionsHaveNoBudget) {
+  LinkedEngine e(KiwipeteFen);
+  EXPECT_TRUE(TChessThread::IsOrdinaryPosition(*e));
+  e->OddPositionNodeBudget = 10;
+  e->setSearchDepth(3);
+  e->SearchBestMove();
+  EXPECT_FALSE(e->BudgetExhausted);
+  EXPECT_GT(e->Nodes, 10u);
+
+  // No king, two kings, a pawn on its last rank, too many promoted pieces.
+  for (const char* fen : {"8/8/8/8/8/8/8/R6k w - - 0 1", "k7/8/8/8/8/8/8/K6K w - - 0 1",
+                          "P6k/8/8/8/8/8/8/K7 w - - 0 1", "k7/8/8/8/8/8/PPPPPPPP/KQQ5 w - - 0 1"}) {
+    e.Load(fen);
+    EXPECT_FALSE(TChessThread::IsOrdinaryPosition(*e)) << fen;
+  }
+}
