@@ -19,7 +19,8 @@ constexpr double kOutline = 1.6;
 
 TBalloonWindow::TBalloonWindow(bool translucent)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint),
+                           Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint |
+                           Qt::WindowTransparentForInput),  // clicks go through to what lies below
       translucent_(translucent) {
   setAttribute(Qt::WA_ShowWithoutActivating);
   setAttribute(Qt::WA_TransparentForMouseEvents);

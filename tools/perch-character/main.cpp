@@ -54,42 +54,39 @@ int WriteSheet(const TCharacterDef& character, const QString& out, int frames, d
   return 0;
 }
 
-// Plays every animation the companion uses, one after the other, forever.
+// Plays every animation the companion uses, one after the other, with an
+// English line first, a Chinese one halfway and a flight at the end; forever.
 void RunShow(TAgentCharacter& bird) {
-  static const QStringList names{"Greet", "Wave", "RestPose", "GestureDown", "GestureLeft", "Pleased",
-                                 "Write", "hearing_1", "hearing_2", "hearing_3", "confused", "Idle2_1",
-                                 "Idle2_2", "Idle3_1", "Idle3_2", "Idle3_3", "Blink", "Processing",
-                                 "Reading", "Writing", "Searching", "thinking", "GetAttention", "sad"};
+  static const QStringList steps{
+      ":english",    "Greet",     "Wave",      "RestPose",  "GestureDown", "GestureLeft", "Pleased",
+      "Write",       "hearing_1", "hearing_2", "hearing_3", "confused",    "Idle2_1",     ":chinese",
+      "Idle2_2",     "Idle3_1",   "Idle3_2",   "Idle3_3",   "Blink",       "Processing",  "Reading",
+      "Writing",     "Searching", "thinking",  "GetAttention", "sad",      ":fly"};
   auto* step = new int(0);
   auto* timer = new QTimer(qApp);
   auto* sinceQueued = new QElapsedTimer;
   sinceQueued->start();
-  QObject::connect(timer, &QTimer::timeout, [&bird, step, timer, sinceQueued] {
+  QObject::connect(timer, &QTimer::timeout, [&bird, step, sinceQueued] {
     // Looping animations hold until something waits: give each a few seconds.
     if (bird.Impl().Waiting() > 0 || (bird.Impl().Busy() && sinceQueued->elapsed() < 3500)) return;
     sinceQueued->restart();
-    const int i = (*step)++ % (names.size() + 3);
-    if (i < names.size()) {
-      std::printf("playing %s\n", qPrintable(names[i]));
-      std::fflush(stdout);
-      bird.Play(names[i]);
-    } else if (i == names.size()) {
-      std::printf("speaking English\n");
-      std::fflush(stdout);
+    const QString next = steps[(*step)++ % steps.size()];
+    std::printf("%s\n", qPrintable(next));
+    std::fflush(stdout);
+    if (next == ":english") {
       bird.setLanguageID(1033);
       bird.Speak("Hello! I am Pip. Shall we play a game of chess together?", "");
-    } else if (i == names.size() + 1) {
-      std::printf("speaking Chinese\n");
-      std::fflush(stdout);
+    } else if (next == ":chinese") {
       bird.setLanguageID(2052);
       bird.Speak("你好！我是小鸟。我们一起下棋吧，好吗？", "");
       bird.setLanguageID(1033);
-    } else {
+    } else if (next == ":fly") {
       const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-      const int x = bird.Left() < area.center().x() ? area.center().x() + 150 : area.center().x() - 350;
+      const int x = bird.Left() < area.center().x() - 100 ? area.center().x() + 150 : area.center().x() - 350;
       bird.MoveTo(std::int16_t(x), std::int16_t(bird.Top()), 1);
+    } else {
+      bird.Play(next);
     }
-    (void)timer;
   });
   timer->start(300);
 }
