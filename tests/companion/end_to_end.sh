@@ -198,18 +198,18 @@ case "$case_name" in
     [ "$status" -eq 0 ] || fail "the second instance ended with status $status"
     [ ! -s "$work/second.out" ] || fail "the second instance said: $(cat "$work/second.out")"
     alive || fail "the first instance is gone"
+    # A text is spoken in a balloon (nothing else has spoken yet).
+    before=$(visible_windows)
+    "$perchctl" say "Hello there"
+    wait_until 10 bash -c "[ \$(xdotool search --onlyvisible --pid $perch_pid '' 2>/dev/null | wc -l) -gt $before ]" ||
+      fail "no balloon appeared for the text"
+    shot balloon
     expect_answers
     # Requests 6 and 23 do nothing.
     "$perchctl" request 6
     "$perchctl" request 23
     sleep 1.5
     [ "$(wc -l <"$work/notices")" -eq 3 ] || fail "requests 6 or 23 caused a notice"
-    # A text is spoken in a balloon.
-    before=$(visible_windows)
-    "$perchctl" say "Hello there"
-    wait_until 10 bash -c "[ \$(xdotool search --onlyvisible --pid $perch_pid '' 2>/dev/null | wc -l) -gt $before ]" ||
-      fail "no balloon appeared for the text"
-    shot balloon
     "$perchctl" chinese
     "$perchctl" say "你好"
     "$perchctl" english
