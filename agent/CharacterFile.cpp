@@ -229,6 +229,7 @@ class TCharacterParser {
     const double time = NonNegative(1);
     TAnimationDef& animation = def_.animations.back();
     if (time < lastKeyTime_) Fail("keys must be in time order");
+    const double previousLine = lastKeyTime_;
     lastKeyTime_ = time;
     int next = 2;
     TEase ease = TEase::Smooth;
@@ -250,13 +251,15 @@ class TCharacterParser {
       bool ok = false;
       const float value = item.mid(equals + 1).toFloat(&ok);
       if (!ok || !std::isfinite(value)) Fail("bad value in '" + item + "'");
-      AddKey(animation, part, channel, {time, value, ease});
-      if (both) AddKey(animation, part, TChannel::Sy, {time, value, ease});
+      AddKey(animation, part, channel, previousLine, {time, value, ease});
+      if (both) AddKey(animation, part, TChannel::Sy, previousLine, {time, value, ease});
     }
     animation.durationMs = std::max(animation.durationMs, time);
   }
 
-  void AddKey(TAnimationDef& animation, int part, TChannel channel, TKey key) {
+  // A key line is a pose reached at its time from the key line before it: a
+  // channel holds its value until then, and moves only between the two.
+  void AddKey(TAnimationDef& animation, int part, TChannel channel, double previousLine, TKey key) {
     auto it = std::find_if(animation.tracks.begin(), animation.tracks.end(),
                            [&](const TTrack& t) { return t.part == part && t.channel == channel; });
     if (it == animation.tracks.end()) {
@@ -266,6 +269,8 @@ class TCharacterParser {
       animation.tracks.push_back(std::move(track));
       it = animation.tracks.end() - 1;
     }
+    if (!it->keys.empty() && it->keys.back().timeMs < previousLine)
+      it->keys.push_back({previousLine, it->keys.back().value, TEase::Step});
     if (!it->keys.empty() && it->keys.back().timeMs == key.timeMs) it->keys.pop_back();
     it->keys.push_back(key);
   }

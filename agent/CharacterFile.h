@@ -17,6 +17,9 @@
 //                                        last pose instead of back at rest
 //     key <ms> [smooth|linear|step|in|out|back] <part>.<channel>=<value> ...
 //
+// A key line is a pose reached at its time, travelled to from the key line
+// before it; channels it does not name keep their values. After its last key
+// an animation settles back to the rest pose (unless it holds).
 // Channels: rot (degrees), dx, dy, sx, sy, scale (sx and sy), alpha.
 // Colours are #rrggbb or #rrggbbaa; stops are <colour> or <pos>:<colour>.
 // Every error names the file, the line and what is wrong.
