@@ -1,0 +1,62 @@
+// Search speed: nodes (calls of SearchNode and CaptureSearch) per second at
+// depth 5 over the fixed suite, with GNU Chess's reported speed as anchor.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "Anchors.h"
+#include "chess/engine/BenchSuite.h"
+
+namespace {
+
+void BM_SearchSuite(benchmark::State& state) {
+  auto engine = std::make_unique<TChessThread>();
+  std::uint64_t nodes = 0;
+  for (auto _ : state) {
+    nodes = 0;
+    for (const BenchPosition& p : SearchSuite) nodes += RunSearch(*engine, p.fen, SearchSuiteDepth).nodes;
+  }
+  state.counters["nodes/s"] = benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+BENCHMARK(BM_SearchSuite)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_SearchPosition(benchmark::State& state) {
+  const BenchPosition& p = SearchSuite[state.range(0)];
+  state.SetLabel(p.name);
+  auto engine = std::make_unique<TChessThread>();
+  std::uint64_t nodes = 0;
+  for (auto _ : state) nodes = RunSearch(*engine, p.fen, SearchSuiteDepth).nodes;
+  state.counters["nodes/s"] = benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+BENCHMARK(BM_SearchPosition)->DenseRange(0, 7)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+
+  auto engine = std::make_unique<TChessThread>();
+  std::uint64_t nodes = 0;
+  double seconds = 0;
+  for (const BenchPosition& p : SearchSuite) {
+    const SearchRun run = RunSearch(*engine, p.fen, SearchSuiteDepth);
+    nodes += run.nodes;
+    seconds += run.seconds;
+  }
+  std::printf("\n%s\n", SearchSuiteLine(nodes, seconds).c_str());
+  const auto gnuchess = GnuChessNodesPerSecond();
+  if (!gnuchess) {
+    std::printf("  gnuchess: not available\n");
+    return 0;
+  }
+  const double ours = seconds > 0 ? nodes / seconds : 0;
+  std::printf("  gnuchess: %.2f M nodes/s; ratio ours/gnuchess %.2f (target >= 1.5)\n", *gnuchess / 1e6,
+              ours / *gnuchess);
+  return 0;
+}
