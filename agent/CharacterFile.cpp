@@ -296,8 +296,11 @@ class TCharacterParser {
       if (animation.holdsEnd) break;
       const float rest = Rest(track.part, track.channel);
       if (track.keys.back().value != rest) {
-        track.keys.push_back({keysEnd + kReturnToRestMs, rest, TEase::Smooth});
-        animation.durationMs = keysEnd + kReturnToRestMs;
+        // Things appear and vanish quicker than limbs move, so that two
+        // faces do not cross-fade for long.
+        const double settle = track.channel == TChannel::Alpha ? kReturnToRestMs / 2 : kReturnToRestMs;
+        track.keys.push_back({keysEnd + settle, rest, TEase::Smooth});
+        animation.durationMs = std::max(animation.durationMs, keysEnd + kReturnToRestMs);
       }
     }
     lastKeyTime_ = 0;

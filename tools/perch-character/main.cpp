@@ -2,7 +2,7 @@
 // English and a Chinese line between them; with --sheet it writes a contact
 // sheet instead (a labelled row of frames for each animation).
 //
-//   perch-character [--file bird.chr] [--scale s]
+//   perch-character [--file bird.chr] [--idle]
 //   perch-character --sheet out.png [--file bird.chr] [--frames n] [--scale s]
 
 #include "AgentControl.h"
@@ -104,7 +104,8 @@ int main(int argc, char** argv) {
   options.addOption({"sheet", "Write a contact sheet to <png>.", "png"});
   options.addOption({"file", "The character file (default bird.chr).", "chr", "bird.chr"});
   options.addOption({"frames", "Frames per animation on the sheet.", "n", "8"});
-  options.addOption({"scale", "Scale of the character.", "s", ""});
+  options.addOption({"scale", "Scale of the frames on the sheet (default 0.7).", "s", ""});
+  options.addOption({"idle", "Only show the bird, idling."});
   options.process(app);
 
   try {
@@ -126,7 +127,7 @@ int main(int argc, char** argv) {
     bird.setLeft(std::int16_t(area.center().x() - 100));
     bird.setTop(std::int16_t(area.center().y() - 40));
     bird.Show(false);
-    RunShow(bird);
+    if (!options.isSet("idle")) RunShow(bird);
     return app.exec();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "perch-character: %s\n", e.what());
