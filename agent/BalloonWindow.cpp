@@ -11,6 +11,7 @@
 
 namespace {
 constexpr double kTextWidth = 250;  // wrap width of the text
+constexpr int kMaxLines = 8;        // a longer text scrolls as it is spoken
 constexpr double kPadding = 11;
 constexpr double kTail = 16;        // height of the tail
 constexpr double kRadius = 12;
@@ -58,7 +59,12 @@ void TBalloonWindow::Present(const QString& text, QPoint anchor, QRect avoid) {
     widest = std::max(widest, line.naturalTextWidth());
   }
   layout_->endLayout();
-  textSize_ = QSizeF(std::max(widest, 24.0), std::max(y, 1.0));
+  double shownHeight = y;
+  if (layout_->lineCount() > kMaxLines) {
+    const QTextLine last = layout_->lineAt(kMaxLines - 1);
+    shownHeight = last.y() + last.height();
+  }
+  textSize_ = QSizeF(std::max(widest, 24.0), std::max(shownHeight, 1.0));
   Place(anchor, avoid);
   show();
   if (QGuiApplication::platformName() != "offscreen") raise();
@@ -152,17 +158,23 @@ void TBalloonWindow::paintEvent(QPaintEvent*) {
   painter.drawPath(shape_);
   if (!layout_) return;
   painter.setPen(QColor("#2b2118"));
+  // A long text shows its last lines so far: the one being spoken is the
+  // bottom line once the balloon is full.
+  int speaking = 0;
+  while (speaking + 1 < layout_->lineCount() && layout_->lineAt(speaking + 1).textStart() < revealed_) ++speaking;
+  const int first = std::max(0, speaking - kMaxLines + 1);
+  const QPointF origin = textOrigin_ - QPointF(0, layout_->lineAt(first).y());
   // Each line shows its revealed part only; the layout is that of the whole
   // text, so the balloon keeps its size while the words appear.
-  for (int i = 0; i < layout_->lineCount(); ++i) {
+  for (int i = first; i < std::min(layout_->lineCount(), first + kMaxLines); ++i) {
     const QTextLine line = layout_->lineAt(i);
     const int start = line.textStart();
     if (revealed_ <= start) break;
     const int shown = std::min(revealed_, start + line.textLength());
     const double right = line.cursorToX(shown);
     painter.save();
-    painter.setClipRect(QRectF(textOrigin_.x() - 2, textOrigin_.y() + line.y(), right + 3, line.height()));
-    line.draw(&painter, textOrigin_);
+    painter.setClipRect(QRectF(origin.x() - 2, origin.y() + line.y(), right + 3, line.height()));
+    line.draw(&painter, origin);
     painter.restore();
   }
 }

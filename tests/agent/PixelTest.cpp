@@ -80,3 +80,13 @@ TEST(Pixels, BalloonWrapsLongChineseTextBetweenCharacters) {
   EXPECT_LT(balloon.width(), 300);
   EXPECT_GT(balloon.height(), 80) << "wrapped onto several lines";
 }
+
+TEST(Pixels, VeryLongTextKeepsTheBalloonOnScreen) {
+  TBalloonWindow balloon(true);
+  const QString text = QString("a long sentence that goes on ").repeated(200);
+  balloon.Present(text, QPoint(640, 500), QRect(540, 500, 200, 184));
+  EXPECT_LT(balloon.height(), 260) << "the balloon scrolls instead of growing";
+  balloon.RevealAll();
+  const QImage image = balloon.grab().toImage();
+  EXPECT_GT(DarkPixels(image), 300) << "the last lines are shown";
+}
