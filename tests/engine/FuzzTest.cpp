@@ -112,9 +112,9 @@ TEST(Fuzz, RandomPositionsSearchToDepthThreeAndEnd) {
   e->setSearchDepth(3);
   // A smaller budget than the default keeps the test short under the
   // sanitizers; the positions that use it up prove that it ends a search.
-  e->OddPositionNodeBudget = 20000;
+  e->OddPositionNodeBudget = 10000;
   int exhausted = 0, ordinary = 0;
-  for (int n = 0; n < 300; ++n) {
+  for (int n = 0; n < 250; ++n) {
     RandomPosition(rng, *e.game);
     e->LoadPosition();
     const std::string before = e.Snapshot();
