@@ -1,0 +1,33 @@
+// A stop request from another thread ends a long search soon, the board is
+// left as it was and no later iteration reports.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "EngineTestSupport.h"
+#include "chess/engine/BenchSuite.h"
+
+TEST(Stop, RequestFromAnotherThreadEndsADeepSearch) {
+  LinkedEngine e(KiwipeteFen);
+  const std::string before = e.Snapshot();
+  e->setSearchDepth(8);
+  std::atomic<int> lastDepth{0};
+  e->OnIteration = [&](int depth, int, std::uint64_t) { lastDepth = depth; };
+  std::atomic<bool> done{false};
+  std::thread search([&] {
+    e->IsThinking = true;
+    e->SearchBestMove();
+    e->IsThinking = false;
+    done = true;
+  });
+  // Wait for the first iterations, then ask it to stop.
+  while (lastDepth.load() < 2 && !done.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  e->StopSearch = true;
+  search.join();
+  EXPECT_LT(lastDepth.load(), 8) << "depth 8 of this position takes far longer than the stop";
+  EXPECT_FALSE(e->IsThinking);
+  EXPECT_EQ(e.Snapshot(), before);
+}
