@@ -238,11 +238,16 @@ TEST_F(Service, SpokenLineFillsTheBalloonAndItLingers) {
   EXPECT_TRUE(balloon.isVisible());
   EXPECT_LT(balloon.RevealedLength(), 19);
   std::vector<int> seen;
+  const TCharacterDef& character = bird->Impl().Definition();
+  float widestBeak = 0;
   ASSERT_TRUE(WaitUntil([&] {
     if (seen.empty() || seen.back() != balloon.RevealedLength()) seen.push_back(balloon.RevealedLength());
+    const TPose& pose = bird->Impl().Window().Pose();
+    widestBeak = std::max(widestBeak, pose[character.mouthPart][int(character.mouthChannel)]);
     return !bird->Impl().Busy();
   }));
   EXPECT_GE(seen.size(), 3u) << "the words appear one after another";
+  EXPECT_GT(widestBeak, character.mouthOpen * 0.5f) << "the beak opens as the words come";
   EXPECT_EQ(balloon.RevealedLength(), 19);
   EXPECT_TRUE(balloon.isVisible()) << "stays a moment after the line";
   EXPECT_TRUE(WaitUntil([&] { return !balloon.isVisible(); }, 5000));
