@@ -37,9 +37,9 @@ TBoardsInEvents& Boards() {
   return boards;
 }
 
+// After the last handler of a retired board: the board is still finishing
+// its move, so it goes when the event loop next runs.
 void DestroyWhenIdle(TChessBrd* board) {
-  if (Boards().handlersRunning.contains(board)) return;  // its last handler will
-  // Deferred to the event loop: the board is still finishing its move.
   QTimer::singleShot(0, board, [board] { delete board; });
 }
 

@@ -247,8 +247,11 @@ case "$case_name" in
     expect_shows d5 b 20
     drag g2 g4
     expect_shows e5 b 20
+    windows=$(visible_windows)
     drag a2 a3
     expect_shows h4 b 20
+    # Its comment comes in a balloon before the box.
+    wait_until 10 more_windows_than "$windows" || fail "the bird did not comment its mate"
     wait_until 20 game_over_box >/dev/null || fail "no message box after the mate"
     sleep 1.5
     take_shot
