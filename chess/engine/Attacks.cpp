@@ -9,45 +9,35 @@ using namespace engine;
 
 bool TChessThread::SquareAttacked(int square, int bySide) const {
   const int m = MailboxIndex[square];
-  auto holds = [&](int t, int piece) {
-    return t >= 0 && SquareSide[t] == bySide && SquarePiece[t] == piece;
-  };
+  auto pawnOn = [&](int t) { return t >= 0 && SquareSide[t] == bySide && SquarePiece[t] == Pawn; };
 
   // A White pawn attacks up-left and up-right, so it stands down-right or
   // down-left of its target; a Black pawn the other way round.
   if (bySide == White) {
-    if (holds(Mailbox[m + 9], Pawn) || holds(Mailbox[m + 11], Pawn)) return true;
+    if (pawnOn(Mailbox[m + 9]) || pawnOn(Mailbox[m + 11])) return true;
   } else {
-    if (holds(Mailbox[m - 9], Pawn) || holds(Mailbox[m - 11], Pawn)) return true;
+    if (pawnOn(Mailbox[m - 9]) || pawnOn(Mailbox[m - 11])) return true;
   }
+  if (KnightReach[square] & PieceBits[bySide][Knight]) return true;
+  if (KingReach[square] & PieceBits[bySide][King]) return true;
 
-  if (PieceBits[bySide][Knight]) {
-    for (int d = 0; d < 8; ++d)
-      if (holds(Mailbox[m + Directions[Knight][d]], Knight)) return true;
-  }
-  if (PieceBits[bySide][King]) {
-    for (int d = 0; d < 8; ++d)
-      if (holds(Mailbox[m + Directions[King][d]], King)) return true;
-  }
-
-  // Sliders: the first piece on each ray, if it moves along that ray.
-  auto rays = [&](int piece, int alsoPiece) {
-    for (int d = 0; d < 4; ++d) {
-      const int step = Directions[piece][d];
-      int t = square;
-      for (;;) {
-        t = Mailbox[MailboxIndex[t] + step];
-        if (t < 0) break;
-        if (SquareSide[t] == Empty) continue;
-        if (SquareSide[t] == bySide && (SquarePiece[t] == piece || SquarePiece[t] == alsoPiece)) return true;
-        break;
-      }
-    }
-    return false;
-  };
+  // Sliders: the nearest piece along each queen step attacks if it moves
+  // along that line. The steps of Directions[Queen] (-11, -10, -9, -1, 1,
+  // 9, 10, 11) lead to lower square numbers for 0..3 and higher for 4..7.
+  constexpr bool kStraight[8] = {false, true, false, true, true, false, true, false};
   const std::uint64_t queens = PieceBits[bySide][Queen];
-  if ((PieceBits[bySide][Bishop] | queens) && rays(Bishop, Queen)) return true;
-  if ((PieceBits[bySide][Rook] | queens) && rays(Rook, Queen)) return true;
+  const std::uint64_t diagonal = PieceBits[bySide][Bishop] | queens;
+  const std::uint64_t straight = PieceBits[bySide][Rook] | queens;
+  if (!(diagonal | straight)) return false;
+  const std::uint64_t occupied = SideBits[White] | SideBits[Black];
+  for (int d = 0; d < 8; ++d) {
+    const std::uint64_t ray = RayReach[square][d];
+    const std::uint64_t candidates = ray & (kStraight[d] ? straight : diagonal);
+    if (!candidates) continue;
+    const std::uint64_t blockers = ray & occupied;
+    const int nearest = d < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);
+    if (candidates & (std::uint64_t{1} << nearest)) return true;
+  }
   return false;
 }
 

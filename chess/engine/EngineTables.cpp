@@ -6,6 +6,8 @@
 
 #include "TChessThread.h"
 
+using namespace engine;
+
 namespace {
 
 // Written as seen from White: first line the eighth rank (engine squares
@@ -86,6 +88,19 @@ void TChessThread::InitEngineTables() {
     Slides[p] = slides[p];
     DirectionCount[p] = counts[p];
     for (int d = 0; d < 8; ++d) Directions[p][d] = kDirections[p][d];
+  }
+
+  for (int s = 0; s < 64; ++s) {
+    KnightReach[s] = KingReach[s] = 0;
+    for (int d = 0; d < 8; ++d) {
+      const int knight = Mailbox[MailboxIndex[s] + Directions[Knight][d]];
+      if (knight >= 0) KnightReach[s] |= std::uint64_t{1} << knight;
+      const int king = Mailbox[MailboxIndex[s] + Directions[King][d]];
+      if (king >= 0) KingReach[s] |= std::uint64_t{1} << king;
+      RayReach[s][d] = 0;
+      for (int t = Mailbox[MailboxIndex[s] + Directions[Queen][d]]; t >= 0; t = Mailbox[MailboxIndex[t] + Directions[Queen][d]])
+        RayReach[s][d] |= std::uint64_t{1} << t;
+    }
   }
 
   // Any move from or to a king's or rook's starting square removes the

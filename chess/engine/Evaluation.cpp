@@ -9,12 +9,6 @@
 
 using namespace engine;
 
-namespace {
-
-constexpr std::uint64_t FileMask(int file) { return std::uint64_t{0x0101010101010101} << file; }
-
-}  // namespace
-
 void TChessThread::BuildPieceSquareTables() {
   std::memset(PieceSquare, 0, sizeof PieceSquare);
   for (int side = White; side <= Black; ++side) {
@@ -57,7 +51,8 @@ int TChessThread::Evaluate() const {
   // Pawns per file, at index file + 1 so the outer files need no test.
   int pawnsOnFile[2][10] = {};
   for (int side = White; side <= Black; ++side)
-    for (int f = 0; f < 8; ++f) pawnsOnFile[side][f + 1] = std::popcount(PieceBits[side][Pawn] & FileMask(f));
+    for (std::uint64_t pawns = PieceBits[side][Pawn]; pawns; pawns &= pawns - 1)
+      ++pawnsOnFile[side][std::countr_zero(pawns) % 8 + 1];
 
   int score[2] = {PsqScore[White], PsqScore[Black]};
   for (int c = White; c <= Black; ++c) {

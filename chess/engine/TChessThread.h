@@ -159,6 +159,12 @@ class TChessThread {
   std::uint64_t SideBits[2];
   std::int32_t PsqScore[2];
   std::int32_t SavedPsqScore[MaxPly][2];
+  // Constant reach of each square, from the same mailbox steps: the squares
+  // a knight or king there reaches, and the squares along each queen step
+  // (in the order of Directions[Queen]) up to the edge.
+  std::uint64_t KnightReach[64];
+  std::uint64_t KingReach[64];
+  std::uint64_t RayReach[64][8];
 
   // Calls of SearchNode and CaptureSearch since the search began, and the
   // count at which the search gives up.
