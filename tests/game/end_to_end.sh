@@ -203,6 +203,19 @@ game_over_box() {
   return 1
 }
 
+window_places() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$perch_pid" "" 2>/dev/null); do
+    xdotool getwindowgeometry "$w" 2>/dev/null | tr '\n' ' '
+  done
+}
+windows_still() {
+  local before
+  before=$(window_places)
+  sleep 0.7
+  [ "$before" = "$(window_places)" ]
+}
+
 visible_windows() { xdotool search --onlyvisible --pid "$perch_pid" "" 2>/dev/null | wc -l; }
 more_windows_than() { [ "$(visible_windows)" -gt "$1" ]; }
 
@@ -286,10 +299,15 @@ case "$case_name" in
     before=$(count_notices 20)
     [ "$before" -eq 0 ] || [ "$before" -eq 2 ] || fail "after Exit: $before notices 20"
     # The bird, wherever the activity took it, answers a click.
+    # Its window is the one of the program's that shows the bird's blue,
+    # once it has stopped flying (the activity may be a tour of the screen).
+    wait_until 30 windows_still || fail "the bird did not settle"
+    take_shot
     bird=""
     for w in $(xdotool search --onlyvisible --pid "$perch_pid" --name '^Perch$' 2>/dev/null); do
-      size=$(xdotool getwindowgeometry "$w" | sed -n 's/.*Geometry: //p')
-      if [ "${size%x*}" -ge 100 ] && [ "${size#*x}" -ge 100 ]; then bird=$w; fi
+      eval "$(xdotool getwindowgeometry --shell "$w")"
+      blue=$(region "$X" "$Y" "$WIDTH" "$HEIGHT" | awk '{print $8}')
+      if awk -v b="$blue" 'BEGIN { exit !(b > 0.10) }'; then bird=$w; break; fi
     done
     [ -n "$bird" ] || fail "the bird's window was not found"
     eval "$(xdotool getwindowgeometry --shell "$bird")"
