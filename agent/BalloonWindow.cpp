@@ -87,7 +87,8 @@ void TBalloonWindow::Place(QPoint anchor, QRect avoid) {
                      avoid.bottom() + windowSize.height() > area.bottom();
   int x = anchor.x() - windowSize.width() / 2;
   x = std::clamp(x, area.left(), std::max(area.left(), area.right() - windowSize.width()));
-  int y = above ? anchor.y() - windowSize.height() : avoid.bottom() + 1;
+  // Below, the tail reaches up to just under the feet.
+  int y = above ? anchor.y() - windowSize.height() : avoid.bottom() - 8;
   y = std::clamp(y, area.top(), std::max(area.top(), area.bottom() - windowSize.height()));
   setGeometry(x, y, windowSize.width(), windowSize.height());
 
