@@ -12,7 +12,7 @@
 
 namespace {
 
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 8000) {
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
   QElapsedTimer clock;
   clock.start();
   while (!done()) {
