@@ -14,7 +14,9 @@
 //     if (!engine.StopSearch) { hand engine.BestLine[0][0] to MakeMove as
 //                               (from + 1, to + 1) }
 // StopSearch may be set from another thread at any time; the search then
-// returns soon and its results are to be ignored.
+// returns once the capture search under way has finished its subtree, and
+// its results are to be ignored. With no legal move at the root the best
+// line keeps its older move, which MakeMove refuses.
 //
 // The fields are public: the thread body, the board and the tests reach
 // them by the names the rest of the system uses.
