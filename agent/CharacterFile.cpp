@@ -392,7 +392,9 @@ TCharacterDef LoadCharacterFile(const QString& path) {
   // Character files are small; a huge one is not ours.
   if (file.size() > 4 * 1024 * 1024)
     throw TAgentError(QString("%1: the character file is too large").arg(path).toStdString());
-  return ParseCharacterText(QString::fromUtf8(file.readAll()), path);
+  QString text = QString::fromUtf8(file.readAll());
+  if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);  // a byte-order mark from some editors
+  return ParseCharacterText(text, path);
 }
 
 QString ResolveCharacterFile(const QString& name) {

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # The character window on a real X server: a click on the bird reaches the
 # program, a click beside it does not, and a drag moves the bird without
-# counting as a click. Usage: window_e2e.sh <bin folder>
+# counting as a click; with "composite", under a compositing manager, where
+# the window is translucent and only its input region follows the bird.
+# Usage: window_e2e.sh <bin folder> [composite]
 set -euo pipefail
 bin=$1
+mode=${2:-plain}
 work=$(mktemp -d /tmp/perch-agent-e2e.XXXXXX)
 cleanup() {
   [ -n "${viewer:-}" ] && kill "$viewer" 2>/dev/null || true
+  [ -n "${compositor:-}" ] && kill "$compositor" 2>/dev/null || true
   [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -19,6 +23,11 @@ xvfb=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
 unset QT_QPA_PLATFORM
+if [ "$mode" = composite ]; then
+  xcompmgr -c >/dev/null 2>&1 &
+  compositor=$!
+  sleep 0.5
+fi
 
 "$bin/perch-character" >"$work/out" 2>&1 &
 viewer=$!
@@ -46,4 +55,4 @@ sleep 0.5
 xdotool mousemove 730 610 click 1
 sleep 0.5
 [ "$(clicks)" = 2 ] || fail "the dragged bird is not where it was dropped"
-echo "window e2e: ok"
+echo "window e2e ($mode): ok"
