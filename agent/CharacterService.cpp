@@ -324,6 +324,15 @@ void TAgentCharacterImpl::Render(double now) {
         loopedMs_ += back;
         t -= back;
       }
+    } else if (playing_->Loops() && loopedMs_ > 0 && !queue_.empty() && current_ &&
+               current_->animation == playing_ && t > playing_->loopFromMs) {
+      // Something waits for an animation that has already looped: leave the
+      // loop now, gliding into its ending, rather than finishing the round.
+      blendFrom_ = lastPose_;
+      blendStart_ = now;
+      animationStart_ = now - playing_->loopToMs;
+      t = playing_->loopToMs;
+      loopedMs_ = 0;
     }
     pose = EvaluateAnimation(character_, *playing_, t);
     // An idle or trailing animation that has run out is done.
