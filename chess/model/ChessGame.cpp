@@ -38,7 +38,7 @@ void TChessGame::NewGame() {
   whiteToMove_.store(true, std::memory_order_relaxed);
   currentMove_ = 1;
   enPassant_ = Square::None;
-  castlingAllowed_ = CastleSet::All();
+  setCastlingAllowed(CastleSet::All());
 }
 
 void TChessGame::PutStartPosition() {

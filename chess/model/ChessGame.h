@@ -36,8 +36,10 @@ class TChessGame {
   void setCurrentMove(int) {}  // the move number can only be read
   Square EnPassant() const { return enPassant_; }
   void setEnPassant(Square value);
-  CastleSet CastlingAllowed() const { return castlingAllowed_; }
-  void setCastlingAllowed(CastleSet value) { castlingAllowed_ = value; }
+  CastleSet CastlingAllowed() const { return castlingAllowed_.load(std::memory_order_relaxed); }
+  // Stored without stopping the engine, so the field is atomic: the engine
+  // may be reading it at that moment.
+  void setCastlingAllowed(CastleSet value) { castlingAllowed_.store(value, std::memory_order_relaxed); }
   char PromotionPiece() const { return promotionPiece_; }
   bool GameOver() const { return gameOver_; }
 
@@ -107,13 +109,18 @@ class TChessGame {
   void TakeEnPassantPawn(Square from, Square to);
   void CompleteCastling(Square from, Square to);
   void TakeCastlingRights(Square from);
+  void ExcludeRight(CanStillCastle right) {
+    CastleSet rights = CastlingAllowed();
+    rights.Exclude(right);
+    setCastlingAllowed(rights);
+  }
   bool NoMatingMaterial() const;
 
   BoardArray board_{};
   std::atomic<bool> whiteToMove_{true};
   int currentMove_ = 1;
   Square enPassant_ = Square::None;
-  CastleSet castlingAllowed_ = CastleSet::All();
+  std::atomic<CastleSet> castlingAllowed_{CastleSet::All()};
   char promotionPiece_ = 'q';
   bool gameOver_ = false;
   // One pair of records (White, Black) per move number, grown as needed.

@@ -56,7 +56,7 @@ bool TChessGame::MakeMove(Square from, Square to) {
   {
     MoveInfo& played = RecordToWrite(currentMove_, SideToMove());
     played.PositionStr = Position();
-    played.Castling = castlingAllowed_;
+    played.Castling = CastlingAllowed();
     played.OldSq = from;
     played.NewSq = to;
     played.EnPassantSq = enPassant_;
@@ -133,7 +133,7 @@ bool TChessGame::MakeMove(Square from, Square to) {
   {
     MoveInfo& next = RecordToWrite(currentMove_, SideToMove());
     next.PositionStr = Position();
-    next.Castling = castlingAllowed_;
+    next.Castling = CastlingAllowed();
     next.EnPassantSq = enPassant_;
   }
 
@@ -193,17 +193,17 @@ void TChessGame::TakeCastlingRights(Square from) {
   // corner takes nothing away.
   switch (from) {
     case Square::E1:
-      castlingAllowed_.Exclude(CanStillCastle::WhiteKingSide);
-      castlingAllowed_.Exclude(CanStillCastle::WhiteQueenSide);
+      ExcludeRight(CanStillCastle::WhiteKingSide);
+      ExcludeRight(CanStillCastle::WhiteQueenSide);
       break;
-    case Square::H1: castlingAllowed_.Exclude(CanStillCastle::WhiteKingSide); break;
-    case Square::A1: castlingAllowed_.Exclude(CanStillCastle::WhiteQueenSide); break;
+    case Square::H1: ExcludeRight(CanStillCastle::WhiteKingSide); break;
+    case Square::A1: ExcludeRight(CanStillCastle::WhiteQueenSide); break;
     case Square::E8:
-      castlingAllowed_.Exclude(CanStillCastle::BlackKingSide);
-      castlingAllowed_.Exclude(CanStillCastle::BlackQueenSide);
+      ExcludeRight(CanStillCastle::BlackKingSide);
+      ExcludeRight(CanStillCastle::BlackQueenSide);
       break;
-    case Square::H8: castlingAllowed_.Exclude(CanStillCastle::BlackKingSide); break;
-    case Square::A8: castlingAllowed_.Exclude(CanStillCastle::BlackQueenSide); break;
+    case Square::H8: ExcludeRight(CanStillCastle::BlackKingSide); break;
+    case Square::A8: ExcludeRight(CanStillCastle::BlackQueenSide); break;
     default: break;
   }
 }

@@ -137,7 +137,7 @@ bool TChessGame::CastlingOk(Square from, Square to) const {
     if (from != c.kingFrom || to != c.kingTo) continue;
     // Only the king of the side the right belongs to castles this way.
     if (PieceAt(from) != c.king) return false;
-    if (!castlingAllowed_.Contains(c.right)) return false;
+    if (!CastlingAllowed().Contains(c.right)) return false;
     if (PieceAt(c.rookCorner) != c.rook) return false;
     for (Square sq : c.mustBeBlank)
       if (sq != Square::None && PieceAt(sq) != ' ') return false;
