@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -38,9 +39,11 @@ TBoardsInEvents& Boards() {
 }
 
 // After the last handler of a retired board: the board is still finishing
-// its move, so it goes when the event loop next runs.
+// its move, so it goes when the event loop next runs. The call is delivered
+// to the form, not to the board, whose own event handling must not be
+// running when it is destroyed.
 void DestroyWhenIdle(TChessBrd* board) {
-  QTimer::singleShot(0, board, [board] { delete board; });
+  QTimer::singleShot(0, board->parentWidget(), [board = QPointer<TChessBrd>(board)] { delete board.data(); });
 }
 
 // Runs a handler for the sending board, reporting what it throws.
