@@ -21,8 +21,6 @@ class TLinkReceiver : public QObject {
   TLinkReceiver(std::unique_ptr<TLinkWindow> window, THandler handler, QObject* parent = nullptr);
   ~TLinkReceiver() override;
 
-  const TLinkWindow& Window() const { return *window_; }
-
  private:
   void OnReadable();
 
