@@ -27,7 +27,6 @@ class TBalloonWindow : public QWidget {
   void RevealAll();
   void LingerThenHide(int ms);      // keeps the balloon up a moment, then hides
 
-  const QString& Text() const { return text_; }
   int RevealedLength() const { return revealed_; }
   static QFont BalloonFont();
 

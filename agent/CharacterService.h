@@ -29,7 +29,6 @@ class TAgentCharacterImpl : public QObject {
   TAgentCharacterImpl(const QString& characterId, TCharacterDef character, double scale = 1.0);
   ~TAgentCharacterImpl() override;
 
-  const QString& CharacterID() const { return id_; }
   const TCharacterDef& Definition() const { return character_; }
 
   int LanguageID() const { return languageId_; }

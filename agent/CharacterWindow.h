@@ -18,7 +18,6 @@ class TCharacterWindow : public QWidget {
 
   void SetPose(const TPose& pose);
   const TPose& Pose() const { return pose_; }
-  double Scale() const { return scale_; }
   // Whether a point of the window lies on the character.
   bool OnCharacter(QPoint local) const;
   // The balloon's anchor in screen pixels.
