@@ -237,6 +237,10 @@ void TAgentCharacterImpl::StartNext(double now) {
         break;
       case TKind::Play: StartAnimation(r.animation, now); break;
       case TKind::Speak:
+        if (r.text.trimmed().isEmpty()) {  // nothing to say, nothing to show
+          Finish();
+          break;
+        }
         speaking_ = true;
         balloon_->Present(r.text, window_->BalloonAnchor(), window_->geometry());
         ++linesInFlight_;
