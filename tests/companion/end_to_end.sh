@@ -11,24 +11,9 @@ set -euo pipefail
 
 bin=$(cd "$1" && pwd)
 case_name=$2
-work=$(mktemp -d /tmp/perch-e2e.XXXXXX)
-prog=$work/prog
-mkdir -p "$prog" "$work/home"
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export HOME=$work/home XDG_CONFIG_HOME=$work/config
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+session_prefix=perch-e2e
+source "$(dirname "$0")/../../tools/lib/private-session.sh"
 perchctl=$bin/perchctl
-pids=()
-xvfb_pid=""
-
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 fail() {
   echo "FAIL ($case_name): $*" >&2
@@ -37,23 +22,6 @@ fail() {
   exit 1
 }
 
-start_xvfb() {
-  local n
-  for _ in $(seq 1 50); do
-    n=$((200 + RANDOM % 700))
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -noreset -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 1 50); do
-      if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then export DISPLAY=":$n"; return 0; fi
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  done
-  fail "no Xvfb display could be started"
-}
 
 # The program folder: perch (or the recording one under that name) and the
 # character file beside it.
@@ -149,7 +117,7 @@ expect_answers() {
 
 visible_windows() { xdotool search --onlyvisible --pid "$perch_pid" "" 2>/dev/null | wc -l; }
 
-start_xvfb
+start_xvfb || fail "no Xvfb display could be started"
 
 case "$case_name" in
   first_run)

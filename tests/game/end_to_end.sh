@@ -12,25 +12,10 @@ set -euo pipefail
 bin=$(cd "$1" && pwd)
 case_name=$2
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d /tmp/perch-game-e2e.XXXXXX)
-prog=$work/prog
-mkdir -p "$prog" "$work/home"
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export HOME=$work/home XDG_CONFIG_HOME=$work/config
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+session_prefix=perch-game-e2e
+source "$here/../../tools/lib/private-session.sh"
 perchctl=$bin/perchctl
-pids=()
-xvfb_pid=""
 perch_pid=""
-
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 fail() {
   echo "FAIL ($case_name): $*" >&2
@@ -41,24 +26,6 @@ fail() {
   exit 1
 }
 
-start_xvfb() {
-  local n
-  for _ in $(seq 1 50); do
-    n=$((200 + RANDOM % 700))
-    if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then continue; fi
-    Xvfb ":$n" -screen 0 1280x1024x24 -noreset -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 1 50); do
-      if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then export DISPLAY=":$n"; return 0; fi
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-    xvfb_pid=""
-  done
-  fail "no Xvfb display could be started"
-}
 
 # wait_until SECONDS COMMAND...: true as soon as the command succeeds.
 wait_until() {
@@ -230,7 +197,7 @@ open_game() {
 
 # --- the cases ---------------------------------------------------------------
 
-start_xvfb
+start_xvfb || fail "no Xvfb display could be started"
 
 case "$case_name" in
   opening)

@@ -20,20 +20,8 @@ done
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
-work=$(mktemp -d /tmp/perch-demo.XXXXXX)
-mkdir -p "$work/prog" "$work/home"
-export XDG_RUNTIME_DIR=$work/run HOME=$work/home XDG_CONFIG_HOME=$work/config
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-pids=()
-xvfb_pid=""
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+session_prefix=perch-demo
+source "$(dirname "$0")/../lib/private-session.sh"
 
 step() { echo "demo: $*"; }
 wait_until() {  # SECONDS COMMAND...
@@ -46,21 +34,7 @@ wait_until() {  # SECONDS COMMAND...
   return 1
 }
 
-# A display of its own.
-for _ in $(seq 1 50); do
-  n=$((300 + RANDOM % 600))
-  if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then continue; fi
-  Xvfb ":$n" -screen 0 1280x1024x24 -noreset -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  if wait_until 5 env DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
-    export DISPLAY=":$n"
-    break
-  fi
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
-  xvfb_pid=""
-done
-[ -n "$xvfb_pid" ] || { echo "demo: no Xvfb display could be started" >&2; exit 1; }
+start_xvfb || { echo "demo: no Xvfb display could be started" >&2; exit 1; }
 # A quiet desktop background instead of the bare black root window.
 convert -size 1280x1024 gradient:'#8fa39a'-'#3e5249' "$work/desktop.png"
 timeout 10 display -window root "$work/desktop.png" >/dev/null 2>&1 || true
