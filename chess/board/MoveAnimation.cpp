@@ -30,10 +30,12 @@ void TChessBrd::AnimateMove(Square from, Square to) {
 
 void TChessBrd::AnimationStep(int x, int y) {
   using Clock = std::chrono::steady_clock;
-  const Clock::time_point t0 = Clock::now();
   DragImageWidget().MoveToNow({x, y});
   if (AnimationStepHook) AnimationStepHook({x, y});
   if (animationDelay_ <= 0) return;
+  // Counted from after the image is shown, so the time from one shown step
+  // to the next is always more than the delay, however long drawing takes.
+  const Clock::time_point t0 = Clock::now();
   const auto delay = std::chrono::milliseconds(animationDelay_);
   while (Clock::now() - t0 <= delay) std::this_thread::sleep_for(std::chrono::microseconds(200));
 }
