@@ -7,52 +7,34 @@
 set -euo pipefail
 bin=$1
 mode=${2:-plain}
-work=$(mktemp -d /tmp/perch-agent-e2e.XXXXXX)
-cleanup() {
-  [ -n "${viewer:-}" ] && kill "$viewer" 2>/dev/null || true
-  [ -n "${compositor:-}" ] && kill "$compositor" 2>/dev/null || true
-  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A display number of its own, chosen by the server.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-unset QT_QPA_PLATFORM
+session_prefix=perch-agent-e2e
+source "$(dirname "$0")/../../tools/lib/private-session.sh"
+start_xvfb || { echo "FAIL: no X server started"; exit 1; }
 if [ "$mode" = composite ]; then
   xcompmgr -c >/dev/null 2>&1 &
-  compositor=$!
+  pids+=($!)
   sleep 0.5
 fi
-
 "$bin/perch-character" >"$work/out" 2>&1 &
-viewer=$!
+pids+=($!)
 sleep 2.5
 
-clicks() { grep -c '^click on viewer: button 1' "$work/out" || true; }
-fail() { echo "FAIL: $*"; cat "$work/out"; exit 1; }
+# expect_clicks COUNT WHY: the clicks the program has seen so far.
+expect_clicks() {
+  sleep 0.5
+  [ "$(grep -c '^click on viewer: button 1' "$work/out" || true)" = "$1" ] || { echo "FAIL: $2"; cat "$work/out"; exit 1; }
+}
 
 # The bird's frame is 200 x 184 at (540, 472); its belly is near the middle.
 xdotool mousemove 640 610 click 1
-sleep 0.5
-[ "$(clicks)" = 1 ] || fail "a click on the bird was not delivered"
-
+expect_clicks 1 "a click on the bird was not delivered"
 xdotool mousemove 548 480 click 1
-sleep 0.5
-[ "$(clicks)" = 1 ] || fail "a click beside the bird reached it"
-
+expect_clicks 1 "a click beside the bird reached it"
 xdotool mousemove 640 610 mousedown 1
 for step in 1 2 3 4 5 6; do xdotool mousemove $((640 + 15 * step)) 610; sleep 0.05; done
 xdotool mouseup 1
-sleep 0.5
-[ "$(clicks)" = 1 ] || fail "a drag counted as a click"
-
+expect_clicks 1 "a drag counted as a click"
 # The bird followed the drag: its belly is now 90 pixels to the right.
 xdotool mousemove 730 610 click 1
-sleep 0.5
-[ "$(clicks)" = 2 ] || fail "the dragged bird is not where it was dropped"
+expect_clicks 2 "the dragged bird is not where it was dropped"
 echo "window e2e ($mode): ok"

@@ -2,13 +2,13 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
+#include <QtCore/qtestsupport_core.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -17,14 +17,18 @@ namespace {
 
 constexpr int kEnglish = 1033;
 constexpr int kChinese = 2052;
-// Only a voice that hangs waits this long.
-constexpr int kPatienceMs = 30000;
-
+constexpr int kPatienceMs = 30000;  // only a voice that hangs waits this long
+const char* const kSilent = "perch-no-such-device";
 const char* const kLongLine =
     "I am an Artificial Life, not like you, human. We live in computers. I need to eat and "
     "sleep, and I can do some work. I am looking very forward to spending time with you!";
 
-// Everything a voice reports, with the time since the line was given to it.
+// The sound device voices created while it lives speak on.
+struct TDevice {
+  explicit TDevice(const QByteArray& name) { qputenv("PERCH_AUDIO_DEVICE", name); }
+  ~TDevice() { qunsetenv("PERCH_AUDIO_DEVICE"); }
+};
+
 struct TEvent {
   enum TKind { Started, Word, Finished } kind;
   int value = 0;  // word index, or the line's duration for Started
@@ -32,67 +36,46 @@ struct TEvent {
   QVector<TSpokenWord> words;
 };
 
+// Everything a voice reports on the line given last, with the time since it was given.
 class TRecorder {
  public:
-  explicit TRecorder(TVoice& voice) {
+  explicit TRecorder(TVoice& voice) : voice_(voice) {
     clock_.start();
     QObject::connect(&voice, &TVoice::Started, &voice,
-                     [this](QVector<TSpokenWord> words, int durationMs) {
-                       events.push_back({TEvent::Started, durationMs, clock_.elapsed(), words});
-                     });
-    QObject::connect(&voice, &TVoice::WordReached, &voice, [this](int index) {
-      events.push_back({TEvent::Word, index, clock_.elapsed(), {}});
-    });
+                     [this](QVector<TSpokenWord> words, int durationMs) { Add(TEvent::Started, durationMs, words); });
+    QObject::connect(&voice, &TVoice::WordReached, &voice, [this](int index) { Add(TEvent::Word, index); });
     QObject::connect(&voice, &TVoice::Finished, &voice, [this] {
-      events.push_back({TEvent::Finished, 0, clock_.elapsed(), {}});
+      Add(TEvent::Finished, 0);
       ++finished;
     });
   }
-
-  // Restarts the clock as a line is given to the voice.
-  void Speak(TVoice& voice, const QString& text, int languageId = kEnglish) {
+  void Speak(const QString& text, int languageId = kEnglish) {
+    events.clear();
     clock_.restart();
-    voice.Speak(text, languageId);
+    voice_.Speak(text, languageId);
   }
-
-  // Runs the event loop until the condition holds; false if it never does.
-  template <typename TCondition>
-  bool WaitFor(TCondition condition) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!condition()) {
-      if (waited.elapsed() > kPatienceMs) return false;
-      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    }
-    return true;
-  }
-
+  bool WaitFinished(int count) { return QTest::qWaitFor([&] { return finished >= count; }, kPatienceMs); }
   int WordsReached() const {
-    int count = 0;
-    for (const TEvent& event : events) count += event.kind == TEvent::Word;
-    return count;
+    return int(std::count_if(events.begin(), events.end(), [](const TEvent& e) { return e.kind == TEvent::Word; }));
   }
 
   std::vector<TEvent> events;
   int finished = 0;
 
  private:
+  void Add(TEvent::TKind kind, int value, QVector<TSpokenWord> words = {}) {
+    events.push_back({kind, value, clock_.elapsed(), std::move(words)});
+  }
+  TVoice& voice_;
   QElapsedTimer clock_;
 };
 
-void RunEventsFor(int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-// Checks one line's report: Started, each word in order no earlier than its
-// time, then Finished no earlier than the end of the line.
+// One line's report: Started, each word in order no earlier than its time,
+// then Finished no earlier than the end of the line.
 void ExpectWholeLine(const std::vector<TEvent>& events) {
   ASSERT_GE(events.size(), 2u);
   ASSERT_EQ(events.front().kind, TEvent::Started);
   const QVector<TSpokenWord>& words = events.front().words;
-  const int durationMs = events.front().value;
   ASSERT_EQ(events.size(), size_t(words.size()) + 2);
   for (int i = 0; i < words.size(); ++i) {
     const TEvent& event = events[size_t(i) + 1];
@@ -101,138 +84,93 @@ void ExpectWholeLine(const std::vector<TEvent>& events) {
     EXPECT_GE(event.atMs, words[i].startMs) << "word " << i << " came early";
   }
   EXPECT_EQ(events.back().kind, TEvent::Finished);
-  EXPECT_GE(events.back().atMs, durationMs);
+  EXPECT_GE(events.back().atMs, events.front().value);
 }
 
-// Sound devices to speak on: none at all (silent pacing), and ALSA's null
-// device, which takes samples as fast as they come.
+// No sound device at all (silent pacing), and ALSA's null device, which
+// takes samples as fast as they come.
 class VoiceOnDevice : public testing::TestWithParam<const char*> {
  protected:
-  void SetUp() override { qputenv("PERCH_AUDIO_DEVICE", GetParam()); }
-  void TearDown() override { qunsetenv("PERCH_AUDIO_DEVICE"); }
+  TDevice device_{GetParam()};
 };
 
 }  // namespace
 
 TEST_P(VoiceOnDevice, ReportsEachWordInOrderAtItsTime) {
-  TVoice voice;
-  TRecorder recorder(voice);
-  recorder.Speak(voice, "Well,Hello there!    ");
-  ASSERT_TRUE(recorder.WaitFor([&] { return recorder.finished == 1; }));
-  ASSERT_EQ(recorder.events.front().words.size(), 3);
-  ExpectWholeLine(recorder.events);
-
-  // The same voice speaks Chinese next, and a line with nothing to say.
-  recorder.events.clear();
-  recorder.Speak(voice, QString::fromUtf8("你好，我是小鸟。"), kChinese);
-  ASSERT_TRUE(recorder.WaitFor([&] { return recorder.finished == 2; }));
-  ASSERT_EQ(recorder.events.front().words.size(), 6);
-  ExpectWholeLine(recorder.events);
-
-  recorder.events.clear();
-  recorder.Speak(voice, "   ");
-  ASSERT_TRUE(recorder.WaitFor([&] { return recorder.finished == 3; }));
-  ASSERT_EQ(recorder.events.size(), 2u);
-  EXPECT_EQ(recorder.events[0].kind, TEvent::Started);
-  EXPECT_TRUE(recorder.events[0].words.isEmpty());
-  EXPECT_EQ(recorder.events[1].kind, TEvent::Finished);
+  // A second voice speaks at the same time.
+  TVoice voice, other;
+  TRecorder recorder(voice), otherRecorder(other);
+  otherRecorder.Speak("我们下棋吧！", kChinese);
+  // English, then Chinese on the same voice, then a line with nothing to say.
+  const std::tuple<QString, int, int> lines[] = {
+      {"Well,Hello there!    ", kEnglish, 3}, {"你好，我是小鸟。", kChinese, 6}, {"   ", kEnglish, 0}};
+  int spoken = 0;
+  for (const auto& [text, language, words] : lines) {
+    SCOPED_TRACE(text.toStdString());
+    recorder.Speak(text, language);
+    ASSERT_TRUE(recorder.WaitFinished(++spoken));
+    ASSERT_EQ(recorder.events.front().words.size(), words);
+    ExpectWholeLine(recorder.events);
+  }
+  ASSERT_TRUE(otherRecorder.WaitFinished(1));
+  EXPECT_EQ(otherRecorder.events.front().words.size(), 5);
+  ExpectWholeLine(otherRecorder.events);
 }
 
-TEST_P(VoiceOnDevice, StopsMidLine) {
+TEST_P(VoiceOnDevice, StopsMidLineAndANewLineStopsTheOneSpeaking) {
   TVoice voice;
   TRecorder recorder(voice);
-  recorder.Speak(voice, kLongLine);
-  ASSERT_TRUE(recorder.WaitFor([&] { return recorder.WordsReached() >= 3; }));
+  recorder.Speak(kLongLine);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.WordsReached() >= 3; }, kPatienceMs));
   voice.Stop();
-  ASSERT_TRUE(recorder.WaitFor([&] { return recorder.finished == 1; }));
-  const TEvent& started = recorder.events.front();
-  EXPECT_LT(recorder.WordsReached(), started.words.size());
-  EXPECT_LT(recorder.events.back().atMs, started.value) << "the line played to its end";
+  ASSERT_TRUE(recorder.WaitFinished(1));
+  EXPECT_LT(recorder.WordsReached(), recorder.events.front().words.size());
+  EXPECT_LT(recorder.events.back().atMs, recorder.events.front().value) << "the line played to its end";
 
   // Nothing follows the Finished of a stopped line, and a second Stop on a
   // silent voice reports nothing.
   const size_t reported = recorder.events.size();
   voice.Stop();
-  RunEventsFor(300);
+  QTest::qWait(300);
   EXPECT_EQ(recorder.events.size(), reported);
 
-  // The voice speaks again after a stop.
-  recorder.events.clear();
-  recorder.Speak(voice, "Yes");
-  ASSERT_TRUE(recorder.WaitFor([&] { return recorder.finished == 2; }));
-  ExpectWholeLine(recorder.events);
+  // It speaks again; each new line stops the one before, which still ends in
+  // a Finished of its own; the last line is reported whole, after the others.
+  recorder.Speak(kLongLine);
+  voice.Speak("I am here!", kEnglish);
+  voice.Speak("May I help you?", kEnglish);
+  ASSERT_TRUE(recorder.WaitFinished(4));
+  QTest::qWait(100);
+  EXPECT_EQ(recorder.finished, 4);
+  const auto lastStart = std::find_if(recorder.events.rbegin(), recorder.events.rend(),
+                                      [](const TEvent& e) { return e.kind == TEvent::Started; });
+  ASSERT_NE(lastStart, recorder.events.rend());
+  const std::vector<TEvent> last(lastStart.base() - 1, recorder.events.end());
+  ASSERT_EQ(last.front().words.size(), 4);
+  ExpectWholeLine(last);
 }
 
-INSTANTIATE_TEST_SUITE_P(Devices, VoiceOnDevice, testing::Values("perch-no-such-device", "null"),
+// While synthesizing, and while words are being reported.
+TEST_P(VoiceOnDevice, CanBeDestroyedWhileSpeaking) {
+  for (int wordsBeforeDestroying : {0, 2}) {
+    auto voice = std::make_unique<TVoice>();
+    TRecorder recorder(*voice);
+    recorder.Speak(kLongLine);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.WordsReached() >= wordsBeforeDestroying; }, kPatienceMs));
+    voice.reset();
+    const size_t reported = recorder.events.size();
+    QTest::qWait(200);  // reports still queued for the voice must not arrive
+    EXPECT_EQ(recorder.events.size(), reported);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, VoiceOnDevice, testing::Values(kSilent, "null"),
                          [](const testing::TestParamInfo<const char*>& info) {
                            return std::string(info.index == 0 ? "Silent" : "AlsaNull");
                          });
 
-TEST(Voice, ANewLineStopsTheOneSpeaking) {
-  qputenv("PERCH_AUDIO_DEVICE", "perch-no-such-device");
-  TVoice voice;
-  TRecorder recorder(voice);
-  recorder.Speak(voice, kLongLine);
-  voice.Speak("I am here!", kEnglish);
-  voice.Speak("May I help you?", kEnglish);
-  ASSERT_TRUE(recorder.WaitFor([&] { return recorder.finished == 3; }));
-  RunEventsFor(100);
-  EXPECT_EQ(recorder.finished, 3);  // one Finished for every line
-
-  // The last line is reported whole, after the others have finished.
-  std::vector<TEvent> last;
-  for (const TEvent& event : recorder.events) {
-    if (event.kind == TEvent::Started) last.clear();
-    last.push_back(event);
-  }
-  ASSERT_EQ(last.front().kind, TEvent::Started);
-  ASSERT_EQ(last.front().words.size(), 4);
-  ASSERT_EQ(last.size(), 6u);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(last[size_t(i) + 1].value, i);
-  EXPECT_EQ(last.back().kind, TEvent::Finished);
-  qunsetenv("PERCH_AUDIO_DEVICE");
-}
-
-TEST(Voice, CanBeDestroyedWhileSpeaking) {
-  for (const char* device : {"perch-no-such-device", "null"}) {
-    qputenv("PERCH_AUDIO_DEVICE", device);
-    // While synthesizing, and while words are being reported.
-    for (int wordsBeforeDestroying : {0, 2}) {
-      auto voice = std::make_unique<TVoice>();
-      auto recorder = std::make_unique<TRecorder>(*voice);
-      recorder->Speak(*voice, kLongLine);
-      if (wordsBeforeDestroying > 0) {
-        ASSERT_TRUE(recorder->WaitFor(
-            [&] { return recorder->WordsReached() >= wordsBeforeDestroying; }));
-      }
-      voice.reset();
-      const size_t reported = recorder->events.size();
-      RunEventsFor(200);  // reports still queued for the voice must not arrive
-      EXPECT_EQ(recorder->events.size(), reported) << device;
-    }
-  }
-  qunsetenv("PERCH_AUDIO_DEVICE");
-}
-
-TEST(Voice, TwoVoicesSpeakAtOnce) {
-  qputenv("PERCH_AUDIO_DEVICE", "perch-no-such-device");
-  TVoice english;
-  TVoice chinese;
-  TRecorder englishRecorder(english);
-  TRecorder chineseRecorder(chinese);
-  englishRecorder.Speak(english, "Hi,Play Chess with me?");
-  chineseRecorder.Speak(chinese, QString::fromUtf8("我们下棋吧！"), kChinese);
-  ASSERT_TRUE(englishRecorder.WaitFor(
-      [&] { return englishRecorder.finished == 1 && chineseRecorder.finished == 1; }));
-  ExpectWholeLine(englishRecorder.events);
-  ExpectWholeLine(chineseRecorder.events);
-  EXPECT_EQ(englishRecorder.events.front().words.size(), 5);
-  EXPECT_EQ(chineseRecorder.events.front().words.size(), 5);
-  qunsetenv("PERCH_AUDIO_DEVICE");
-}
-
 TEST(Voice, MayBeDeletedByWhoeverHearsItFinish) {
-  qputenv("PERCH_AUDIO_DEVICE", "perch-no-such-device");
+  TDevice device(kSilent);
   auto* voice = new TVoice;
   bool deleted = false;
   QObject::connect(voice, &TVoice::Finished, [&] {
@@ -243,13 +181,8 @@ TEST(Voice, MayBeDeletedByWhoeverHearsItFinish) {
   // Finished of the first when the voice goes.
   voice->Speak("Do not bother me!", kEnglish);
   voice->Speak("Yes", kEnglish);
-  QElapsedTimer waited;
-  waited.start();
-  while (!deleted && waited.elapsed() < kPatienceMs)
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-  EXPECT_TRUE(deleted);
-  RunEventsFor(200);
-  qunsetenv("PERCH_AUDIO_DEVICE");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return deleted; }, kPatienceMs));
+  QTest::qWait(200);
 }
 
 TEST(Voice, PlaysEverySampleOfTheLineOnTheDevice) {
@@ -257,18 +190,16 @@ TEST(Voice, PlaysEverySampleOfTheLineOnTheDevice) {
   QTemporaryDir folder;
   ASSERT_TRUE(folder.isValid());
   const QString recording = folder.filePath("line.raw");
-  qputenv("PERCH_AUDIO_DEVICE", QString("file:'%1',raw").arg(recording).toUtf8());
   int durationMs = 0;
   {
+    TDevice device(QString("file:'%1',raw").arg(recording).toUtf8());
     TVoice voice;
     TRecorder recorder(voice);
-    recorder.Speak(voice, "It is so nice to meet you!");
-    ASSERT_TRUE(recorder.WaitFor([&] { return recorder.finished == 1; }));
+    recorder.Speak("It is so nice to meet you!");
+    ASSERT_TRUE(recorder.WaitFinished(1));
     ExpectWholeLine(recorder.events);
     durationMs = recorder.events.front().value;
   }
-  qunsetenv("PERCH_AUDIO_DEVICE");
-
   // espeak varies a line slightly from one synthesis to the next, so the
   // recording is checked against the length the voice announced.
   QFile played(recording);

@@ -1,8 +1,0 @@
-#pragma once
-
-#include <QString>
-
-#include <ostream>
-
-// Lets gtest show texts in failure messages instead of their bytes.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
