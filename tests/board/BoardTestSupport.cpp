@@ -1,8 +1,6 @@
 #include "tests/board/BoardTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <QFontDatabase>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -10,54 +8,37 @@
 
 namespace boardtest {
 
-int RunAll(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  QFontDatabase::addApplicationFont(
-      QStringLiteral("/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf"));
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+static void Send(TChessBrd& b, QEvent::Type type, QPoint at, Qt::MouseButton button,
+                 Qt::MouseButtons buttons) {
+  QMouseEvent e(type, QPointF(at), QPointF(b.mapToGlobal(at)), button, buttons, Qt::NoModifier);
+  QApplication::sendEvent(&b, &e);
 }
 
-namespace {
-
-void SendMouse(TChessBrd& board, QEvent::Type type, QPoint at, Qt::MouseButton button,
-               Qt::MouseButtons buttons) {
-  QMouseEvent e(type, QPointF(at), QPointF(board.mapToGlobal(at)), button, buttons,
-                Qt::NoModifier);
-  QApplication::sendEvent(&board, &e);
+void Press(TChessBrd& b, QPoint at, Qt::MouseButton button) {
+  Send(b, QEvent::MouseButtonPress, at, button, button);
 }
-
-}  // namespace
-
-void Press(TChessBrd& board, QPoint at, Qt::MouseButton button) {
-  SendMouse(board, QEvent::MouseButtonPress, at, button, button);
+void Move(TChessBrd& b, QPoint at, Qt::MouseButtons buttons) {
+  Send(b, QEvent::MouseMove, at, Qt::NoButton, buttons);
 }
-
-void Move(TChessBrd& board, QPoint at, Qt::MouseButtons buttons) {
-  SendMouse(board, QEvent::MouseMove, at, Qt::NoButton, buttons);
+void Release(TChessBrd& b, QPoint at, Qt::MouseButton button) {
+  Send(b, QEvent::MouseButtonRelease, at, button, Qt::NoButton);
 }
-
-void Release(TChessBrd& board, QPoint at, Qt::MouseButton button) {
-  SendMouse(board, QEvent::MouseButtonRelease, at, button, Qt::NoButton);
-}
-
-void Key(TChessBrd& board, int key) {
+void Key(TChessBrd& b, int key) {
   QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
-  QApplication::sendEvent(&board, &e);
+  QApplication::sendEvent(&b, &e);
 }
 
-void DragTo(TChessBrd& board, QPoint from, QPoint to) {
-  Press(board, from);
-  Move(board, from + QPoint(6, 0));
-  Move(board, (from + to) / 2);
-  Move(board, to);
-  Release(board, to);
+void DragTo(TChessBrd& b, QPoint from, QPoint to) {
+  Press(b, from);
+  Move(b, from + QPoint(6, 0));
+  Move(b, (from + to) / 2);
+  Move(b, to);
+  Release(b, to);
 }
 
-QPoint Centre(const TChessBrd& board, int squareIndex) {
-  const int h = board.SizeOfSquare() / 2;
-  return board.SquareOrigin(SquareFromIndex(squareIndex)) + QPoint(h, h);
+QPoint Centre(const TChessBrd& b, Square square) {
+  const int h = b.SizeOfSquare() / 2;
+  return b.SquareOrigin(square) + QPoint(h, h);
 }
 
 }  // namespace boardtest

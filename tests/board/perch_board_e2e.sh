@@ -1,37 +1,28 @@
 #!/usr/bin/env bash
-# End to end: perch-board on its own Xvfb display, a real drag of e2-e4 with
-# xdotool, and the engine's reply read off the screen.
+# End to end: a whole game in perch-board on its own Xvfb display. The
+# user's side is played with real drags by xdotool, its moves chosen by
+# stockfish. The engine's first reply is read off the screen, every later
+# one from perch-board's move lines. The game must end (mate, stalemate or
+# draw) with every drag accepted.
 #   perch_board_e2e.sh PATH/TO/perch-board
+# With PERCH_E2E_SHOTS set to a folder, the final screen is saved there.
 set -euo pipefail
 board_bin=$1
-work=$(mktemp -d /tmp/perch-board-e2e.XXXXXX)
-xvfb_pid="" app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A display number of our own.
-n=$(( 300 + $$ % 600 ))
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 800x600x24 -noreset >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$n"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; exit 1; }
-
-export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$work}
-"$board_bin" --depth 2 >"$work/app.log" 2>&1 &
-app_pid=$!
+session_prefix=perch-board-e2e
+source "$(dirname "$0")/../../tools/lib/private-session.sh"
+fail() { echo "$1"; cat "$work/app.log"; exit 1; }
+stockfish=$(command -v stockfish || echo /usr/games/stockfish)
+[ -x "$stockfish" ] || { echo "stockfish is not installed"; exit 1; }
+start_xvfb || { echo "Xvfb did not start"; exit 1; }
+"$board_bin" --depth 2 >"$work/moves.txt" 2>"$work/app.log" &
+pids+=($!)
 wid=""
 for _ in $(seq 100); do
   wid=$(xdotool search --onlyvisible --name "Perch chess" 2>/dev/null | head -1 || true)
   [ -n "$wid" ] && break
   sleep 0.1
 done
-[ -n "$wid" ] || { echo "no perch-board window"; cat "$work/app.log"; exit 1; }
+[ -n "$wid" ] || fail "no perch-board window"
 sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 # The board sits 8 pixels into the window; its squares start 24 further in.
@@ -43,33 +34,60 @@ squares() {
   convert "$work/shot.png" -crop "320x320+$ox+$oy" +repage -scale 8x8 txt:- |
     tail -n +2 | awk '{print $3}'
 }
-centre() {  # file 1..8, rank 1..8 -> screen x y
-  echo "$((ox + ($1 - 1) * 40 + 20)) $((oy + (8 - $2) * 40 + 20))"
+# The game so far in UCI notation, promotions included.
+game_moves() {
+  awk '$1 == "move" {if (m != "") printf "%s ", m; m = $2}
+       $1 == "promotion" {m = m $2}
+       END {if (m != "") printf "%s", m}' "$work/moves.txt"
+}
+plies() { grep -c '^move ' "$work/moves.txt" || true; }
+finished() { grep -q '^result ' "$work/moves.txt"; }
+drag() {  # from to, as e2 e4
+  local f1=$(( $(printf '%d' "'${1:0:1}") - 96 )) f2=$(( $(printf '%d' "'${2:0:1}") - 96 ))
+  local x1=$((ox + f1 * 40 - 20)) y1=$((oy + (8 - ${1:1:1}) * 40 + 20))
+  local x2=$((ox + f2 * 40 - 20)) y2=$((oy + (8 - ${2:1:1}) * 40 + 20))
+  xdotool mousemove "$x1" "$y1" mousedown 1
+  for step in 1 2 3 4 5 6; do
+    xdotool mousemove $((x1 + (x2 - x1) * step / 6)) $((y1 + (y2 - y1) * step / 6))
+    sleep 0.02
+  done
+  xdotool mouseup 1
 }
 
-before=$(squares)
-read -r x1 y1 < <(centre 5 2)
-read -r x2 y2 < <(centre 5 4)
-xdotool mousemove "$x1" "$y1" mousedown 1
-for step in 1 2 3 4 5 6 7 8; do
-  xdotool mousemove "$x1" $((y1 + (y2 - y1) * step / 8))
-  sleep 0.03
-done
-xdotool mouseup 1
-
-# Wait for White's pawn on e4 and two changed squares in Black's half.
+# 1. e4: the pawn's two squares and two in Black's half change on the screen.
+before=$(squares) seen=""
+drag e2 e4
 for _ in $(seq 150); do
-  after=$(squares)
-  changed=$(paste <(echo "$before") <(echo "$after") | awk '$1 != $2 {print NR - 1}')
+  changed=$(paste <(echo "$before") <(squares) | awk '$1 != $2 {print NR - 1}')
   black_half=$(echo "$changed" | awk 'NF && $1 < 32' | wc -l)
-  e4=$(( (8 - 4) * 8 + 4 ))
-  e2=$(( (8 - 2) * 8 + 4 ))
-  if echo "$changed" | grep -qx "$e4" && echo "$changed" | grep -qx "$e2" && [ "$black_half" -ge 2 ]; then
-    echo "engine replied: squares changed $(echo $changed)"
-    exit 0
-  fi
+  echo "$changed" | grep -qx 36 && echo "$changed" | grep -qx 52 && [ "$black_half" -ge 2 ] && { seen=1; break; }
   sleep 0.2
 done
-echo "no reply seen; changed squares: $(echo ${changed:-})"
-cat "$work/app.log"
-exit 1
+[ -n "$seen" ] || fail "no reply seen; changed squares: $(echo $changed)"
+echo "engine replied on screen: squares changed $(echo $changed)"
+
+for turn in $(seq 150); do
+  for _ in $(seq 300); do  # the user's move, then the engine's reply or the end
+    [ $(( $(plies) % 2 )) -eq 0 ] && break
+    finished && break
+    sleep 0.1
+  done
+  finished && break
+  [ $(( $(plies) % 2 )) -eq 0 ] || fail "no reply after: $(game_moves)"
+  count=$(plies)
+  best=$( (printf 'position startpos moves %s\ngo movetime 50\n' "$(game_moves)"; sleep 0.4; echo quit) |
+          timeout 10 "$stockfish" | awk '$1 == "bestmove" {print $2}')
+  if [ -z "$best" ] || [ "$best" = "(none)" ]; then
+    sleep 1
+    finished && break
+    fail "no move for White and no result after: $(game_moves)"
+  fi
+  drag "${best:0:2}" "${best:2:2}"
+  for _ in $(seq 300); do [ "$(plies)" -gt "$count" ] && break; sleep 0.1; done
+  [ "$(plies)" -gt "$count" ] || fail "the drag of $best was not taken after: $(game_moves)"
+done
+sleep 0.5
+[ -n "${PERCH_E2E_SHOTS:-}" ] && mkdir -p "$PERCH_E2E_SHOTS" && import -window root "$PERCH_E2E_SHOTS/perch-board-final.png"
+finished || fail "no end after $(plies) plies: $(game_moves)"
+echo "game over after $(plies) plies: $(grep '^result ' "$work/moves.txt")"
+game_moves; echo
