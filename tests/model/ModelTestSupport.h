@@ -1,83 +1,80 @@
 #pragma once
-// Helpers shared by the game-model tests: squares by name, positions built
-// from a few pieces, moves played from text, and a log of fired events.
+// Helpers shared by the game-model tests: squares by name, boards written as
+// "Ke1 ra8 ...", moves played from text, and a log of the fired events.
 
-#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "chess/model/ChessGame.h"
 
 inline Square Sq(const std::string& name) {
-  if (name.size() != 2) return Square::None;
-  return SquareOf(name[0] - 'a' + 1, name[1] - '0');
+  return name.size() == 2 ? SquareOf(name[0] - 'a' + 1, name[1] - '0') : Square::None;
 }
 
 inline std::string NameOf(Square sq) {
   if (sq == Square::None) return "--";
-  return std::string{static_cast<char>('a' + FileOf(sq) - 1), static_cast<char>('0' + RankOf(sq))};
+  return {static_cast<char>('a' + FileOf(sq) - 1), static_cast<char>('0' + RankOf(sq))};
 }
 
 inline const std::string kStartPosition =
     "rnbqkbnrpppppppp" + std::string(32, ' ') + "PPPPPPPPRNBQKBNR";
 
-// A 64-character position string with the given pieces and blanks elsewhere.
-inline std::string PositionWith(std::initializer_list<std::pair<const char*, char>> pieces) {
+// A position string from pieces written as letter and square: "Ke1 ra8".
+inline std::string Board(const std::string& pieces) {
   std::string text(64, ' ');
-  for (const auto& [name, letter] : pieces) text[SquareIndex(Sq(name)) - 1] = letter;
+  std::istringstream in(pieces);
+  for (std::string p; in >> p;) text.at(SquareIndex(Sq(p.substr(1))) - 1) = p[0];
   return text;
 }
 
-// Plays moves written as "e2e4 e7e5 ..."; stops at the first refused one and
-// returns how many were made.
-inline int Play(TChessGame& game, const std::string& moves) {
-  std::istringstream in(moves);
-  std::string move;
-  int made = 0;
-  while (in >> move) {
-    if (!game.MakeMove(Sq(move.substr(0, 2)), Sq(move.substr(2, 2)))) break;
-    ++made;
-  }
-  return made;
+// The squares of a move written as "e2e4".
+inline std::pair<Square, Square> MoveOf(const std::string& move) {
+  return {Sq(move.substr(0, 2)), Sq(move.substr(2, 2))};
 }
 
-inline int CountMoves(const std::string& moves) {
+// Plays moves written as "e2e4 e7e5 ..."; false when one is refused, which
+// ends the play.
+inline bool Play(TChessGame& game, const std::string& moves) {
   std::istringstream in(moves);
-  std::string move;
-  int n = 0;
-  while (in >> move) ++n;
-  return n;
+  for (std::string m; in >> m;)
+    if (!game.MakeMove(MoveOf(m).first, MoveOf(m).second)) return false;
+  return true;
 }
 
-// Records every game event as one line of text, in firing order.
-class EventLog {
- public:
-  explicit EventLog(TChessGame& game, bool withDrawHandler = true) {
-    game.OnLegalMove = Move("LegalMove");
-    game.OnCastle = Move("Castle");
-    game.OnCheck = Move("Check");
-    game.OnMate = Move("Mate");
-    game.OnStaleMate = Move("StaleMate");
+// Side to move, move number, en passant square and castling rights.
+inline std::string State(const TChessGame& game) {
+  return std::string(game.WhiteToMove() ? "white " : "black ") + std::to_string(game.CurrentMove()) +
+         " " + NameOf(game.EnPassant()) + " " + std::to_string(game.CastlingAllowed().Bits());
+}
+
+// Records lines such as "LegalMove e2e4|Capture e2e4 p|Paint", in firing order.
+struct Recorder {
+  void Add(const std::string& line) { text += (text.empty() ? "" : "|") + line; }
+  std::string Take() { return std::exchange(text, {}); }
+  std::string text;
+};
+
+// A recorder of every game event.
+struct EventLog : Recorder {
+  explicit EventLog(TChessGame& game) {
+    const auto move = [this](std::string name) {
+      return [this, name](TChessGame*, Square a, Square b) { Add(name + " " + NameOf(a) + NameOf(b)); };
+    };
+    const auto notify = [this](std::string name) { return [this, name](TChessGame*) { Add(name); }; };
+    game.OnLegalMove = move("LegalMove");
+    game.OnCastle = move("Castle");
+    game.OnCheck = move("Check");
+    game.OnMate = move("Mate");
+    game.OnStaleMate = move("StaleMate");
     game.OnCapture = [this](TChessGame*, Square a, Square b, char taken) {
-      lines.push_back("Capture " + NameOf(a) + NameOf(b) + " " + std::string(1, taken));
+      Add("Capture " + NameOf(a) + NameOf(b) + " " + taken);
     };
-    game.OnNoMatingMaterial = Notify("NoMatingMaterial");
-    game.OnThreefoldPosition = Notify("Threefold");
-    if (withDrawHandler) game.OnDraw = Notify("Draw");
-    game.OnPaint = Notify("Paint");
+    game.OnNoMatingMaterial = notify("NoMatingMaterial");
+    game.OnThreefoldPosition = notify("Threefold");
+    game.OnDraw = notify("Draw");
+    game.OnPaint = notify("Paint");
   }
-
-  std::vector<std::string> lines;
-
- private:
-  TMoveEvent Move(std::string name) {
-    return [this, name](TChessGame*, Square a, Square b) {
-      lines.push_back(name + " " + NameOf(a) + NameOf(b));
-    };
-  }
-  TNotifyEvent Notify(std::string name) {
-    return [this, name](TChessGame*) { lines.push_back(name); };
-  }
+  EventLog(const EventLog&) = delete;
+  EventLog& operator=(const EventLog&) = delete;
 };

@@ -62,7 +62,9 @@ class Stockfish {
     in_ = fdopen(toChild[1], "w");
     out_ = fdopen(fromChild[0], "r");
     Send("uci");
-    return ReadUntil("uciok");
+    for (std::string line; ReadLine(line);)
+      if (line == "uciok") return true;
+    return false;
   }
 
   ~Stockfish() {
@@ -103,12 +105,6 @@ class Stockfish {
     while ((c = std::fgetc(out_)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
     return c != EOF || !line.empty();
   }
-  bool ReadUntil(const std::string& word) {
-    std::string line;
-    while (ReadLine(line))
-      if (line == word) return true;
-    return false;
-  }
 
   pid_t pid_ = -1;
   FILE* in_ = nullptr;
@@ -130,35 +126,18 @@ std::set<std::string> ModelMoves(const TChessGame& game) {
 // Rights as standard chess keeps them: also lost when the rook's corner is
 // captured on.
 void TakeStandardRights(CastleSet& rights, Square sq) {
-  switch (sq) {
-    case Square::E1:
-      rights.Exclude(CanStillCastle::WhiteKingSide);
-      rights.Exclude(CanStillCastle::WhiteQueenSide);
-      break;
-    case Square::H1: rights.Exclude(CanStillCastle::WhiteKingSide); break;
-    case Square::A1: rights.Exclude(CanStillCastle::WhiteQueenSide); break;
-    case Square::E8:
-      rights.Exclude(CanStillCastle::BlackKingSide);
-      rights.Exclude(CanStillCastle::BlackQueenSide);
-      break;
-    case Square::H8: rights.Exclude(CanStillCastle::BlackKingSide); break;
-    case Square::A8: rights.Exclude(CanStillCastle::BlackQueenSide); break;
-    default: break;
-  }
+  if (sq == Square::E1 || sq == Square::H1) rights.Exclude(CanStillCastle::WhiteKingSide);
+  if (sq == Square::E1 || sq == Square::A1) rights.Exclude(CanStillCastle::WhiteQueenSide);
+  if (sq == Square::E8 || sq == Square::H8) rights.Exclude(CanStillCastle::BlackKingSide);
+  if (sq == Square::E8 || sq == Square::A8) rights.Exclude(CanStillCastle::BlackQueenSide);
 }
 
 // A castling the model allows because a capture on the corner kept its right.
 bool CastlingOnAKeptRight(const std::string& move, const TChessGame& game, CastleSet standard) {
-  struct Wing {
-    const char* move;
-    CanStillCastle right;
-  };
-  for (const Wing& w : {Wing{"e1g1", CanStillCastle::WhiteKingSide},
-                        Wing{"e1c1", CanStillCastle::WhiteQueenSide},
-                        Wing{"e8g8", CanStillCastle::BlackKingSide},
-                        Wing{"e8c8", CanStillCastle::BlackQueenSide}}) {
-    if (move == w.move)
-      return game.CastlingAllowed().Contains(w.right) && !standard.Contains(w.right);
+  const char* wings[] = {"e1g1", "e1c1", "e8g8", "e8c8"};  // in the order of CanStillCastle
+  for (int w = 0; w < 4; ++w) {
+    const auto right = static_cast<CanStillCastle>(w);
+    if (move == wings[w]) return game.CastlingAllowed().Contains(right) && !standard.Contains(right);
   }
   return false;
 }

@@ -1,103 +1,119 @@
+// The endpoint folder, the instance lock and the windows of the message link.
+
 #include "EndpointFolder.h"
+#include "InstanceLock.h"
 #include "LinkWindow.h"
 #include "PlatformError.h"
 #include "TempRuntimeDir.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
-#include <unistd.h>
 
-#include <cstring>
-#include <optional>
+#include <algorithm>
+
+using namespace perch;
 
 namespace {
 
-// Sends raw bytes, as a foreign program would.
-void SendRaw(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  const int fd = socket(AF_UNIX, SOCK_DGRAM, 0);
+// What a foreign program may do at a window's path: send raw bytes there or,
+// given none, bind there and go away, which leaves a stale socket file.
+bool Foreign(const std::string& path, const std::vector<std::uint8_t>& bytes = {}) {
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
-  std::strcpy(address.sun_path, path.c_str());
-  sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+  path.copy(address.sun_path, sizeof(address.sun_path) - 1);
+  const auto* to = reinterpret_cast<const sockaddr*>(&address);
+  const int fd = socket(AF_UNIX, SOCK_DGRAM, 0);
+  const bool done = bytes.empty() ? bind(fd, to, sizeof(address)) == 0
+                                  : sendto(fd, bytes.data(), bytes.size(), 0, to, sizeof(address)) >= 0;
   close(fd);
+  return done;
 }
 
-std::optional<perch::TLinkMessage> NextValid(perch::TLinkWindow& window) {
-  std::optional<perch::TLinkMessage> message;
-  while (window.ReceiveOne(message)) {
-    if (message) return message;
-  }
-  return std::nullopt;
+// The next datagram that passes the checks, as "<wParam> <text>".
+std::string NextValid(TLinkWindow& window) {
+  std::optional<TLinkMessage> message;
+  while (window.ReceiveOne(message))
+    if (message) return std::to_string(message->wParam) + " " + message->text;
+  return "none";
 }
 
 }  // namespace
 
+TEST(EndpointFolder, PrivateInTheRuntimeFolderElseInTmpAndNeverOpenOrALink) {
+  TTempRuntimeDir runtime;
+  const std::string folder = EnsureEndpointFolder();
+  EXPECT_EQ(folder, runtime.Folder());
+  struct stat info {};
+  ASSERT_EQ(stat(folder.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  EXPECT_EQ(EnsureEndpointFolder(), folder);  // a second call accepts it
+  chmod(folder.c_str(), 0755);
+  EXPECT_THROW(EnsureEndpointFolder(), TPlatformError);
+  std::filesystem::remove(folder);
+  const std::string elsewhere = runtime.Path() + "/elsewhere";
+  ASSERT_EQ(mkdir(elsewhere.c_str(), 0700), 0);
+  std::filesystem::create_directory_symlink(elsewhere, folder);
+  EXPECT_THROW(EnsureEndpointFolder(), TPlatformError);
+
+  unsetenv("XDG_RUNTIME_DIR");
+  EXPECT_EQ(EndpointFolderPath(), "/tmp/perch-" + std::to_string(getuid()));
+  setenv("XDG_RUNTIME_DIR", "relative/path", 1);  // not a usable runtime folder
+  EXPECT_EQ(EndpointFolderPath(), "/tmp/perch-" + std::to_string(getuid()));
+}
+
+TEST(InstanceLock, OnlyOneHolderUntilItIsReleased) {
+  TTempRuntimeDir runtime;
+  const std::string folder = EnsureEndpointFolder();
+  {
+    TInstanceLock first(folder);
+    ASSERT_TRUE(first.Acquired());
+    EXPECT_FALSE(TInstanceLock(folder).Acquired());
+  }
+  EXPECT_TRUE(TInstanceLock(folder).Acquired());
+  EXPECT_TRUE(std::filesystem::exists(folder + "/Only One Instance.lock"));
+}
+
 TEST(LinkWindow, PostedMessagesArriveInOrderAndJunkIsSkipped) {
   TTempRuntimeDir runtime;
-  perch::TLinkWindow window(perch::CompanionClass);
+  TLinkWindow window(CompanionClass);
   EXPECT_EQ(window.Path(), runtime.Folder() + "/TActor");
-  EXPECT_TRUE(perch::FindWindow(perch::CompanionClass));
-
-  SendRaw(window.Path(), {1, 2, 3});
+  EXPECT_TRUE(Foreign(window.Path(), {1, 2, 3}));
   std::vector<std::uint8_t> oversized(70000, 0);  // larger than any datagram of the link
-  const auto header = perch::EncodeMessage(perch::WM_COMPANION, 99, 0);
+  const auto header = EncodeMessage(WM_COMPANION, 99, 0);
   std::copy(header.begin(), header.end(), oversized.begin());
-  SendRaw(window.Path(), oversized);
-  EXPECT_EQ(perch::PostMessageTo(perch::CompanionClass, perch::WM_COMPANION, 3, 0),
-            perch::TPostResult::Delivered);
-  const auto text = perch::EncodeCopyData("hi");
-  EXPECT_EQ(perch::PostToWindow(perch::CompanionClass, text), perch::TPostResult::Delivered);
-
-  const auto first = NextValid(window);
-  ASSERT_TRUE(first);
-  EXPECT_EQ(first->wParam, 3u);
-  const auto second = NextValid(window);
-  ASSERT_TRUE(second);
-  EXPECT_EQ(second->text, "hi");
-  EXPECT_FALSE(NextValid(window));
+  EXPECT_TRUE(Foreign(window.Path(), oversized));
+  EXPECT_EQ(PostMessageTo(CompanionClass, WM_COMPANION, 3, 0), TPostResult::Delivered);
+  EXPECT_EQ(PostToWindow(CompanionClass, EncodeCopyData("hi")), TPostResult::Delivered);
+  EXPECT_EQ(NextValid(window), "3 ");
+  EXPECT_EQ(NextValid(window), "0 hi");
+  EXPECT_EQ(NextValid(window), "none");
 }
 
-TEST(LinkWindow, AbsentOrStaleWindowsAreNotFound) {
+TEST(LinkWindow, AbsentOrStaleWindowsAreNotFoundAndALiveOneIsNotTakenOver) {
   TTempRuntimeDir runtime;
-  EXPECT_FALSE(perch::FindWindow(perch::ControllerClass));
-  EXPECT_EQ(perch::PostMessageTo(perch::ControllerClass, perch::WM_COMPANION, 40, 0),
-            perch::TPostResult::NoWindow);
-  std::string path;
-  {
-    perch::TLinkWindow window(perch::ControllerClass);
-    path = window.Path();
-  }
-  // A socket file left behind by a crashed owner.
-  const int fd = socket(AF_UNIX, SOCK_DGRAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strcpy(address.sun_path, path.c_str());
-  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-  close(fd);
-  EXPECT_FALSE(perch::FindWindow(perch::ControllerClass));
-  EXPECT_EQ(perch::PostMessageTo(perch::ControllerClass, perch::WM_COMPANION, 40, 0),
-            perch::TPostResult::NoWindow);
-  // ... is replaced by the next owner.
-  perch::TLinkWindow replacement(perch::ControllerClass);
-  EXPECT_TRUE(perch::FindWindow(perch::ControllerClass));
-}
-
-TEST(LinkWindow, ALiveWindowCannotBeTakenOver) {
-  TTempRuntimeDir runtime;
-  perch::TLinkWindow first(perch::ControllerClass);
-  EXPECT_THROW(perch::TLinkWindow second(perch::ControllerClass), perch::TPlatformError);
-  EXPECT_TRUE(perch::FindWindow(perch::ControllerClass));
+  const auto post = [] { return PostMessageTo(ControllerClass, WM_COMPANION, 40, 0); };
+  EXPECT_FALSE(FindWindow(ControllerClass));
+  EXPECT_EQ(post(), TPostResult::NoWindow);
+  std::string path = TLinkWindow(ControllerClass).Path();
+  // A socket file left behind by a crashed owner ...
+  ASSERT_TRUE(Foreign(path));
+  EXPECT_FALSE(FindWindow(ControllerClass));
+  EXPECT_EQ(post(), TPostResult::NoWindow);
+  // ... is replaced by the next owner, which nobody can take over.
+  TLinkWindow owner(ControllerClass);
+  EXPECT_THROW(TLinkWindow second(ControllerClass), TPlatformError);
+  EXPECT_TRUE(FindWindow(ControllerClass));
+  EXPECT_EQ(post(), TPostResult::Delivered);
 }
 
 TEST(LinkWindow, PostingToAFullQueueLosesTheMessageWithoutBlocking) {
   TTempRuntimeDir runtime;
-  perch::TLinkWindow window(perch::CompanionClass);
-  const auto text = perch::EncodeCopyData(std::string(60000, 'x'));
-  perch::TPostResult result = perch::TPostResult::Delivered;
-  for (int i = 0; i < 1000 && result == perch::TPostResult::Delivered; ++i) {
-    result = perch::PostToWindow(perch::CompanionClass, text);
-  }
-  EXPECT_EQ(result, perch::TPostResult::QueueFull);
-  EXPECT_TRUE(NextValid(window));
+  TLinkWindow window(CompanionClass);
+  const auto text = EncodeCopyData(std::string(60000, 'x'));
+  TPostResult result = TPostResult::Delivered;
+  for (int i = 0; i < 1000 && result == TPostResult::Delivered; ++i) result = PostToWindow(CompanionClass, text);
+  EXPECT_EQ(result, TPostResult::QueueFull);
+  EXPECT_EQ(NextValid(window).size(), 60002u);
 }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 using namespace std::chrono_literals;
 
 namespace {
@@ -15,61 +13,46 @@ struct TFakeClock {
   std::function<void()> duringStep;
 
   perch::TWaitSteps Steps() {
-    perch::TWaitSteps steps;
-    steps.now = [this] { return now; };
-    steps.processMessagesFor = [this](std::chrono::milliseconds time) {
-      ++this->steps;
-      if (duringStep) duringStep();
-      now += time;
-    };
-    return steps;
+    return {[this] { return now; }, [this](std::chrono::milliseconds time) {
+              ++steps;
+              if (duringStep) duringStep();
+              now += time;
+            }};
   }
 };
 
 }  // namespace
 
-TEST(MonotonicWait, LastsItsLengthInStepsOfATenthOfASecond) {
-  std::atomic<bool> quitting{false};
-  TFakeClock clock;
-  perch::WaitFor(20s, quitting, clock.Steps());
-  EXPECT_EQ(clock.steps, 200);
-
-  TFakeClock zero;
-  perch::WaitFor(0s, quitting, zero.Steps());
-  EXPECT_EQ(zero.steps, 1) << "messages are processed once before the first test";
-}
-
-TEST(MonotonicWait, QuittingEndsItAtTheNextTest) {
-  std::atomic<bool> quitting{false};
-  TFakeClock clock;
-  clock.duringStep = [&] {
-    if (clock.steps == 5) quitting = true;
+TEST(MonotonicWait, LastsItsLengthInStepsOfATenthOfASecondUnlessQuitting) {
+  struct Case {
+    std::chrono::milliseconds length;
+    int quitAtStep;  // 0: quitting before the wait starts, -1: never
+    int steps;
   };
-  perch::WaitFor(10000s, quitting, clock.Steps());
-  EXPECT_EQ(clock.steps, 5);
-
-  TFakeClock idle;
-  perch::WaitFor(10s, quitting, idle.Steps());
-  EXPECT_EQ(idle.steps, 0) << "no wait runs once quitting";
+  // Messages are processed once before the first test of the end; quitting
+  // ends the wait at its next test.
+  for (const Case& c : {Case{20s, -1, 200}, Case{0s, -1, 1}, Case{10000s, 5, 5}, Case{10s, 0, 0}}) {
+    std::atomic<bool> quitting{c.quitAtStep == 0};
+    TFakeClock clock;
+    clock.duringStep = [&] { quitting = quitting || clock.steps == c.quitAtStep; };
+    perch::WaitFor(c.length, quitting, clock.Steps());
+    EXPECT_EQ(clock.steps, c.steps) << c.length.count();
+  }
 }
 
 TEST(MonotonicWait, ANestedWaitKeepsTheOuterDeadline) {
   std::atomic<bool> quitting{false};
   TFakeClock clock;
-  bool nested = false;
-  std::vector<int> ends;
+  int nestedEnd = 0;
   clock.duringStep = [&] {
-    if (clock.steps == 2 && !nested) {
-      nested = true;
+    if (clock.steps == 2 && nestedEnd == 0) {
       perch::WaitFor(3s, quitting, clock.Steps());  // runs inside the outer wait
-      ends.push_back(clock.steps);
+      nestedEnd = clock.steps;
     }
   };
   perch::WaitFor(1s, quitting, clock.Steps());
-  ends.push_back(clock.steps);
   // The nested wait takes 30 steps; the outer one has run out by then and
   // ends at its next test, without another step.
-  ASSERT_EQ(ends.size(), 2u);
-  EXPECT_EQ(ends[0], 32);
-  EXPECT_EQ(ends[1], 32);
+  EXPECT_EQ(nestedEnd, 32);
+  EXPECT_EQ(clock.steps, 32);
 }

@@ -1,23 +1,23 @@
 #pragma once
 // A private XDG_RUNTIME_DIR for one test, removed afterwards.
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
-
-#include <unistd.h>
 
 class TTempRuntimeDir {
  public:
   TTempRuntimeDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "perch-test.XXXXXX").string();
     path_ = mkdtemp(pattern.data());
-    const char* old = std::getenv("XDG_RUNTIME_DIR");
-    if (old != nullptr) saved_ = old, hadOld_ = true;
+    if (const char* old = std::getenv("XDG_RUNTIME_DIR")) saved_ = old;
     setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
   }
   ~TTempRuntimeDir() {
-    if (hadOld_) setenv("XDG_RUNTIME_DIR", saved_.c_str(), 1);
+    if (saved_) setenv("XDG_RUNTIME_DIR", saved_->c_str(), 1);
     else unsetenv("XDG_RUNTIME_DIR");
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
@@ -27,6 +27,5 @@ class TTempRuntimeDir {
 
  private:
   std::string path_;
-  std::string saved_;
-  bool hadOld_ = false;
+  std::optional<std::string> saved_;
 };
