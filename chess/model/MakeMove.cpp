@@ -20,7 +20,9 @@ int MaterialWeight(char piece) {
   }
 }
 
-bool IsPieceLetter(char c) { return std::string_view("PNBRQKpnbrqk").find(c) != std::string_view::npos; }
+// A pawn becomes a queen, rook, bishop or knight; a second king or a pawn on
+// the last rank would leave a game no rule can go on with.
+bool IsPromotionLetter(char c) { return std::string_view("NBRQnbrq").find(c) != std::string_view::npos; }
 
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
@@ -87,9 +89,8 @@ bool TChessGame::MakeMove(Square from, Square to) {
     if (OnPromotion) {
       const char offered = promotionPiece_;
       OnPromotion(this, from, to, promotionPiece_);
-      // Only a piece letter may go on the board; anything else keeps the
-      // letter that was offered.
-      if (!IsPieceLetter(UpperAscii(promotionPiece_))) promotionPiece_ = offered;
+      // Anything a pawn cannot become keeps the letter that was offered.
+      if (!IsPromotionLetter(promotionPiece_)) promotionPiece_ = offered;
     }
     PromotePawn(to);
   }

@@ -151,12 +151,16 @@ TEST(MakeMove, PromotionLetters) {
   ASSERT_TRUE(Play(game, "b7c8 g2g1"));
   EXPECT_EQ(log.Take(), "Capture|Promotion b7c8 q|Promotion g2g1 n");
   EXPECT_EQ(game.Position(), Board("Ka1 kh7 Nc8 ng1"));
-  // A letter that is no piece keeps the offered one; any case will do.
-  game.setPosition(Board("Ka1 kh7 Pb7 pg2"));
-  game.setWhiteToMove(true);
-  choice = '!';
-  ASSERT_TRUE(Play(game, "b7b8"));
-  EXPECT_EQ(game.PromotionPiece(), 'n');
+  // A letter a pawn cannot become keeps the offered one; any case will do.
+  for (const char refused : {'!', 'k', 'K', 'p'}) {
+    SCOPED_TRACE(refused);
+    game.setPosition(Board("Ka1 kh7 Pb7 pg2"));
+    game.setWhiteToMove(true);
+    choice = refused;
+    ASSERT_TRUE(Play(game, "b7b8"));
+    EXPECT_EQ(game.PromotionPiece(), 'n');
+    EXPECT_EQ(game.Position(), Board("Ka1 kh7 Nb8 pg2"));
+  }
   choice = 'R';
   ASSERT_TRUE(Play(game, "g2g1"));
   EXPECT_EQ(game.Position(), Board("Ka1 kh7 Nb8 rg1"));
