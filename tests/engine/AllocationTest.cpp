@@ -36,8 +36,7 @@ TEST(Allocation, SearchAndPerftAllocateNothing) {
     engine->SearchBestMove();
     engine->LoadPosition();
     engine->Perft(3);
-    const long during = allocations.load() - before;
-    EXPECT_EQ(during, 0) << fen;
+    EXPECT_EQ(allocations.load() - before, 0) << fen;
   }
   EXPECT_EQ(iterations, 12);
   // The counter does count: a plain allocation shows up.

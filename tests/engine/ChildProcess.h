@@ -17,45 +17,32 @@
 class ChildProcess {
  public:
   // Starts argv[0] with the given arguments; Running() tells whether it did.
+  // The pipes are close-on-exec: the child keeps only the ends it reads and
+  // writes, so it sees its input end when this side closes.
   explicit ChildProcess(const std::vector<std::string>& argv, const std::string& workDir = "") {
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
     int in[2], out[2];
-    if (pipe(in) != 0) return;
-    if (pipe(out) != 0) {
-      close(in[0]), close(in[1]);
-      return;
-    }
+    if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
-      dup2(in[0], 0);
-      dup2(out[1], 1);
-      const int null = open("/dev/null", O_WRONLY);
-      if (null >= 0) dup2(null, 2);
-      close(in[0]), close(in[1]), close(out[0]), close(out[1]);
-      if (!workDir.empty() && chdir(workDir.c_str()) != 0) _exit(127);
-      std::vector<char*> args;
-      for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-      args.push_back(nullptr);
-      execvp(args[0], args.data());
+      dup2(in[0], 0), dup2(out[1], 1);
+      if (const int null = open("/dev/null", O_WRONLY); null >= 0) dup2(null, 2);
+      if (workDir.empty() || chdir(workDir.c_str()) == 0) execvp(args[0], args.data());
       _exit(127);
     }
-    close(in[0]);
-    close(out[1]);
-    toChild_ = in[1];
-    fromChild_ = out[0];
+    close(in[0]), close(out[1]);
+    toChild_ = in[1], fromChild_ = out[0];
     signal(SIGPIPE, SIG_IGN);
   }
 
   ~ChildProcess() {
-    if (toChild_ >= 0) close(toChild_);
-    if (pid_ > 0) {
-      // Give it a moment to leave on its own after its input closed.
-      for (int i = 0; i < 20 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i) usleep(10000);
-      if (waitpid(pid_, nullptr, WNOHANG) == 0) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-      }
-    }
-    if (fromChild_ >= 0) close(fromChild_);
+    close(toChild_);
+    // Give it a moment to leave on its own after its input closed.
+    for (int i = 0; pid_ > 0 && i < 20 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i) usleep(10000);
+    if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
+    close(fromChild_);
   }
 
   ChildProcess(const ChildProcess&) = delete;
@@ -72,14 +59,13 @@ class ChildProcess {
   std::optional<std::string> ReadLine(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-      const auto newline = buffer_.find('\n');
-      if (newline != std::string::npos) {
+      if (const auto newline = buffer_.find('\n'); newline != std::string::npos) {
         std::string line = buffer_.substr(0, newline);
         buffer_.erase(0, newline + 1);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         return line;
       }
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
       if (left.count() <= 0) return std::nullopt;
       pollfd p{fromChild_, POLLIN, 0};
       if (poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
@@ -95,14 +81,12 @@ class ChildProcess {
   std::optional<std::string> ReadUntil(const std::string& prefix, std::chrono::milliseconds timeout,
                                        std::vector<std::string>* seen = nullptr) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-      if (left.count() <= 0) return std::nullopt;
-      auto line = ReadLine(left);
-      if (!line) return std::nullopt;
+    for (auto line = ReadLine(timeout); line;
+         line = ReadLine(std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()))) {
       if (line->rfind(prefix, 0) == 0) return line;
       if (seen) seen->push_back(*line);
     }
+    return std::nullopt;
   }
 
  private:

@@ -15,8 +15,8 @@ TEST(Stop, RequestFromAnotherThreadEndsADeepSearch) {
   const std::string before = e.Snapshot();
   e->setSearchDepth(8);
   std::atomic<int> lastDepth{0};
-  e->OnIteration = [&](int depth, int, std::uint64_t) { lastDepth = depth; };
   std::atomic<bool> done{false};
+  e->OnIteration = [&](int depth, int, std::uint64_t) { lastDepth = depth; };
   std::thread search([&] {
     e->IsThinking = true;
     e->SearchBestMove();
