@@ -45,6 +45,13 @@ void TChessThread::SearchBestMove() {
     if (OnIteration && !Interrupted()) OnIteration(depth, score, Nodes - before);
   }
   BudgetExhausted = Nodes > NodeLimit;
+  // A search cut short by its budget may not have scored a root move yet,
+  // which would leave the line of an earlier search: the move handed over
+  // is always one of this position's.
+  if (BudgetExhausted && !IsLegalMove(BestLine[0][0])) {
+    TEngineMove legal{};
+    if (FirstLegalMove(legal)) BestLine[0][0] = legal;
+  }
 }
 
 // Deep lines must stay inside the per-ply tables and the move list: such a

@@ -113,6 +113,10 @@ TEST(Fuzz, RandomPositionsSearchToDepthThreeAndEnd) {
       ASSERT_LE(e->Nodes, e->OddPositionNodeBudget + TChessThread::MaxPly) << "ran past its budget";
     }
     exhausted += e->BudgetExhausted;
+    TEngineMove any{};
+    if (e->FirstLegalMove(any)) {
+      ASSERT_TRUE(e->IsLegalMove(e->BestLine[0][0])) << "position " << n;
+    }
   }
   EXPECT_GT(exhausted, 0);
   EXPECT_GT(ordinary, 0);
@@ -126,6 +130,15 @@ TEST(Fuzz, OrdinaryPositionsHaveNoBudget) {
   e->SearchBestMove();
   EXPECT_FALSE(e->BudgetExhausted);
   EXPECT_GT(e->Nodes, 10u);
+  // A budget used up before the first root move is scored still hands over
+  // a move of this position, not the line of the last search.
+  const TEngineMove stale = e->BestLine[0][0];
+  e.Load("k7/8/8/8/8/8/8/K6K w - - 0 1");
+  e->OddPositionNodeBudget = 0;
+  e->SearchBestMove();
+  ASSERT_TRUE(e->BudgetExhausted);
+  EXPECT_FALSE(e->BestLine[0][0] == stale);
+  EXPECT_TRUE(e->IsLegalMove(e->BestLine[0][0]));
   // No king, two kings, a pawn on its last rank, too many promoted pieces.
   for (const char* fen : {"8/8/8/8/8/8/8/R6k w - - 0 1", "k7/8/8/8/8/8/8/K6K w - - 0 1",
                           "P6k/8/8/8/8/8/8/K7 w - - 0 1", "k7/8/8/8/8/8/PPPPPPPP/KQQ5 w - - 0 1"}) {
