@@ -8,9 +8,7 @@ class TAgentCharacterImpl {
  public:
   int language = 1033;
   bool autoPopupMenu = true;
-  int left = 0;
-  int top = 0;
-  int nextRequest = 1;
+  int left = 0, top = 0, nextRequest = 1;
 };
 
 QStringList& TRecordingAgent::Calls() {
@@ -30,9 +28,12 @@ namespace {
 void Record(const QString& call) {
   TRecordingAgent::Calls().append(call);
   static const QString logPath = qEnvironmentVariable("PERCH_RECORDING_AGENT_LOG");
-  if (logPath.isEmpty()) return;
   QFile log(logPath);
-  if (log.open(QIODevice::Append)) log.write(call.toUtf8() + '\n');
+  if (!logPath.isEmpty() && log.open(QIODevice::Append)) log.write(call.toUtf8() + '\n');
+}
+TAgentRequestPtr Queued(TAgentCharacterImpl& impl, const QString& call) {
+  Record(call);
+  return std::make_shared<TAgentRequest>(impl.nextRequest++);
 }
 }  // namespace
 
@@ -40,47 +41,28 @@ TAgentCharacter::TAgentCharacter(std::unique_ptr<TAgentCharacterImpl> impl) : im
 TAgentCharacter::~TAgentCharacter() = default;
 
 int TAgentCharacter::LanguageID() const { return impl_->language; }
-void TAgentCharacter::setLanguageID(int languageId) {
-  impl_->language = languageId;
-  Record(QStringLiteral("LanguageID %1").arg(languageId));
-}
 bool TAgentCharacter::AutoPopupMenu() const { return impl_->autoPopupMenu; }
-void TAgentCharacter::setAutoPopupMenu(bool value) {
-  impl_->autoPopupMenu = value;
-  Record(QStringLiteral("AutoPopupMenu %1").arg(value));
-}
 int TAgentCharacter::Left() const { return impl_->left; }
-void TAgentCharacter::setLeft(std::int16_t x) {
-  impl_->left = x;
-  Record(QStringLiteral("Left %1").arg(x));
-}
 int TAgentCharacter::Top() const { return impl_->top; }
-void TAgentCharacter::setTop(std::int16_t y) {
-  impl_->top = y;
-  Record(QStringLiteral("Top %1").arg(y));
+void TAgentCharacter::setLanguageID(int id) { Record(QStringLiteral("LanguageID %1").arg(impl_->language = id)); }
+void TAgentCharacter::setAutoPopupMenu(bool on) {
+  Record(QStringLiteral("AutoPopupMenu %1").arg(impl_->autoPopupMenu = on));
 }
-TAgentRequestPtr TAgentCharacter::Show(bool Fast) {
-  Record(QStringLiteral("Show %1").arg(Fast));
-  return std::make_shared<TAgentRequest>(impl_->nextRequest++);
-}
-TAgentRequestPtr TAgentCharacter::Hide(bool Fast) {
-  Record(QStringLiteral("Hide %1").arg(Fast));
-  return std::make_shared<TAgentRequest>(impl_->nextRequest++);
-}
-TAgentRequestPtr TAgentCharacter::Play(const QString& animation) {
-  Record(QStringLiteral("Play ") + animation);
-  return std::make_shared<TAgentRequest>(impl_->nextRequest++);
+void TAgentCharacter::setLeft(std::int16_t x) { Record(QStringLiteral("Left %1").arg(impl_->left = x)); }
+void TAgentCharacter::setTop(std::int16_t y) { Record(QStringLiteral("Top %1").arg(impl_->top = y)); }
+TAgentRequestPtr TAgentCharacter::Show(bool Fast) { return Queued(*impl_, QStringLiteral("Show %1").arg(Fast)); }
+TAgentRequestPtr TAgentCharacter::Hide(bool Fast) { return Queued(*impl_, QStringLiteral("Hide %1").arg(Fast)); }
+TAgentRequestPtr TAgentCharacter::Play(const QString& animation) { return Queued(*impl_, "Play " + animation); }
+TAgentRequestPtr TAgentCharacter::MoveTo(std::int16_t x, std::int16_t y, int Speed) {
+  return Queued(*impl_, QStringLiteral("MoveTo %1 %2 %3").arg(x).arg(y).arg(Speed));
 }
 TAgentRequestPtr TAgentCharacter::Speak(const QString& Text, const QString& Url) {
-  Record(QStringLiteral("Speak %1 [%2]").arg(Text).arg(impl_->language) + (Url.isEmpty() ? "" : " url"));
+  const QString call = QStringLiteral("Speak %1 [%2]").arg(Text, QString::number(impl_->language));
+  auto request = Queued(*impl_, call + (Url.isEmpty() ? "" : " url"));
   if (TRecordingAgent::onSpeak) TRecordingAgent::onSpeak(Text);
-  return std::make_shared<TAgentRequest>(impl_->nextRequest++);
+  return request;
 }
-TAgentRequestPtr TAgentCharacter::MoveTo(std::int16_t x, std::int16_t y, int Speed) {
-  Record(QStringLiteral("MoveTo %1 %2 %3").arg(x).arg(y).arg(Speed));
-  return std::make_shared<TAgentRequest>(impl_->nextRequest++);
-}
-void TAgentCharacter::StopAll(const QString& Types) { Record(QStringLiteral("StopAll ") + Types); }
+void TAgentCharacter::StopAll(const QString& Types) { Record("StopAll " + Types); }
 
 TAgentCharacters::~TAgentCharacters() = default;
 
@@ -100,10 +82,7 @@ TAgentCharacter& TAgentCharacters::Character(const QString& CharacterID) {
 
 TAgent::TAgent(QObject* parent) : QObject(parent) {}
 TAgent::~TAgent() = default;
-void TAgent::setConnected(bool value) {
-  connected_ = value;
-  Record(QStringLiteral("Connected %1").arg(value));
-}
+void TAgent::setConnected(bool value) { Record(QStringLiteral("Connected %1").arg(connected_ = value)); }
 TAgentCharacters& TAgent::Characters() {
   if (!connected_) throw TAgentError("not connected");
   return characters_;

@@ -1,0 +1,127 @@
+#pragma once
+// TActor against the recording character service, on a clock that moves one
+// second per wait step. Each wait step leaves a "~" among the recorded calls
+// and each random draw a "draw LOW-HIGH: N", so that Script() shows the waits
+// and draws between the calls. Modal dialogs are answered as they open.
+
+#include "Unit1.h"
+
+#include "LinkWindow.h"
+#include "RecordingAgent.h"
+#include "TempRuntimeDir.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+#include <utility>
+#include <vector>
+
+using Codes = std::vector<std::uint64_t>;
+
+class ActorFixture : public testing::Test {
+ protected:
+  void SetUp() override {
+    TRecordingAgent::Reset();
+    Quitting = false;
+    CompanionWaitSteps().now = [this] { return now_; };
+    CompanionWaitSteps().processMessagesFor = [this](std::chrono::milliseconds) {
+      TRecordingAgent::Calls().append(QStringLiteral("~"));
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+      now_ += std::chrono::seconds(1);
+    };
+    actor_.ProgramFolder = program_.path();
+    actor_.RandomNumber = [this](int low, int high) {
+      const int n = draws_.empty() ? low : draws_.front();
+      if (!draws_.empty()) draws_.pop_front();
+      TRecordingAgent::Calls().append(QStringLiteral("draw %1-%2: %3").arg(low).arg(high).arg(n));
+      return n;
+    };
+    Actor = &actor_;
+    QObject::connect(&modalTimer_, &QTimer::timeout, &modalTimer_, [this] { AnswerModal(); });
+    modalTimer_.start(2);
+  }
+  void TearDown() override {
+    Actor = nullptr;
+    if (Quitting) {
+      // The quit request told every event loop to end at once; the
+      // application's own loop clears that when it returns.
+      QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+      QApplication::exec();
+    }
+    Quitting = false;
+  }
+
+  // Set-up of the form after a completed first run; its notices and calls
+  // are cleared.
+  void CreateWithCompletedFirstRun() {
+    TSettingsFile(program_.filePath("config.ini")).WriteInteger("parameter", "firstRun", 1);
+    actor_.FormCreate();
+    Notices();
+    TRecordingAgent::Calls().clear();
+  }
+  QString Setting(const QString& key) {
+    return TSettingsFile(program_.filePath("config.ini")).ReadString("parameter", key).value_or("<none>");
+  }
+  Codes Notices() {
+    Codes codes;
+    for (std::optional<perch::TLinkMessage> m; controller_.ReceiveOne(m);)
+      if (m) codes.push_back(m->wParam);
+    return codes;
+  }
+  // The calls since the last Script(), each run of wait steps as "wait N".
+  QStringList Script() {
+    QStringList script;
+    for (const QString& call : std::exchange(TRecordingAgent::Calls(), {})) {
+      const bool waiting = !script.isEmpty() && script.last().startsWith("wait ");
+      if (call != u'~') script << call;
+      else if (waiting) script.last() = QStringLiteral("wait %1").arg(script.last().mid(5).toInt() + 1);
+      else script << QStringLiteral("wait 1");
+    }
+    return script;
+  }
+  void Request(std::uint64_t code) { Send(perch::WM_COMPANION, code, {}); }
+  void Text(const std::string& text) { Send(perch::WM_COPYDATA, 0, text); }
+  void Send(std::uint32_t kind, std::uint64_t code, const std::string& text) {
+    perch::TLinkMessage message;
+    message.message = kind;
+    message.wParam = code;
+    message.text = text;
+    actor_.HandleLinkMessage(message);
+  }
+
+  std::deque<int> draws_;  // what the routines' draws give, in turn; then the low end
+  std::deque<std::optional<QString>> answers_;  // name dialogs: typed and OK, or Cancel
+  QStringList dialogs_;  // "title|prompt|initial text|length limit" of each name dialog
+  QStringList boxes_;    // the texts of the message boxes, each closed with OK
+  std::chrono::steady_clock::time_point now_{};
+  TTempRuntimeDir runtime_;
+  QTemporaryDir program_;
+  perch::TLinkWindow controller_{perch::ControllerClass};
+  QTimer modalTimer_;
+  TActor actor_;
+
+ private:
+  void AnswerModal() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      boxes_ << box->text();
+      box->accept();
+    } else if (auto* dialog = qobject_cast<QInputDialog*>(modal)) {
+      auto* edit = dialog->findChild<QLineEdit*>();
+      dialogs_ << QStringLiteral("%1|%2|%3|%4").arg(dialog->windowTitle(), dialog->labelText(), dialog->textValue(),
+                                                    QString::number(edit != nullptr ? edit->maxLength() : -1));
+      const std::optional<QString> answer = answers_.empty() ? std::nullopt : answers_.front();
+      if (!answers_.empty()) answers_.pop_front();
+      if (answer) dialog->setTextValue(*answer);
+      answer ? dialog->accept() : dialog->reject();
+    }
+  }
+};
