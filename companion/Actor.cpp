@@ -1,5 +1,6 @@
 #include "Actor.h"
 
+#include "ErrorBox.h"
 #include "LinkReceiver.h"
 
 #include <QCloseEvent>
@@ -30,6 +31,8 @@ TActor::TActor(QWidget* parent)
                           Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
       image1Bitmap_((LoadWoodTextures(), QStringLiteral(":/wood/Image1.bmp"))),
       image2Bitmap_(QStringLiteral(":/wood/Image2.bmp")) {
+  // Failures anywhere, the board's included, reach the companion's own box.
+  perch::SetBoardErrorReporter(ShowErrorBox);
   ProgramFolder = QCoreApplication::applicationDirPath();
   setObjectName(QStringLiteral("TActor"));
   setWindowTitle(QStringLiteral("Game"));

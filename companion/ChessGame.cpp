@@ -6,7 +6,6 @@
 #include "Companion.h"
 #include "ErrorBox.h"
 
-#include "chess/board/BoardErrorBox.h"
 #include "chess/board/TChessBrd.h"
 
 #include <QApplication>
@@ -76,8 +75,6 @@ void TActor::ConnectGameButtons() {
 }
 
 void TActor::PlayChess() {
-  // Failures inside the board reach the companion's own error box.
-  perch::SetBoardErrorReporter(ShowErrorBox);
   move(GameFormLeft, y());
   if (!isVisible()) show();
 

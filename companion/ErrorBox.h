@@ -4,19 +4,10 @@
 
 #include <QString>
 
-#include <exception>
+#include "chess/board/BoardErrorBox.h"
 
 void ShowErrorBox(const QString& message);
 
-// Runs one entry of the event loop and reports whatever it throws, so that
-// no exception reaches Qt.
-template <typename TStep>
-void RunReportingErrors(TStep&& step) {
-  try {
-    step();
-  } catch (const std::exception& error) {
-    ShowErrorBox(QString::fromUtf8(error.what()));
-  } catch (...) {
-    ShowErrorBox(QStringLiteral("An unknown error occurred."));
-  }
-}
+// Every entry of the event loop, the board's and the companion's, reports
+// through one mechanism; the companion routes it to ShowErrorBox.
+using perch::RunReportingErrors;

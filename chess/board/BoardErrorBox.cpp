@@ -35,7 +35,7 @@ void RunReportingErrors(const std::function<void()>& call) {
   } catch (const std::exception& e) {
     ShowBoardError(QString::fromUtf8(e.what()));
   } catch (...) {
-    ShowBoardError(QStringLiteral("Unknown error"));
+    ShowBoardError(QStringLiteral("An unknown error occurred."));
   }
 }
 
