@@ -19,8 +19,12 @@ bool TMainThreadCalls::Run(std::function<void()> call) {
   if (closed_) return false;
   queue_.push_back(pending);
   changed_.notify_all();
+  // Made under the mutex, which the main thread takes before it reads the
+  // event: Qt's own locking of the event queue is invisible to the thread
+  // checker, this makes the hand-over of the event itself a visible one.
+  auto* wake = new QEvent(kDrainEvent);
   lock.unlock();
-  QCoreApplication::postEvent(this, new QEvent(kDrainEvent));
+  QCoreApplication::postEvent(this, wake);
   lock.lock();
   changed_.wait(lock, [&] { return pending->done; });
   return pending->ran;
@@ -67,5 +71,8 @@ void TMainThreadCalls::Close() {
 }
 
 void TMainThreadCalls::customEvent(QEvent* e) {
-  if (e->type() == kDrainEvent) Drain();
+  std::unique_lock lock(mutex_);
+  const bool wake = e->type() == kDrainEvent;
+  lock.unlock();
+  if (wake) Drain();
 }
