@@ -58,10 +58,17 @@ QString UserConfigFolder() {
   return QDir::homePath() + QStringLiteral("/.config");
 }
 
+// An installed program finds its data in ../share/perch; its own folder
+// (/usr/bin, ~/.local/bin) is no place for one user's settings.
+bool IsInstalledProgramFolder(const QString& executableFolder) {
+  return QFileInfo(QDir(executableFolder).filePath(QStringLiteral("../share/perch"))).isDir();
+}
+
 }  // namespace
 
 QString SettingsLocation(const QString& executableFolder) {
-  if (!executableFolder.isEmpty() && access(QFile::encodeName(executableFolder).constData(), W_OK) == 0) {
+  if (!executableFolder.isEmpty() && !IsInstalledProgramFolder(executableFolder) &&
+      access(QFile::encodeName(executableFolder).constData(), W_OK) == 0) {
     return QDir(executableFolder).filePath(QString::fromLatin1(SettingsFileName));
   }
   return UserConfigFolder() + QStringLiteral("/perch/") + QString::fromLatin1(SettingsFileName);

@@ -11,8 +11,9 @@
 inline constexpr const char* SettingsFileName = "config.ini";
 inline constexpr const char* SettingsSection = "parameter";
 
-// Where the settings live: beside the executable when that folder is
-// writable, else in $XDG_CONFIG_HOME/perch (by default ~/.config/perch).
+// Where the settings live: beside the executable in a build tree (a
+// writable folder without ../share/perch), else, for an installed program,
+// in $XDG_CONFIG_HOME/perch (by default ~/.config/perch).
 QString SettingsLocation(const QString& executableFolder);
 
 class TSettingsFile {

@@ -3,6 +3,9 @@
 
 #include "Unit1.h"
 
+#include "CharacterIcon.h"
+#include "InformationOptions.h"
+
 #include "EndpointFolder.h"
 #include "InstanceLock.h"
 #include "PlatformError.h"
@@ -26,6 +29,7 @@ bool HasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto status = AnswerInformationOptions(argc, argv)) return *status;
   if (!HasDisplay()) {
     std::fprintf(stderr,
                  "perch: no display to show the companion on (neither DISPLAY nor "
@@ -36,6 +40,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("perch"));
   QApplication::setApplicationDisplayName(QStringLiteral("Perch"));
   QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setWindowIcon(CharacterFileIcon(QStringLiteral("bird.chr")));
 
   std::unique_ptr<perch::TInstanceLock> instanceLock;
   std::unique_ptr<TActor> actor;

@@ -35,6 +35,11 @@ TEST(SettingsLocation, BesideTheProgramWhenWritableElseInTheUserConfigFolder) {
     EXPECT_EQ(SettingsLocation(installed), config.path() + "/perch/config.ini");
   }
   EXPECT_EQ(SettingsLocation(program.path() + "/missing"), config.path() + "/perch/config.ini");
+  // Installed under a prefix the user may write to (~/.local): the data
+  // folder beside bin/ marks it, and the settings stay out of bin/.
+  QDir().mkpath(program.path() + "/prefix/bin");
+  QDir().mkpath(program.path() + "/prefix/share/perch/characters");
+  EXPECT_EQ(SettingsLocation(program.path() + "/prefix/bin"), config.path() + "/perch/config.ini");
   qputenv("XDG_CONFIG_HOME", "not/absolute");
   EXPECT_EQ(SettingsLocation(program.path() + "/missing"), QDir::homePath() + "/.config/perch/config.ini");
   saved.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", saved);

@@ -2,6 +2,8 @@
 
 #include "UciSession.h"
 
+#include "PerchVersion.h"
+
 #include <algorithm>
 #include <chrono>
 #include <sstream>
@@ -73,7 +75,7 @@ bool UciSession::Handle(const std::string& line) {
 void UciSession::Error(const std::string& what) { out_ << "info string error: " << what << "\n"; }
 
 void UciSession::Identify() {
-  out_ << "id name Perch\n"
+  out_ << "id name Perch " << PerchVersion << "\n"
        << "id author the Perch developers\n"
        << "option name EventLog type check default false\n"
        << "option name SearchDepth type spin default 4 min 1 max 8\n"

@@ -3,6 +3,7 @@
 // controlling program's window "TFrmTuliMain" and prints the notices.
 
 #include "Commands.h"
+#include "PerchVersion.h"
 
 #include <cstdio>
 #include <cstring>
@@ -30,6 +31,8 @@ constexpr const char* Usage =
     "  listen [--count N] [--timeout S]\n"
     "             receive the companion's notices and print each on its own line:\n"
     "             \"40 start-up done\", \"20 routine ended\", \"41 character clicked\"\n"
+    "\n"
+    "perchctl --version prints the version.\n"
     "\n"
     "Exit status: 0 done; 1 no companion running, a time-out or a system error;\n"
     "2 a usage error. \"perchctl COMMAND --help\" describes one command.\n";
@@ -74,6 +77,10 @@ int main(int argc, char** argv) {
       std::strcmp(argv[1], "help") == 0) {
     std::fputs(Usage, argc < 2 ? stderr : stdout);
     return argc < 2 ? 2 : 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("perchctl %s\n", PerchVersion);
+    return 0;
   }
   const std::string command = argv[1];
   const TArguments args(argv + 2, argv + argc);
