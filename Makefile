@@ -4,7 +4,7 @@ BUILD ?= build/main
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench package clean
 
 all: build
 
@@ -28,5 +28,15 @@ test: build
 bench: build
 	@bash tools/run-bench $(BUILD)
 
+# The Debian package: $(BUILD)/perch_<version>_<arch>.deb
+package: build
+	cmake --build $(BUILD) --target package
+
+# Removes the build folders, but keeps the settings that a companion run from
+# a build tree wrote beside its program (build/*/bin/config.ini): the user's
+# and the bird's names survive a clean.
 clean:
-	rm -rf build
+	@if [ -d build ]; then \
+	  find build -depth -mindepth 1 ! -type d ! -path 'build/*/bin/config.ini' -delete; \
+	  find build -depth -mindepth 1 -type d -empty -delete; \
+	fi
