@@ -5,7 +5,7 @@
 #
 #   package_test.sh BUILD-DIR SOURCE-DIR VERSION APP-ID
 set -euo pipefail
-build=$1 source=$2 version=$3 id=$4
+build=$(realpath "$1") source=$(realpath "$2") version=$3 id=$4
 arch=$(dpkg --print-architecture)
 work=$(mktemp -d /tmp/perch-package-test.XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -29,7 +29,7 @@ for needed in espeak-ng-data fonts-wqy-microhei fonts-liberation libqt6widgets6 
 done
 
 echo "== lintian"
-lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
+lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || true
 cat "$work/lintian.log"
 if grep -q '^E: ' "$work/lintian.log"; then fail "lintian reports errors"; fi
 
@@ -40,6 +40,7 @@ expected=(
   "usr/share/applications/$id.desktop"
   "usr/share/metainfo/$id.metainfo.xml"
   usr/share/doc/perch/copyright usr/share/doc/perch/changelog.gz
+  usr/share/lintian/overrides/perch
 )
 [ -d "$source/tools/perch-tray" ] && expected+=(usr/bin/perch-tray)
 sizes=(16 22 24 32 48 64 128 256)
