@@ -1,13 +1,11 @@
 #include "CharacterIcon.h"
 
-#include "CharacterFile.h"
 #include "CharacterPainter.h"
 #include "CharacterPose.h"
 
 #include <QPainter>
 
 #include <algorithm>
-#include <exception>
 
 namespace {
 
@@ -40,17 +38,4 @@ QImage CharacterHeadIcon(const TCharacterDef& character, int size) {
   painter.translate(-square.left, -square.top);
   PaintCharacter(painter, drawn, drawn.RestPose());
   return image;
-}
-
-QIcon CharacterFileIcon(const QString& characterFile) {
-  const QString path = ResolveCharacterFile(characterFile);
-  if (path.isEmpty()) return {};
-  try {
-    const TCharacterDef character = LoadCharacterFile(path);
-    QIcon icon;
-    for (int size : IconSizes) icon.addPixmap(QPixmap::fromImage(CharacterHeadIcon(character, size)));
-    return icon;
-  } catch (const std::exception&) {
-    return {};  // the program reports a bad character file where it loads it
-  }
 }

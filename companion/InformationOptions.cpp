@@ -1,6 +1,6 @@
 #include "InformationOptions.h"
 
-#include "PerchVersion.h"
+#include "PerchRelease.h"
 
 #include <cstdio>
 #include <cstring>

@@ -3,7 +3,7 @@
 
 #include "Unit1.h"
 
-#include "CharacterIcon.h"
+#include "AppIcon.h"
 #include "InformationOptions.h"
 
 #include "EndpointFolder.h"
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("perch"));
   QApplication::setApplicationDisplayName(QStringLiteral("Perch"));
   QApplication::setQuitOnLastWindowClosed(false);
-  QApplication::setWindowIcon(CharacterFileIcon(QStringLiteral("bird.chr")));
+  QApplication::setWindowIcon(PerchIcon());
 
   std::unique_ptr<perch::TInstanceLock> instanceLock;
   std::unique_ptr<TActor> actor;

@@ -2,7 +2,7 @@
 
 #include "UciSession.h"
 
-#include "PerchVersion.h"
+#include "PerchRelease.h"
 
 #include <algorithm>
 #include <chrono>

@@ -3,7 +3,7 @@
 // controlling program's window "TFrmTuliMain" and prints the notices.
 
 #include "Commands.h"
-#include "PerchVersion.h"
+#include "PerchRelease.h"
 
 #include <cstdio>
 #include <cstring>
