@@ -19,5 +19,6 @@ left=0
 while read -r path; do
   if [ -e "/$path" ]; then echo "left behind: /$path" >&2; left=1; fi
 done < <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./||')
+[ ! -e /usr/share/perch ] || { echo "left behind: /usr/share/perch" >&2; left=1; }
 [ "$left" -eq 0 ] || exit 1
 echo "ci_install_check: installed, ran and removed cleanly"
