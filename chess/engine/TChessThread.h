@@ -14,9 +14,10 @@
 //     if (!engine.StopSearch) { hand engine.BestLine[0][0] to MakeMove as
 //                               (from + 1, to + 1) }
 // StopSearch may be set from another thread at any time; the search then
-// returns once the capture search under way has finished its subtree, and
-// its results are to be ignored. With no legal move at the root the best
-// line keeps its older move, which MakeMove refuses.
+// returns within a node. The board ignores a stopped search's results; a
+// tool that wants its move finds in BestLine[0] the line of the root moves
+// searched to the end (see SearchBestMove). With no legal move at the root
+// the best line keeps its older move, which MakeMove refuses.
 //
 // The fields are public: the thread body, the board and the tests reach
 // them by the names the rest of the system uses.
@@ -40,7 +41,8 @@ class TChessThread {
   static constexpr int MaxMovesPerPosition = 64 * 27 + 4;
   static constexpr int RootWindow = 10000;
   static constexpr int MinSearchDepth = 1;
-  static constexpr int MaxSearchDepth = 8;
+  // The board offers depths up to 8; tools may go as deep as the tables.
+  static constexpr int MaxSearchDepth = MaxPly;
 
   TChessThread();
   TChessThread(const TChessThread&) = delete;
@@ -53,7 +55,7 @@ class TChessThread {
   void LinkGame(const TChessGame* game) { LinkedGame = game; }
   // The board's SearchDepth, read once per search.
   void LinkSearchDepth(const std::atomic<int>* depth) { LinkedSearchDepth = depth; }
-  // For tests and tools: a depth of the engine's own (clamped to 1..8), which
+  // For tests and tools: a depth of the engine's own (clamped to 1..64), which
   // also becomes the linked depth.
   void setSearchDepth(int depth);
 
@@ -74,6 +76,11 @@ class TChessThread {
   int Evaluate() const;
 
   // --- search ------------------------------------------------------------------
+  // Iterative deepening to the linked depth. Afterwards BestLine[0][0 ..
+  // BestLineLength[0]) is the line of the best root move of the deepest
+  // iteration in which a root move was searched to its end, or empty when
+  // none was (no legal move, or stopped before the first root move of the
+  // first iteration had its score); BestLine[0][0] may then be an older move.
   void SearchBestMove();
   int SearchNode(int alpha, int beta, int depth);
   int CaptureSearch(int alpha, int beta);
@@ -106,6 +113,12 @@ class TChessThread {
   static bool IsOrdinaryPosition(const TChessThread& engine);
   // Set when the last search gave up on its node budget.
   bool BudgetExhausted = false;
+  // A node limit for every search, as a tool asks for one; the search stops
+  // as if asked to once it has made this many calls.
+  std::uint64_t SearchNodeLimit = ~std::uint64_t{0};
+  // The deepest ply any node of the current iteration reached (the
+  // selective depth, capture search and check extensions included).
+  std::int32_t SelDepth = 0;
 
   // Called after every completed iteration of SearchBestMove with its depth,
   // the score the root search returned and the nodes (calls of SearchNode

@@ -1,4 +1,5 @@
 // perch-uci: the engine as a UCI program on standard input and output.
+// This thread reads the commands; a search runs on a thread of its own.
 
 #include <iostream>
 #include <string>
@@ -11,10 +12,11 @@ int main() {
   for (std::string line; std::getline(std::cin, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     try {
-      if (!session.Handle(line)) break;
+      if (!session.Handle(line)) return 0;
     } catch (const std::exception& e) {
-      std::cout << "info string error: " << e.what() << std::endl;
+      session.Error(e.what());
     }
   }
+  session.EndOfInput();
   return 0;
 }
