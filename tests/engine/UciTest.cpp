@@ -295,6 +295,11 @@ TEST(Uci, NodeAndMateLimitsEndTheSearch) {
   // comes from the iterations before, or the part of depth 3 searched.
   Lines lines = s.Run({"position startpos", "go nodes 1000"});
   for (const std::string& info : InfoLines(lines)) EXPECT_LE(InfoField(info, "nodes"), 1000) << info;
+  // The closing count: past the limit, each open node makes one more call.
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[lines.size() - 2].rfind("info nodes ", 0), 0u);
+  EXPECT_GT(InfoField(lines[lines.size() - 2], "nodes"), 1000);
+  EXPECT_LE(InfoField(lines[lines.size() - 2], "nodes"), 1000 + TChessThread::MaxPly);
   EXPECT_EQ(lines.back().rfind("bestmove d2d4", 0), 0u) << lines.back();
 
   // Mate in two: 1. Kb6 Kb8 2. Rh8#. The search stops at the iteration

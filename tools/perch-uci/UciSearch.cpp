@@ -90,6 +90,8 @@ void UciSearch::Search() {
     engine_.IsThinking = true;
     engine_.SearchBestMove();
     engine_.IsThinking = false;
+    // A search cut short has searched more than its info lines counted.
+    if (engine_.StopSearch || engine_.Nodes > engine_.NodeLimit) ReportTotals();
     engine_.OnIteration = nullptr;
     engine_.SearchNodeLimit = ~std::uint64_t{0};
     {
@@ -108,6 +110,14 @@ void UciSearch::Search() {
     searchEnded_ = true;
     changed_.notify_all();
   }
+}
+
+void UciSearch::ReportTotals() {
+  const auto elapsed = Clock::now() - start_;
+  const double seconds = std::chrono::duration<double>(elapsed).count();
+  out_.Line("info nodes " + std::to_string(engine_.Nodes) + " nps " +
+            std::to_string(static_cast<std::uint64_t>(seconds > 0 ? engine_.Nodes / seconds : 0)) + " time " +
+            std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()));
 }
 
 // On the search thread, after every completed iteration.

@@ -52,6 +52,7 @@ class UciSearch {
   void Search();
   void WatchClock();
   void ReportIteration(int depth, int score);
+  void ReportTotals();
   void WriteBestMove();
 
   TChessThread& engine_;
