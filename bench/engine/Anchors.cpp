@@ -86,7 +86,7 @@ std::optional<TimedSearch> GnuChessAtMoveTime(const char* fen, int seconds) {
   ChildProcess peer({path});
   if (!peer.Running()) return std::nullopt;
   // One at a time, as above; `easy` keeps it from pondering after its move.
-  for (const std::string command : {std::string("xboard"), std::string("book off"), std::string("easy"),
+  for (const std::string& command : {std::string("xboard"), std::string("book off"), std::string("easy"),
                                     std::string("post"), "st " + std::to_string(seconds),
                                     std::string("setboard ") + fen, std::string("go")}) {
     peer.Send(command);
