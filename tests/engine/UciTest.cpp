@@ -208,7 +208,8 @@ TEST(Uci, AnswersAMoveThroughPolyglot) {
     ASSERT_TRUE(gui.Running());
     for (const char* command : {"xboard", "protover 2"}) gui.Send(command);
     ASSERT_TRUE(gui.ReadUntil("feature done=1", 20s)) << "polyglot did not start perch-uci";
-    for (const char* command : {"new", "level 0 1 0", "e2e4"}) gui.Send(command);
+    // One second a move: the engine keeps to the clock polyglot passes on.
+    for (const char* command : {"new", "st 1", "e2e4"}) gui.Send(command);
     const auto move = gui.ReadUntil("move ", 30s);
     ASSERT_TRUE(move) << "no move from perch-uci through polyglot";
     EXPECT_GE(move->size(), 9u) << *move;
