@@ -8,6 +8,9 @@
 
 int main() {
   std::ios::sync_with_stdio(false);
+  // Reading must not flush the output behind the search thread's back:
+  // every answer is flushed, under the output's lock, as it is written.
+  std::cin.tie(nullptr);
   UciSession session(std::cout);
   for (std::string line; std::getline(std::cin, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
