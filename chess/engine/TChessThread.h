@@ -77,10 +77,11 @@ class TChessThread {
 
   // --- search ------------------------------------------------------------------
   // Iterative deepening to the linked depth. Afterwards BestLine[0][0 ..
-  // BestLineLength[0]) is the line of the best root move of the deepest
-  // iteration in which a root move was searched to its end, or empty when
-  // none was (no legal move, or stopped before the first root move of the
-  // first iteration had its score); BestLine[0][0] may then be an older move.
+  // BestLineLength[0]) is the line of the best root move searched to its end
+  // in the last iteration that began. It is empty when that iteration scored
+  // no root move (no legal move, or stopped before its first root move had
+  // its score; OnIteration saw the line of every completed iteration), and
+  // BestLine[0][0] may then be an older move.
   void SearchBestMove();
   int SearchNode(int alpha, int beta, int depth);
   int CaptureSearch(int alpha, int beta);
@@ -111,7 +112,7 @@ class TChessThread {
   // stopped. Positions a game can reach have no limit.
   std::uint64_t OddPositionNodeBudget = 5'000'000;
   static bool IsOrdinaryPosition(const TChessThread& engine);
-  // Set when the last search gave up on its node budget.
+  // Set when the last search gave up on its node budget (or SearchNodeLimit).
   bool BudgetExhausted = false;
   // A node limit for every search, as a tool asks for one; the search stops
   // as if asked to once it has made this many calls.

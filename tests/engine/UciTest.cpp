@@ -314,6 +314,10 @@ TEST(Uci, NodeAndMateLimitsEndTheSearch) {
   lines = s.Run({"go mate 1"});
   EXPECT_LE(InfoLines(lines).size(), 2u);
   EXPECT_EQ(lines.back().rfind("bestmove ", 0), 0u);
+  // No mate to look for: named, and the search is the plain one.
+  lines = s.Run({"go mate 0"});
+  EXPECT_EQ(lines[0], "info string error: go mate needs a number of moves of 1 or more");
+  EXPECT_EQ(InfoLines(lines).size(), 4u);
 }
 
 TEST(Uci, OptionsAndGoWordsAreReadOrNamed) {

@@ -252,24 +252,25 @@ bool UciSession::PlayMove(const std::string& text) {
 
 void UciSession::Go(const Words& words) {
   std::vector<std::string> errors;
-  const GoCommand go = ParseGo(Words(words.begin() + 1, words.end()), errors);
+  GoCommand go = ParseGo(Words(words.begin() + 1, words.end()), errors);
+  if (go.mate && *go.mate < 1) {
+    errors.push_back("go mate needs a number of moves of 1 or more");
+    go.mate.reset();
+  }
   for (const std::string& e : errors) Error(e);
   if (go.perft) {
-    if (*go.perft < 1 || *go.perft > MaxPerftDepth) Error("go perft needs a depth of 1 to " + std::to_string(MaxPerftDepth));
-    else Perft(*go.perft);
+    if (*go.perft < 1 || *go.perft > MaxPerftDepth)
+      Error("go perft needs a depth of 1 to " + std::to_string(MaxPerftDepth));
+    else
+      Perft(*go.perft);
     return;
   }
   SearchOrder order;
-  const int unbounded = TChessThread::MaxSearchDepth;
-  order.depth = std::clamp(go.depth.value_or(go.HasNoLimit() ? defaultDepth_ : unbounded), TChessThread::MinSearchDepth,
-                           TChessThread::MaxSearchDepth);
+  order.depth = std::clamp(go.depth.value_or(go.HasNoLimit() ? defaultDepth_ : TChessThread::MaxSearchDepth),
+                           TChessThread::MinSearchDepth, TChessThread::MaxSearchDepth);
   if (go.mate) {
-    if (*go.mate < 1) {
-      Error("go mate needs a number of moves of 1 or more");
-    } else {
-      order.mate = *go.mate;
-      order.depth = std::min(order.depth, std::min(2 * *go.mate, unbounded));
-    }
+    order.mate = *go.mate;
+    order.depth = std::min(order.depth, 2 * *go.mate);
   }
   if (go.nodes) order.nodes = *go.nodes;
   order.time = AllocateMoveTime(go, game_->WhiteToMove(), moveOverhead_);
