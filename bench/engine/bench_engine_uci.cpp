@@ -63,7 +63,8 @@ int main() {
   for (const BenchPosition& p : SearchSuite) {
     std::vector<UciRun> runs;
     for (int r = 0; r < Runs; ++r) runs.push_back(MoveTimeSearch(uci, p.fen));
-    auto [minDepth, maxDepth] = std::minmax_element(runs.begin(), runs.end(), [](auto& a, auto& b) { return a.depth < b.depth; });
+    auto [minDepth, maxDepth] =
+        std::minmax_element(runs.begin(), runs.end(), [](auto& a, auto& b) { return a.depth < b.depth; });
     auto [minNps, maxNps] = std::minmax_element(runs.begin(), runs.end(),
                                                 [](auto& a, auto& b) { return a.nodesPerSecond < b.nodesPerSecond; });
     const auto gnu = GnuChessAtMoveTime(p.fen, 1);

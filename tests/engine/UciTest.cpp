@@ -362,7 +362,8 @@ TEST(TimeManagement, NeverSpendsMoreThanTheClockHolds) {
           go.btime = time, go.binc = increment;
           if (movesToGo) go.movestogo = movesToGo;
           const MoveTime t = AllocateMoveTime(go, false, overhead);
-          SCOPED_TRACE(testing::Message() << time << "+" << increment << " / " << movesToGo << " overhead " << overhead);
+          SCOPED_TRACE(testing::Message() << time << "+" << increment << " / " << movesToGo << " overhead "
+                                          << overhead);
           ASSERT_TRUE(t.hard && t.target);
           EXPECT_LE(t.target->count(), t.hard->count());
           EXPECT_LE(t.hard->count() + overhead, std::max<std::int64_t>(time, overhead));

@@ -137,8 +137,10 @@ void UciSession::SetOption(const Words& words) {
     if (text == "true" || text == "false") eventLog_ = text == "true";
     else Error("EventLog takes true or false, not '" + text + "'");
   } else if (SameName(option, "SearchDepth")) {
-    if (ParseInt(text, number)) defaultDepth_ = std::clamp(number, TChessThread::MinSearchDepth, TChessThread::MaxSearchDepth);
-    else Error("SearchDepth takes a number, not '" + text + "'");
+    if (ParseInt(text, number))
+      defaultDepth_ = std::clamp(number, TChessThread::MinSearchDepth, TChessThread::MaxSearchDepth);
+    else
+      Error("SearchDepth takes a number, not '" + text + "'");
   } else if (SameName(option, "Move Overhead")) {
     if (ParseInt(text, number)) moveOverhead_ = std::clamp(number, 0, MaxMoveOverhead);
     else Error("Move Overhead takes a number of milliseconds, not '" + text + "'");
@@ -317,7 +319,8 @@ void UciSession::Display() {
   out_.Line("Position: \"" + position + "\"");
   out_.Line(std::string("WhiteToMove: ") + (game_->WhiteToMove() ? "true" : "false"));
   out_.Line("CurrentMove: " + std::to_string(game_->CurrentMove()));
-  out_.Line("EnPassant: " + (game_->EnPassant() == Square::None ? std::string("None") : SquareName(game_->EnPassant())));
+  const Square ep = game_->EnPassant();
+  out_.Line("EnPassant: " + (ep == Square::None ? std::string("None") : SquareName(ep)));
   out_.Line("CastlingAllowed: " + (castling.empty() ? std::string("-") : castling));
   out_.Line("FEN: " + FormatFen(*game_));
 }
