@@ -79,3 +79,35 @@ std::optional<double> GnuChessNodesPerSecond() {
   if (centiseconds <= 0) return std::nullopt;
   return nodes / (centiseconds / 100.0);
 }
+
+std::optional<TimedSearch> GnuChessAtMoveTime(const char* fen, int seconds) {
+  const std::string path = FindProgram("gnuchess");
+  if (path.empty()) return std::nullopt;
+  ChildProcess peer({path});
+  if (!peer.Running()) return std::nullopt;
+  // One at a time, as above; `easy` keeps it from pondering after its move.
+  for (const std::string& command : {std::string("xboard"), std::string("book off"), std::string("easy"),
+                                    std::string("post"), "st " + std::to_string(seconds),
+                                    std::string("setboard ") + fen, std::string("go")}) {
+    peer.Send(command);
+    std::this_thread::sleep_for(300ms);
+  }
+  // Thinking lines: depth, score, time in centiseconds, nodes, line.
+  TimedSearch result;
+  for (;;) {
+    const auto line = peer.ReadLine(std::chrono::seconds(seconds + 30));
+    if (!line) return std::nullopt;
+    if (line->find("My move is") != std::string::npos) break;
+    std::istringstream fields(*line);
+    int depth = 0;
+    std::string score;
+    double centiseconds = 0, nodes = 0;
+    if (fields >> depth >> score >> centiseconds >> nodes && centiseconds > 0) {
+      result.depth = depth;
+      result.nodesPerSecond = nodes / (centiseconds / 100.0);
+    }
+  }
+  peer.Send("quit");
+  if (result.depth == 0) return std::nullopt;
+  return result;
+}

@@ -13,3 +13,11 @@ std::optional<double> StockfishPerftSeconds(const char* fen, int depth, int runs
 // GNU Chess's nodes per second on a search of the starting position, from
 // the nodes and time it reports for its last iteration.
 std::optional<double> GnuChessNodesPerSecond();
+
+// GNU Chess searching the FEN for a fixed time per move (`st`): the depth
+// of its last thinking line and the nodes per second of that line.
+struct TimedSearch {
+  int depth = 0;
+  double nodesPerSecond = 0;
+};
+std::optional<TimedSearch> GnuChessAtMoveTime(const char* fen, int seconds);

@@ -32,14 +32,17 @@ void TChessThread::SearchBestMove() {
   std::memset(HistoryScore, 0, sizeof HistoryScore);
   FollowBestLine = true;
   Nodes = 0;
-  NodeLimit = IsOrdinaryPosition(*this) ? ~std::uint64_t{0} : OddPositionNodeBudget;
+  NodeLimit = std::min(IsOrdinaryPosition(*this) ? ~std::uint64_t{0} : OddPositionNodeBudget, SearchNodeLimit);
   BudgetExhausted = false;
+  // Until a root move is scored, the search has no line of its own.
+  BestLineLength[0] = 0;
 
   const int wanted = LinkedSearchDepth ? LinkedSearchDepth->load(std::memory_order_relaxed) : 1;
   const int depthLimit = std::clamp(wanted, MinSearchDepth, MaxSearchDepth);
   for (int depth = 1; depth <= depthLimit; ++depth) {
     if (Interrupted()) continue;
     FollowBestLine = true;
+    SelDepth = 0;
     const std::uint64_t before = Nodes;
     const int score = SearchNode(-RootWindow, RootWindow, depth);
     if (OnIteration && !Interrupted()) OnIteration(depth, score, Nodes - before);
@@ -72,6 +75,7 @@ void TChessThread::SaveBestLine(TEngineMove move) {
 int TChessThread::SearchNode(int alpha, int beta, int depth) {
   ++Nodes;
   if (Interrupted()) return 0;
+  SelDepth = std::max(SelDepth, Ply);
   if (depth == 0) return CaptureSearch(alpha, beta);
   BestLineLength[Ply] = Ply;
   if (!RoomForNode()) return Evaluate();
@@ -93,6 +97,9 @@ int TChessThread::SearchNode(int alpha, int beta, int depth) {
     const int x = -SearchNode(-beta, -alpha, depth - 1);
     UndoMove();
     if (x > alpha) {
+      // The score of a root move whose subtree was cut short means nothing:
+      // the root keeps the line of the moves searched to the end.
+      if (Ply == 0 && Interrupted()) break;
       // Unsigned addition: a history score that outgrows 32 bits wraps
       // instead of overflowing.
       std::int32_t& history = HistoryScore[move.from][move.to];
@@ -108,9 +115,11 @@ int TChessThread::SearchNode(int alpha, int beta, int depth) {
 }
 
 int TChessThread::CaptureSearch(int alpha, int beta) {
-  // A stop request lets the capture search finish its subtree; only the
-  // node budget of an odd position ends it early.
-  if (++Nodes > NodeLimit) return 0;
+  // Polled here too, so that a stop is never held up by a long sequence of
+  // captures and checks.
+  ++Nodes;
+  if (Interrupted()) return 0;
+  SelDepth = std::max(SelDepth, Ply);
   BestLineLength[Ply] = Ply;
   if (!RoomForNode()) return Evaluate();
 
@@ -129,7 +138,7 @@ int TChessThread::CaptureSearch(int alpha, int beta) {
   bool anyLegal = false;
   const int end = PlyEnd[Ply];
   for (int i = PlyFirst[Ply]; i < end; ++i) {
-    if (Nodes > NodeLimit) break;
+    if (Interrupted()) break;
     SelectNextMove(i);
     const TEngineMove move = MoveList[i].move;
     if (!DoMove(move)) continue;

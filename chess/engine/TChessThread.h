@@ -14,9 +14,10 @@
 //     if (!engine.StopSearch) { hand engine.BestLine[0][0] to MakeMove as
 //                               (from + 1, to + 1) }
 // StopSearch may be set from another thread at any time; the search then
-// returns once the capture search under way has finished its subtree, and
-// its results are to be ignored. With no legal move at the root the best
-// line keeps its older move, which MakeMove refuses.
+// returns within a node. The board ignores a stopped search's results; a
+// tool that wants its move finds in BestLine[0] the line of the root moves
+// searched to the end (see SearchBestMove). With no legal move at the root
+// the best line keeps its older move, which MakeMove refuses.
 //
 // The fields are public: the thread body, the board and the tests reach
 // them by the names the rest of the system uses.
@@ -40,7 +41,8 @@ class TChessThread {
   static constexpr int MaxMovesPerPosition = 64 * 27 + 4;
   static constexpr int RootWindow = 10000;
   static constexpr int MinSearchDepth = 1;
-  static constexpr int MaxSearchDepth = 8;
+  // The board offers depths up to 8; tools may go as deep as the tables.
+  static constexpr int MaxSearchDepth = MaxPly;
 
   TChessThread();
   TChessThread(const TChessThread&) = delete;
@@ -53,7 +55,7 @@ class TChessThread {
   void LinkGame(const TChessGame* game) { LinkedGame = game; }
   // The board's SearchDepth, read once per search.
   void LinkSearchDepth(const std::atomic<int>* depth) { LinkedSearchDepth = depth; }
-  // For tests and tools: a depth of the engine's own (clamped to 1..8), which
+  // For tests and tools: a depth of the engine's own (clamped to 1..64), which
   // also becomes the linked depth.
   void setSearchDepth(int depth);
 
@@ -74,6 +76,12 @@ class TChessThread {
   int Evaluate() const;
 
   // --- search ------------------------------------------------------------------
+  // Iterative deepening to the linked depth. Afterwards BestLine[0][0 ..
+  // BestLineLength[0]) is the line of the best root move searched to its end
+  // in the last iteration that began. It is empty when that iteration scored
+  // no root move (no legal move, or stopped before its first root move had
+  // its score; OnIteration saw the line of every completed iteration), and
+  // BestLine[0][0] may then be an older move.
   void SearchBestMove();
   int SearchNode(int alpha, int beta, int depth);
   int CaptureSearch(int alpha, int beta);
@@ -104,8 +112,14 @@ class TChessThread {
   // stopped. Positions a game can reach have no limit.
   std::uint64_t OddPositionNodeBudget = 5'000'000;
   static bool IsOrdinaryPosition(const TChessThread& engine);
-  // Set when the last search gave up on its node budget.
+  // Set when the last search gave up on its node budget (or SearchNodeLimit).
   bool BudgetExhausted = false;
+  // A node limit for every search, as a tool asks for one; the search stops
+  // as if asked to once it has made this many calls.
+  std::uint64_t SearchNodeLimit = ~std::uint64_t{0};
+  // The deepest ply any node of the current iteration reached (the
+  // selective depth, capture search and check extensions included).
+  std::int32_t SelDepth = 0;
 
   // Called after every completed iteration of SearchBestMove with its depth,
   // the score the root search returned and the nodes (calls of SearchNode

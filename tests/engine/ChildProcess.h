@@ -38,7 +38,7 @@ class ChildProcess {
   }
 
   ~ChildProcess() {
-    close(toChild_);
+    CloseInput();
     // Give it a moment to leave on its own after its input closed.
     for (int i = 0; pid_ > 0 && i < 20 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i) usleep(10000);
     if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
@@ -49,6 +49,26 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool Running() const { return pid_ > 0; }
+
+  // Closes the child's standard input: it reads the end of its input.
+  void CloseInput() {
+    if (toChild_ >= 0) close(toChild_);
+    toChild_ = -1;
+  }
+
+  // Whether the child ends within the timeout (after which it is reaped).
+  bool WaitForExit(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (pid_ > 0) {
+      if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+        pid_ = -1;
+        return true;
+      }
+      if (std::chrono::steady_clock::now() >= deadline) return false;
+      usleep(5000);
+    }
+    return false;
+  }
 
   bool Send(const std::string& line) {
     const std::string text = line + "\n";

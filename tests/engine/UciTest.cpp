@@ -10,6 +10,8 @@
 #include <tuple>
 
 #include "ChildProcess.h"
+#include "GoCommand.h"
+#include "TimeManagement.h"
 #include "UciSession.h"
 #include "chess/engine/BenchSuite.h"
 
@@ -25,7 +27,10 @@ struct Session {
 
   Lines Run(const Lines& commands) {
     out.str("");
-    for (const std::string& c : commands) session.Handle(c);
+    for (const std::string& c : commands) {
+      session.Handle(c);
+      session.WaitForSearch();
+    }
     Lines lines;
     std::istringstream stream(out.str());
     for (std::string line; std::getline(stream, line);) lines.push_back(line);
@@ -121,25 +126,27 @@ TEST(Uci, SearchReportsEachIterationAndTheBestMove) {
   // Position, go, a part of the last info line (whose best line starts with
   // the best move) and the best move. One session: a search that finds no
   // move may find an older one in the best line, which must not be played.
-  const std::tuple<const char*, const char*, const char*, std::string> cases[] = {
-      {"startpos", "go depth 1", "info depth 1 score cp 28 nodes ", "d2d4"},
-      {"startpos", "go depth 0", "info depth 1 ", "d2d4"},  // clamped to 1..8
-      {"fen 6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", "go depth 2", "info depth 2 score mate 1 ", "a1a8"},
+  const std::tuple<const char*, const char*, const char*, const char*, std::string> cases[] = {
+      {"startpos", "go depth 1", "info depth 1 ", " score cp 28 nodes ", "d2d4"},
+      {"startpos", "go depth 0", "info depth 1 ", "", "d2d4"},  // clamped to 1..64
+      {"fen 6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", "go depth 2", "info depth 2 ", " score mate 1 ", "a1a8"},
       // Mated in one whatever White does.
-      {"fen 1r6/8/8/8/8/8/P4k2/7K w - - 0 1", "go depth 2", "info depth 2 score mate -1 ", "a2a4"},
+      {"fen 1r6/8/8/8/8/8/P4k2/7K w - - 0 1", "go depth 2", "info depth 2 ", " score mate -1 ", "a2a4"},
       // Mated already: the root scores -10,000, mate 0, and there is no move.
-      {"fen 7k/8/8/8/8/8/5PPP/r5K1 w - - 0 1", "go depth 1", "info depth 1 score mate 0 ", "0000"},
-      {"fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "go depth 3", "info depth 3 score cp 0 ", "0000"},
-      {"fen 8/P6k/8/8/8/8/8/K7 w - - 0 1", "go depth 1", "info depth 1 ", "a7a8q"},  // with its letter
+      {"fen 7k/8/8/8/8/8/5PPP/r5K1 w - - 0 1", "go depth 1", "info depth 1 ", " score mate 0 ", "0000"},
+      {"fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "go depth 3", "info depth 3 ", " score cp 0 ", "0000"},
+      {"fen 8/P6k/8/8/8/8/8/K7 w - - 0 1", "go depth 1", "info depth 1 ", "", "a7a8q"},  // with its letter
   };
   Session s;
-  for (const auto& [position, go, lastInfo, best] : cases) {
+  for (const auto& [position, go, lastInfo, score, best] : cases) {
     SCOPED_TRACE(std::string(position) + " " + go);
     const auto lines = s.Run({std::string("position ") + position, go});
     ASSERT_GE(lines.size(), 2u);
     const std::string& info = lines[lines.size() - 2];
-    EXPECT_NE(info.find(lastInfo), std::string::npos) << info;
-    EXPECT_EQ(lines.back(), "bestmove " + best);
+    EXPECT_EQ(info.rfind(lastInfo, 0), 0u) << info;
+    EXPECT_NE(info.find(score), std::string::npos) << info;
+    // The best move, then the reply the line expects when it has one.
+    EXPECT_EQ(lines.back().substr(0, lines.back().find(" ponder")), "bestmove " + best);
     if (best != "0000") {
       EXPECT_NE(info.find(" pv " + best), std::string::npos) << info;
     }
@@ -201,11 +208,178 @@ TEST(Uci, AnswersAMoveThroughPolyglot) {
     ASSERT_TRUE(gui.Running());
     for (const char* command : {"xboard", "protover 2"}) gui.Send(command);
     ASSERT_TRUE(gui.ReadUntil("feature done=1", 20s)) << "polyglot did not start perch-uci";
-    for (const char* command : {"new", "level 0 1 0", "e2e4"}) gui.Send(command);
+    // One second a move: the engine keeps to the clock polyglot passes on.
+    for (const char* command : {"new", "st 1", "e2e4"}) gui.Send(command);
     const auto move = gui.ReadUntil("move ", 30s);
     ASSERT_TRUE(move) << "no move from perch-uci through polyglot";
     EXPECT_GE(move->size(), 9u) << *move;
     gui.Send("quit");
   }
   std::filesystem::remove_all(dir);
+}
+
+namespace {
+
+// The number after `key` in an info line, or -1.
+long long InfoField(const std::string& line, const std::string& key) {
+  std::istringstream words(line);
+  for (std::string word; words >> word;)
+    if (word == key && words >> word) return std::stoll(word);
+  return -1;
+}
+
+Lines InfoLines(const Lines& lines) {
+  Lines infos;
+  for (const std::string& line : lines)
+    if (line.rfind("info depth ", 0) == 0) infos.push_back(line);
+  return infos;
+}
+
+}  // namespace
+
+TEST(Uci, UnreachablePositionsAreRefusedByTheirFault) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"KKK5/8/8/8/8/8/8/8 w - - 0 1", "white has 3 kings"},
+      {"4k3/8/8/8/8/8/8/8 w - - 0 1", "white has no king"},
+      {"4k3/8/8/8/8/8/8/4K2k w - - 0 1", "black has 2 kings"},
+      {"4k2P/8/8/8/8/8/8/4K3 w - - 0 1", "white pawn on h8"},
+      {"4k3/8/8/8/8/8/8/p3K3 w - - 0 1", "black pawn on a1"},
+      {"4k3/pppppppp/p7/8/8/8/8/4K3 w - - 0 1", "black has 9 pawns (at most 8)"},
+      {"qqqqkqqq/qqqqqqqq/q7/8/8/8/8/4K3 w - - 0 1", "black has 17 pieces (at most 16)"},
+      {"3qkq2/2qqqq2/8/8/8/8/pppppp2/4K3 w - - 0 1", "black has 5 promoted pieces but only 2 missing pawns"},
+      {"4k3/8/8/8/8/8/8/4K2r b - - 0 1", "white is in check but black is to move"},
+      {"4k3/8/8/8/8/8/8/R3K1R1 w K - 0 1", "castling right K without a white rook on h1"},
+      {"4k3/8/8/8/8/8/8/R2K3R w Q - 0 1", "castling right Q without the white king on e1"},
+      {"r3k2r/8/8/8/8/8/8/4K3 w q - 0 1", ""},  // a right that is there
+      {"1r2k3/8/8/8/8/8/8/4K3 w q - 0 1", "castling right q without a black rook on a8"},
+      {"4k3/8/8/3pP3/8/8/8/4K3 b - d6 0 1", "en passant square d6 is not on rank 3 with black to move"},
+      {"4k3/8/8/3pP3/8/8/8/4K3 w - e6 0 1", "en passant square e6 without a black pawn on e5"},
+      {"4k3/3b4/8/3pP3/8/8/8/4K3 w - d6 0 1", "en passant square d6 with a piece on the squares the pawn passed"},
+      {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", ""},
+      {"4k3/8/8/8/3Pp3/8/8/4K3 b - d3 0 1", ""},
+  };
+  Session s;
+  s.Run({"position startpos moves e2e4"});
+  const std::string kept = s.Fen();
+  for (const auto& [fen, fault] : cases) {
+    SCOPED_TRACE(fen);
+    const Lines lines = s.Run({std::string("position fen ") + fen});
+    if (*fault == '\0') {
+      EXPECT_TRUE(lines.empty()) << lines[0];
+      s.Run({"position startpos moves e2e4"});
+      continue;
+    }
+    EXPECT_EQ(lines, Lines{std::string("info string error: position refused, no game reaches it: ") + fault});
+    EXPECT_EQ(s.Fen(), kept);
+  }
+}
+
+TEST(Uci, InfoCountsNodesOverTheWholeSearch) {
+  Session s;
+  const Lines infos = InfoLines(s.Run({"position startpos", "go depth 5"}));
+  ASSERT_EQ(infos.size(), 5u);
+  long long lastNodes = 0;
+  for (const std::string& info : infos) {
+    EXPECT_GT(InfoField(info, "nodes"), lastNodes) << info;
+    lastNodes = InfoField(info, "nodes");
+    EXPECT_GE(InfoField(info, "seldepth"), InfoField(info, "depth")) << info;
+    EXPECT_GE(InfoField(info, "time"), 0) << info;
+    EXPECT_GE(InfoField(info, "nps"), 0) << info;
+  }
+  // The engine's own count of the same search.
+  EXPECT_EQ(lastNodes, 64358);
+}
+
+TEST(Uci, NodeAndMateLimitsEndTheSearch) {
+  Session s;
+  // Depth 3 of the start takes 1,857 nodes: it is cut short and the move
+  // comes from the iterations before, or the part of depth 3 searched.
+  Lines lines = s.Run({"position startpos", "go nodes 1000"});
+  for (const std::string& info : InfoLines(lines)) EXPECT_LE(InfoField(info, "nodes"), 1000) << info;
+  // The closing count: past the limit, each open node makes one more call.
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[lines.size() - 2].rfind("info nodes ", 0), 0u);
+  EXPECT_GT(InfoField(lines[lines.size() - 2], "nodes"), 1000);
+  EXPECT_LE(InfoField(lines[lines.size() - 2], "nodes"), 1000 + TChessThread::MaxPly);
+  EXPECT_EQ(lines.back().rfind("bestmove d2d4", 0), 0u) << lines.back();
+
+  // Mate in two: 1. Kb6 Kb8 2. Rh8#. The search stops at the iteration
+  // that finds it, long before depth 2 × 2 would end it.
+  lines = s.Run({"position fen k7/8/2K5/8/8/8/8/7R w - - 0 1", "go mate 2"});
+  const Lines infos = InfoLines(lines);
+  ASSERT_FALSE(infos.empty());
+  EXPECT_NE(infos.back().find(" score mate 2 "), std::string::npos) << infos.back();
+  EXPECT_LE(InfoField(infos.back(), "depth"), 4);
+  // Not found within its depth: the search still answers.
+  lines = s.Run({"go mate 1"});
+  EXPECT_LE(InfoLines(lines).size(), 2u);
+  EXPECT_EQ(lines.back().rfind("bestmove ", 0), 0u);
+  // No mate to look for: named, and the search is the plain one.
+  lines = s.Run({"go mate 0"});
+  EXPECT_EQ(lines[0], "info string error: go mate needs a number of moves of 1 or more");
+  EXPECT_EQ(InfoLines(lines).size(), 4u);
+}
+
+TEST(Uci, OptionsAndGoWordsAreReadOrNamed) {
+  Session s;
+  const Lines uci = s.Run({"uci"});
+  EXPECT_NE(std::find(uci.begin(), uci.end(), "option name SearchDepth type spin default 4 min 1 max 64"), uci.end());
+  EXPECT_NE(std::find(uci.begin(), uci.end(), "option name Move Overhead type spin default 30 min 0 max 5000"),
+            uci.end());
+  EXPECT_TRUE(s.Run({"setoption name Move Overhead value 100", "setoption name move overhead value 0",
+                     "setoption name Ponder value true"})
+                  .empty());
+  for (const char* ignored : {"setoption name Hash value 64", "setoption name Threads value 4"}) {
+    const Lines lines = s.Run({ignored});
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].find("info string "), 0u);
+    EXPECT_EQ(lines[0].find("error"), std::string::npos) << lines[0];
+  }
+  for (const char* bad : {"setoption name Frobnicate value 1", "setoption name SearchDepth value deep",
+                          "setoption name Move Overhead value soon", "setoption value 3"}) {
+    const Lines lines = s.Run({bad});
+    ASSERT_EQ(lines.size(), 1u) << bad;
+    EXPECT_EQ(lines[0].find("info string error: "), 0u) << bad;
+  }
+  // A plain `go` searches to SearchDepth.
+  EXPECT_EQ(InfoLines(s.Run({"setoption name SearchDepth value 2", "position startpos", "go"})).size(), 2u);
+  // Words it does not know are named, and the search still answers.
+  const Lines lines = s.Run({"go depth x searchmoves e2e4 d2d4 depth 1 frob"});
+  EXPECT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], "info string error: go depth needs a number, not 'x'");
+  EXPECT_EQ(lines[1], "info string error: go searchmoves is not supported: every move is searched");
+  EXPECT_EQ(lines[2], "info string error: go: unknown word 'frob'");
+  EXPECT_EQ(lines.back().rfind("bestmove ", 0), 0u);
+}
+
+TEST(TimeManagement, NeverSpendsMoreThanTheClockHolds) {
+  // Over a grid of clocks, increments and moves to go, with the overhead.
+  for (std::int64_t time : {0, 10, 50, 100, 1000, 10'000, 600'000})
+    for (std::int64_t increment : {0, 100, 2000})
+      for (int movesToGo : {0, 1, 2, 40})
+        for (int overhead : {0, 30, 200}) {
+          GoCommand go;
+          go.btime = time, go.binc = increment;
+          if (movesToGo) go.movestogo = movesToGo;
+          const MoveTime t = AllocateMoveTime(go, false, overhead);
+          SCOPED_TRACE(testing::Message() << time << "+" << increment << " / " << movesToGo << " overhead "
+                                          << overhead);
+          ASSERT_TRUE(t.hard && t.target);
+          EXPECT_LE(t.target->count(), t.hard->count());
+          EXPECT_LE(t.hard->count() + overhead, std::max<std::int64_t>(time, overhead));
+          EXPECT_GE(t.target->count(), 0);
+        }
+  // The clock of the side to move counts; the other side's does not.
+  GoCommand go;
+  go.wtime = 60'000, go.btime = 1000;
+  EXPECT_GT(AllocateMoveTime(go, true, 30).hard, AllocateMoveTime(go, false, 30).hard);
+  // An increment is spent; a movetime is used whole but for the overhead.
+  GoCommand inc = go;
+  inc.winc = 1000;
+  EXPECT_GT(AllocateMoveTime(inc, true, 30).target, AllocateMoveTime(go, true, 30).target);
+  GoCommand fixed;
+  fixed.movetime = 500;
+  EXPECT_EQ(AllocateMoveTime(fixed, true, 30).hard, std::chrono::milliseconds(470));
+  EXPECT_FALSE(AllocateMoveTime(fixed, true, 30).target);
+  EXPECT_FALSE(AllocateMoveTime(GoCommand{}, true, 30).hard);
 }

@@ -5,15 +5,19 @@
 #include "PerchRelease.h"
 
 #include <algorithm>
-#include <chrono>
+#include <cctype>
 #include <sstream>
 
+#include "GoCommand.h"
+#include "TimeManagement.h"
 #include "chess/engine/BenchSuite.h"
 #include "chess/engine/Fen.h"
+#include "chess/engine/PositionCheck.h"
 
 namespace {
 
 constexpr int MaxPerftDepth = 10;
+constexpr int MaxMoveOverhead = 5000;
 
 std::vector<std::string> SplitWords(const std::string& line) {
   std::istringstream stream(line);
@@ -32,73 +36,122 @@ bool ParseInt(const std::string& text, int& value) {
   }
 }
 
-std::string ScoreText(int score) {
-  if (score > 9000) return "mate " + std::to_string((10000 - score + 1) / 2);
-  if (score < -9000) return "mate " + std::to_string(-((10000 + score) / 2));
-  return "cp " + std::to_string(score);
+std::string Join(std::vector<std::string>::const_iterator from, std::vector<std::string>::const_iterator to) {
+  std::string text;
+  for (auto w = from; w != to; ++w) text += (text.empty() ? "" : " ") + *w;
+  return text;
+}
+
+// Option names are not case sensitive.
+bool SameName(std::string a, std::string b) {
+  auto lower = [](std::string& s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  };
+  lower(a), lower(b);
+  return a == b;
 }
 
 }  // namespace
 
 UciSession::UciSession(std::ostream& out) : out_(out), game_(NewGame()) { engine_->LinkGame(game_.get()); }
 
+UciSession::~UciSession() { EndSearch(); }
+
 bool UciSession::Handle(const std::string& line) {
   const Words words = SplitWords(line);
   if (words.empty()) return true;
   const std::string& command = words[0];
-  if (command == "quit") return false;
-  if (command == "uci") {
+  // Answered while a search runs.
+  if (command == "quit") {
+    EndSearch();
+    return false;
+  }
+  if (command == "isready") {
+    out_.Line("readyok");
+  } else if (command == "stop") {
+    EndSearch();
+  } else if (command == "ponderhit") {
+    search_.PonderHit();
+  } else if (command == "uci") {
     Identify();
-  } else if (command == "isready") {
-    out_ << "readyok\n";
-  } else if (command == "ucinewgame") {
-    engine_->ClearSearchMemory();
   } else if (command == "setoption") {
     SetOption(words);
-  } else if (command == "position") {
-    Position(words);
-  } else if (command == "go") {
-    Go(words);
-  } else if (command == "stop" || command == "ponderhit") {
-    // The search runs to its end before the next command is read.
-  } else if (command == "bench") {
-    Bench();
   } else if (command == "d") {
     Display();
+  } else if (command == "ucinewgame") {
+    // The rest need the engine to themselves.
+    EndSearch();
+    engine_->ClearSearchMemory();
+  } else if (command == "position") {
+    EndSearch();
+    Position(words);
+  } else if (command == "go") {
+    EndSearch();
+    Go(words);
+  } else if (command == "bench") {
+    EndSearch();
+    Bench();
   } else {
     Error("unknown command '" + command + "'");
   }
-  out_.flush();
   return true;
 }
 
-void UciSession::Error(const std::string& what) { out_ << "info string error: " << what << "\n"; }
+void UciSession::WaitForSearch() { search_.Wait(); }
+
+void UciSession::EndOfInput() {
+  if (search_.WaitsForStop()) search_.Stop();
+  search_.Wait();
+}
+
+void UciSession::EndSearch() {
+  if (!search_.Running()) return;
+  search_.Stop();
+  search_.Wait();
+}
+
+void UciSession::Error(const std::string& what) { out_.Line("info string error: " + what); }
+
+void UciSession::Info(const std::string& what) { out_.Line("info string " + what); }
 
 void UciSession::Identify() {
-  out_ << "id name Perch " << PerchVersion << "\n"
-       << "id author the Perch developers\n"
-       << "option name EventLog type check default false\n"
-       << "option name SearchDepth type spin default 4 min 1 max 8\n"
-       << "uciok\n";
+  out_.Line(std::string("id name Perch ") + PerchVersion);
+  out_.Line("id author the Perch developers");
+  out_.Line("option name EventLog type check default false");
+  out_.Line("option name SearchDepth type spin default 4 min 1 max " + std::to_string(TChessThread::MaxSearchDepth));
+  out_.Line("option name Move Overhead type spin default 30 min 0 max " + std::to_string(MaxMoveOverhead));
+  out_.Line("option name Ponder type check default false");
+  out_.Line("uciok");
 }
 
 void UciSession::SetOption(const Words& words) {
-  // setoption name <name> value <value>
-  auto name = std::find(words.begin(), words.end(), "name");
-  auto value = std::find(words.begin(), words.end(), "value");
-  if (name == words.end() || name + 1 >= words.end() || value == words.end() || value + 1 >= words.end()) {
+  // setoption name <name, may have spaces> [value <value>]
+  const auto name = std::find(words.begin(), words.end(), "name");
+  const auto value = std::find(words.begin(), words.end(), "value");
+  if (name == words.end() || name + 1 >= value) {
     Error("setoption needs: setoption name <name> value <value>");
     return;
   }
-  const std::string& option = name[1];
-  const std::string& text = value[1];
-  if (option == "EventLog") {
+  const std::string option = Join(name + 1, value);
+  const std::string text = value == words.end() ? "" : Join(value + 1, words.end());
+  int number = 0;
+  if (SameName(option, "EventLog")) {
     if (text == "true" || text == "false") eventLog_ = text == "true";
     else Error("EventLog takes true or false, not '" + text + "'");
-  } else if (option == "SearchDepth") {
-    int depth = 0;
-    if (ParseInt(text, depth)) defaultDepth_ = std::clamp(depth, TChessThread::MinSearchDepth, TChessThread::MaxSearchDepth);
-    else Error("SearchDepth takes a number, not '" + text + "'");
+  } else if (SameName(option, "SearchDepth")) {
+    if (ParseInt(text, number))
+      defaultDepth_ = std::clamp(number, TChessThread::MinSearchDepth, TChessThread::MaxSearchDepth);
+    else
+      Error("SearchDepth takes a number, not '" + text + "'");
+  } else if (SameName(option, "Move Overhead")) {
+    if (ParseInt(text, number)) moveOverhead_ = std::clamp(number, 0, MaxMoveOverhead);
+    else Error("Move Overhead takes a number of milliseconds, not '" + text + "'");
+  } else if (SameName(option, "Ponder")) {
+    // The chess program tells whether it will ponder; the time use is the same.
+  } else if (SameName(option, "Hash")) {
+    Info("Hash is ignored: the engine keeps no hash table");
+  } else if (SameName(option, "Threads")) {
+    Info("Threads is ignored: the engine searches on one thread");
   } else {
     Error("unknown option '" + option + "'");
   }
@@ -108,7 +161,7 @@ std::unique_ptr<TChessGame> UciSession::NewGame() {
   auto game = std::make_unique<TChessGame>();
   TChessGame* g = game.get();
   auto log = [this](const std::string& text) {
-    if (eventLog_) out_ << "info string event " << text << "\n";
+    if (eventLog_) out_.Line("info string event " + text);
   };
   auto move = [log](const char* name) {
     return [log, name](TChessGame*, Square from, Square to) {
@@ -157,6 +210,16 @@ void UciSession::Position(const Words& words) {
       return;
     }
     ApplyFen(*parsed, *game);
+    // Positions no game reaches are refused: they are mistakes, and some of
+    // them hold more checks and captures than any search gets through.
+    engine_->LinkGame(game.get());
+    engine_->LoadPosition();
+    const std::string fault = UnreachablePositionFault(*engine_, *parsed);
+    engine_->LinkGame(game_.get());
+    if (!fault.empty()) {
+      Error("position refused, no game reaches it: " + fault);
+      return;
+    }
   } else {
     Error("position needs startpos or fen <FEN>");
     return;
@@ -192,76 +255,52 @@ bool UciSession::PlayMove(const std::string& text) {
 }
 
 void UciSession::Go(const Words& words) {
-  int depth = defaultDepth_;
-  for (size_t i = 1; i < words.size(); ++i) {
-    if (words[i] == "perft") {
-      int n = 0;
-      if (i + 1 >= words.size() || !ParseInt(words[i + 1], n) || n < 1 || n > MaxPerftDepth) {
-        Error("go perft needs a depth of 1 to " + std::to_string(MaxPerftDepth));
-        return;
-      }
-      Perft(n);
-      return;
-    }
-    if (words[i] == "depth") {
-      if (i + 1 >= words.size() || !ParseInt(words[i + 1], depth)) {
-        Error("go depth needs a number");
-        return;
-      }
-      ++i;
-    }
-    // Clock and other limits are accepted and ignored: the search is by depth.
+  std::vector<std::string> errors;
+  GoCommand go = ParseGo(Words(words.begin() + 1, words.end()), errors);
+  if (go.mate && *go.mate < 1) {
+    errors.push_back("go mate needs a number of moves of 1 or more");
+    go.mate.reset();
   }
-  Search(std::clamp(depth, TChessThread::MinSearchDepth, TChessThread::MaxSearchDepth));
-}
-
-void UciSession::Search(int depth) {
-  TChessThread& engine = *engine_;
-  engine.setSearchDepth(depth);
-  engine.StopSearch = false;
-  auto iterationStart = std::chrono::steady_clock::now();
-  engine.OnIteration = [&](int d, int score, std::uint64_t nodes) {
-    const auto now = std::chrono::steady_clock::now();
-    const double seconds = std::chrono::duration<double>(now - iterationStart).count();
-    iterationStart = now;
-    out_ << "info depth " << d << " score " << ScoreText(score) << " nodes " << nodes << " nps "
-         << static_cast<std::uint64_t>(seconds > 0 ? nodes / seconds : 0) << " pv";
-    for (int j = 0; j < engine.BestLineLength[0]; ++j) out_ << " " << EngineMoveName(engine.BestLine[0][j]);
-    out_ << "\n";
-    out_.flush();
-  };
-  engine.IsThinking = true;
-  engine.SearchBestMove();
-  engine.IsThinking = false;
-  engine.OnIteration = nullptr;
-
-  // The search leaves its choice in the best line. Where it found none (no
-  // legal move, or every move scored outside the root window in an absurd
-  // position) the line may hold an older move, so the choice is checked.
-  engine.LoadPosition();
-  TEngineMove move = engine.BestLine[0][0];
-  if (!engine.IsLegalMove(move) && !engine.FirstLegalMove(move)) {
-    out_ << "bestmove 0000\n";
+  for (const std::string& e : errors) Error(e);
+  if (go.perft) {
+    if (*go.perft < 1 || *go.perft > MaxPerftDepth)
+      Error("go perft needs a depth of 1 to " + std::to_string(MaxPerftDepth));
+    else
+      Perft(*go.perft);
     return;
   }
-  out_ << "bestmove " << EngineMoveName(move) << "\n";
+  SearchOrder order;
+  order.depth = std::clamp(go.depth.value_or(go.HasNoLimit() ? defaultDepth_ : TChessThread::MaxSearchDepth),
+                           TChessThread::MinSearchDepth, TChessThread::MaxSearchDepth);
+  if (go.mate) {
+    order.mate = *go.mate;
+    order.depth = std::min(order.depth, 2 * *go.mate);
+  }
+  if (go.nodes) order.nodes = *go.nodes;
+  order.time = AllocateMoveTime(go, game_->WhiteToMove(), moveOverhead_);
+  order.infinite = go.infinite;
+  order.ponder = go.ponder;
+  engine_->LinkGame(game_.get());
+  search_.Start(order);
 }
 
 void UciSession::Perft(int depth) {
   engine_->LoadPosition();
   const std::uint64_t total = engine_->PerftDivide(depth, [this](TEngineMove move, std::uint64_t count) {
-    out_ << EngineMoveName(move) << ": " << count << "\n";
+    out_.Line(EngineMoveName(move) + ": " + std::to_string(count));
   });
   if (engine_->PerftOverflow) Error("the position has too many moves for a perft of this depth");
-  out_ << "\nNodes searched: " << total << "\n\n";
+  out_.Line("");
+  out_.Line("Nodes searched: " + std::to_string(total));
+  out_.Line("");
 }
 
 void UciSession::Bench() {
   auto engine = std::make_unique<TChessThread>();
   const EngineFigures figures = MeasureEngine(*engine, 1);
-  out_ << PerftLine("start", 5, figures.start5) << "\n"
-       << PerftLine("kiwipete", 4, figures.kiwipete4) << "\n"
-       << SearchSuiteLine(figures.suiteNodes, figures.suiteSeconds) << "\n";
+  out_.Line(PerftLine("start", 5, figures.start5));
+  out_.Line(PerftLine("kiwipete", 4, figures.kiwipete4));
+  out_.Line(SearchSuiteLine(figures.suiteNodes, figures.suiteSeconds));
   // The bench games are the engine's own; the session's link stays as it was.
   engine_->LinkGame(game_.get());
 }
@@ -271,7 +310,7 @@ void UciSession::Display() {
   for (int row = 0; row < 8; ++row) {
     std::string line = position.substr(row * 8, 8);
     std::replace(line.begin(), line.end(), ' ', '.');
-    out_ << line << "\n";
+    out_.Line(line);
   }
   const CastleSet rights = game_->CastlingAllowed();
   std::string castling;
@@ -279,10 +318,11 @@ void UciSession::Display() {
   if (rights.Contains(CanStillCastle::WhiteQueenSide)) castling += 'Q';
   if (rights.Contains(CanStillCastle::BlackKingSide)) castling += 'k';
   if (rights.Contains(CanStillCastle::BlackQueenSide)) castling += 'q';
-  out_ << "Position: \"" << position << "\"\n"
-       << "WhiteToMove: " << (game_->WhiteToMove() ? "true" : "false") << "\n"
-       << "CurrentMove: " << game_->CurrentMove() << "\n"
-       << "EnPassant: " << (game_->EnPassant() == Square::None ? "None" : SquareName(game_->EnPassant())) << "\n"
-       << "CastlingAllowed: " << (castling.empty() ? "-" : castling) << "\n"
-       << "FEN: " << FormatFen(*game_) << "\n";
+  out_.Line("Position: \"" + position + "\"");
+  out_.Line(std::string("WhiteToMove: ") + (game_->WhiteToMove() ? "true" : "false"));
+  out_.Line("CurrentMove: " + std::to_string(game_->CurrentMove()));
+  const Square ep = game_->EnPassant();
+  out_.Line("EnPassant: " + (ep == Square::None ? std::string("None") : SquareName(ep)));
+  out_.Line("CastlingAllowed: " + (castling.empty() ? std::string("-") : castling));
+  out_.Line("FEN: " + FormatFen(*game_));
 }

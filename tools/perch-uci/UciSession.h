@@ -1,23 +1,35 @@
 #pragma once
 // One UCI conversation: the commands of a chess program arrive one line at
 // a time, the answers go to the given stream. The position lives in a game
-// model, moves are made through its MakeMove, and the engine searches on
-// the calling thread.
+// model and moves are made through its MakeMove. A `go` searches on a
+// thread of its own (UciSearch), so that stop, ponderhit, isready and quit
+// are read and answered while it runs; every other command first ends the
+// search under way.
 
 #include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "UciOutput.h"
+#include "UciSearch.h"
 #include "chess/engine/TChessThread.h"
 #include "chess/model/ChessGame.h"
 
 class UciSession {
  public:
   explicit UciSession(std::ostream& out);
+  ~UciSession();
 
   // Handles one command line; false once the program is to end.
   bool Handle(const std::string& line);
+  // Until the search under way, if any, has written its best move.
+  void WaitForSearch();
+  // The input has ended: a search that would wait for stop is stopped, any
+  // other runs to its end.
+  void EndOfInput();
+  // "info string error: <what>".
+  void Error(const std::string& what);
 
  private:
   using Words = std::vector<std::string>;
@@ -26,21 +38,24 @@ class UciSession {
   void SetOption(const Words& words);
   void Position(const Words& words);
   void Go(const Words& words);
-  void Search(int depth);
   void Perft(int depth);
   void Bench();
   void Display();
-  void Error(const std::string& what);
+  void Info(const std::string& what);
+  void EndSearch();
 
   std::unique_ptr<TChessGame> NewGame();
   bool PlayMove(const std::string& text);
 
-  std::ostream& out_;
+  UciOutput out_;
   std::unique_ptr<TChessGame> game_;
   std::unique_ptr<TChessThread> engine_ = std::make_unique<TChessThread>();
+  UciSearch search_{*engine_, out_};
   bool eventLog_ = false;
-  // The depth of a `go` that names none (a GUI's timed game).
+  // The depth of a `go` that sets no limit.
   int defaultDepth_ = 4;
+  // Milliseconds kept back from every move for the chess program's own lag.
+  int moveOverhead_ = 30;
   // The letter the promotion handler hands back for the move being made;
   // 0 keeps the game's current promotion piece.
   char promotionLetter_ = 0;

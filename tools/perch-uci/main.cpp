@@ -1,4 +1,5 @@
 // perch-uci: the engine as a UCI program on standard input and output.
+// This thread reads the commands; a search runs on a thread of its own.
 
 #include <iostream>
 #include <string>
@@ -7,14 +8,18 @@
 
 int main() {
   std::ios::sync_with_stdio(false);
+  // Reading must not flush the output behind the search thread's back:
+  // every answer is flushed, under the output's lock, as it is written.
+  std::cin.tie(nullptr);
   UciSession session(std::cout);
   for (std::string line; std::getline(std::cin, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     try {
-      if (!session.Handle(line)) break;
+      if (!session.Handle(line)) return 0;
     } catch (const std::exception& e) {
-      std::cout << "info string error: " << e.what() << std::endl;
+      session.Error(e.what());
     }
   }
+  session.EndOfInput();
   return 0;
 }

@@ -1,0 +1,33 @@
+// The share of the clock one move may use.
+
+#include "TimeManagement.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int AssumedMovesToGo = 30;
+
+}  // namespace
+
+MoveTime AllocateMoveTime(const GoCommand& go, bool whiteToMove, int moveOverheadMs) {
+  using ms = MoveTime::ms;
+  MoveTime result;
+  const std::int64_t overhead = std::max(moveOverheadMs, 0);
+  if (go.movetime) {
+    const std::int64_t t = *go.movetime;
+    result.hard = ms(std::max(t - overhead, t / 2));
+  }
+  const auto& time = whiteToMove ? go.wtime : go.btime;
+  if (time) {
+    const std::int64_t increment = (whiteToMove ? go.winc : go.binc).value_or(0);
+    const int moves = std::max(go.movestogo.value_or(AssumedMovesToGo), 1);
+    const std::int64_t left = std::max<std::int64_t>(*time - overhead, 0);
+    const std::int64_t hard = std::min(3 * (left / moves + increment * 3 / 4), left * 3 / 4);
+    const std::int64_t target = std::min(left / moves + increment * 3 / 4, hard);
+    // Both a movetime and a clock: the tighter one holds.
+    result.hard = result.hard ? std::min(*result.hard, ms(hard)) : ms(hard);
+    result.target = ms(target);
+  }
+  return result;
+}

@@ -1,0 +1,163 @@
+// The search thread, its clock and what they report.
+
+#include "UciSearch.h"
+
+#include <string>
+
+#include "chess/engine/Fen.h"
+
+namespace {
+
+std::string ScoreText(int score) {
+  if (score > 9000) return "mate " + std::to_string((10000 - score + 1) / 2);
+  if (score < -9000) return "mate " + std::to_string(-((10000 + score) / 2));
+  return "cp " + std::to_string(score);
+}
+
+// A mate for the side to move in at most this many moves.
+bool MatesWithin(int score, int moves) { return score > 9000 && (10000 - score + 1) / 2 <= moves; }
+
+}  // namespace
+
+void UciSearch::Start(const SearchOrder& order) {
+  order_ = order;
+  start_ = Clock::now();
+  completedLine_.clear();
+  {
+    std::lock_guard lock(mutex_);
+    searchEnded_ = false;
+    pondering_ = order.ponder;
+    holdMove_ = order.infinite || order.ponder;
+    target_.reset(), hard_.reset();
+    if (!order.ponder) {
+      if (order.time.target) target_ = start_ + *order.time.target;
+      if (order.time.hard) hard_ = start_ + *order.time.hard;
+    }
+  }
+  engine_.StopSearch = false;
+  search_ = std::thread([this] { Search(); });
+  clock_ = std::thread([this] { WatchClock(); });
+}
+
+void UciSearch::Stop() {
+  std::lock_guard lock(mutex_);
+  holdMove_ = false;
+  pondering_ = false;
+  engine_.StopSearch = true;
+  changed_.notify_all();
+}
+
+void UciSearch::PonderHit() {
+  std::lock_guard lock(mutex_);
+  if (!pondering_) return;
+  pondering_ = false;
+  holdMove_ = order_.infinite;
+  const auto now = Clock::now();
+  if (order_.time.target) target_ = now + *order_.time.target;
+  if (order_.time.hard) hard_ = now + *order_.time.hard;
+  // A search that already ended while pondering stops at its first iteration
+  // past the target; one that searched all it could answers now.
+  changed_.notify_all();
+}
+
+void UciSearch::Wait() {
+  if (search_.joinable()) search_.join();
+  if (clock_.joinable()) clock_.join();
+}
+
+bool UciSearch::WaitsForStop() const {
+  std::lock_guard lock(mutex_);
+  return holdMove_;
+}
+
+void UciSearch::WatchClock() {
+  std::unique_lock lock(mutex_);
+  while (!searchEnded_) {
+    if (hard_ && Clock::now() >= *hard_) {
+      engine_.StopSearch = true;
+      return;
+    }
+    if (hard_) changed_.wait_until(lock, *hard_);
+    else changed_.wait(lock);
+  }
+}
+
+void UciSearch::Search() {
+  try {
+    engine_.setSearchDepth(order_.depth);
+    engine_.SearchNodeLimit = order_.nodes;
+    engine_.OnIteration = [this](int depth, int score, std::uint64_t) { ReportIteration(depth, score); };
+    engine_.IsThinking = true;
+    engine_.SearchBestMove();
+    engine_.IsThinking = false;
+    // A search cut short has searched more than its info lines counted.
+    if (engine_.StopSearch || engine_.Nodes > engine_.NodeLimit) ReportTotals();
+    engine_.OnIteration = nullptr;
+    engine_.SearchNodeLimit = ~std::uint64_t{0};
+    {
+      std::unique_lock lock(mutex_);
+      searchEnded_ = true;
+      changed_.notify_all();
+      changed_.wait(lock, [this] { return !holdMove_; });
+    }
+    WriteBestMove();
+  } catch (const std::exception& e) {
+    // Nothing here throws but allocation; should it, the chess program
+    // still gets an answer.
+    out_.Line(std::string("info string error: ") + e.what());
+    out_.Line("bestmove 0000");
+    std::lock_guard lock(mutex_);
+    searchEnded_ = true;
+    changed_.notify_all();
+  }
+}
+
+void UciSearch::ReportTotals() {
+  const auto elapsed = Clock::now() - start_;
+  const double seconds = std::chrono::duration<double>(elapsed).count();
+  out_.Line("info nodes " + std::to_string(engine_.Nodes) + " nps " +
+            std::to_string(static_cast<std::uint64_t>(seconds > 0 ? engine_.Nodes / seconds : 0)) + " time " +
+            std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()));
+}
+
+// On the search thread, after every completed iteration.
+void UciSearch::ReportIteration(int depth, int score) {
+  const TChessThread& e = engine_;
+  const auto elapsed = Clock::now() - start_;
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+  const double seconds = std::chrono::duration<double>(elapsed).count();
+  std::string line = "info depth " + std::to_string(depth) + " seldepth " + std::to_string(e.SelDepth) + " score " +
+                     ScoreText(score) + " nodes " + std::to_string(e.Nodes) + " nps " +
+                     std::to_string(static_cast<std::uint64_t>(seconds > 0 ? e.Nodes / seconds : 0)) + " time " +
+                     std::to_string(ms) + " pv";
+  completedLine_.assign(e.BestLine[0], e.BestLine[0] + e.BestLineLength[0]);
+  for (const TEngineMove move : completedLine_) line += " " + EngineMoveName(move);
+  out_.Line(line);
+
+  std::lock_guard lock(mutex_);
+  const bool pastTarget = !pondering_ && target_ && Clock::now() >= *target_;
+  const bool mateFound = order_.mate && MatesWithin(score, *order_.mate);
+  if (pastTarget || mateFound) engine_.StopSearch = true;
+}
+
+// The line of the root moves searched to the end: of the iteration under
+// way when it has scored one, else of the last completed one. Where there
+// is none, or its move is not one of this position's, any legal move.
+void UciSearch::WriteBestMove() {
+  TChessThread& e = engine_;
+  std::vector<TEngineMove> line = completedLine_;
+  if (e.BestLineLength[0] > 0) line.assign(e.BestLine[0], e.BestLine[0] + e.BestLineLength[0]);
+  e.LoadPosition();
+  if (line.empty() || !e.IsLegalMove(line[0])) {
+    TEngineMove legal{};
+    line.clear();
+    if (e.FirstLegalMove(legal)) line.push_back(legal);
+  }
+  if (line.empty()) {
+    out_.Line("bestmove 0000");
+    return;
+  }
+  std::string answer = "bestmove " + EngineMoveName(line[0]);
+  if (line.size() >= 2) answer += " ponder " + EngineMoveName(line[1]);
+  out_.Line(answer);
+}

@@ -1,0 +1,74 @@
+#pragma once
+// One `go`: the engine searches on a thread of its own while the session
+// goes on reading commands, and a clock thread stops the search when its
+// time is up. Stop, ponderhit and the end of the search all lead to one
+// `bestmove` line; an infinite search, or one still pondering, keeps its
+// move until stop or ponderhit even when it has searched all it can.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "TimeManagement.h"
+#include "UciOutput.h"
+#include "chess/engine/TChessThread.h"
+
+struct SearchOrder {
+  int depth = 4;                                  // iterations, 1..64
+  std::uint64_t nodes = ~std::uint64_t{0};        // node limit
+  std::optional<int> mate;                        // stop at a mate in this many moves or fewer
+  MoveTime time;                                  // counted from the start, or from ponderhit
+  bool infinite = false;                          // the move waits for stop
+  bool ponder = false;                            // no clock until ponderhit
+};
+
+class UciSearch {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  UciSearch(TChessThread& engine, UciOutput& out) : engine_(engine), out_(out) {}
+  ~UciSearch() { Stop(), Wait(); }
+  UciSearch(const UciSearch&) = delete;
+  UciSearch& operator=(const UciSearch&) = delete;
+
+  // Starts searching the position the engine is linked to. No search may
+  // be running (Wait for the last one first).
+  void Start(const SearchOrder& order);
+  // Ends the search at once; its best move follows.
+  void Stop();
+  // The ponder search goes on as the real one, under its clock from now.
+  void PonderHit();
+  // Until the best move has been written; then the engine is free again.
+  void Wait();
+  bool Running() const { return search_.joinable(); }
+  // Whether the search ends only on stop (infinite, or pondering).
+  bool WaitsForStop() const;
+
+ private:
+  void Search();
+  void WatchClock();
+  void ReportIteration(int depth, int score);
+  void ReportTotals();
+  void WriteBestMove();
+
+  TChessThread& engine_;
+  UciOutput& out_;
+  SearchOrder order_;
+  Clock::time_point start_;
+  std::vector<TEngineMove> completedLine_;  // of the last completed iteration; search thread only
+
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  bool searchEnded_ = false;                 // guarded by mutex_
+  bool holdMove_ = false;                    // guarded by mutex_: infinite or pondering
+  bool pondering_ = false;                   // guarded by mutex_
+  std::optional<Clock::time_point> target_;  // guarded by mutex_
+  std::optional<Clock::time_point> hard_;    // guarded by mutex_
+
+  std::thread search_;
+  std::thread clock_;
+};
