@@ -17,10 +17,14 @@ std::size_t PoseHash(const TPose& pose) {
   return hash;
 }
 
-// The smallest rectangle outside which every pixel still holds fill.
-QRect DifferingBounds(const QImage& image, QRgb fill) {
-  int top = image.height(), bottom = -1, left = image.width(), right = -1;
-  for (int y = 0; y < image.height(); ++y) {
+// Rows per strip: few enough that copying one never makes Qt farm the rows
+// out to its pool threads.
+constexpr int kStripRows = 16;
+
+// The smallest rectangle of the band outside which every pixel still holds fill.
+QRect DifferingBounds(const QImage& image, int bandTop, int bandBottom, QRgb fill) {
+  int top = bandBottom + 1, bottom = -1, left = image.width(), right = -1;
+  for (int y = bandTop; y <= bandBottom; ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     int first = 0;
     while (first < image.width() && line[first] == fill) ++first;
@@ -58,11 +62,13 @@ std::shared_ptr<const TCharacterFrame> TFrameCache::Paint(const TPose& pose, dou
   const QImage whole = PaintWhole(pose, pixelRatio);
   QImage fill(1, 1, whole.format());
   fill.fill(background_);
-  const QRect bounds = DifferingBounds(whole, fill.pixel(0, 0));
-  if (!bounds.isEmpty()) {
-    frame->image = whole.copy(bounds);
-    frame->image.setDevicePixelRatio(pixelRatio);
-    frame->offset = QPointF(bounds.topLeft()) / pixelRatio;
+  for (int top = 0; top < whole.height(); top += kStripRows) {
+    const QRect bounds = DifferingBounds(whole, top, std::min(top + kStripRows, whole.height()) - 1, fill.pixel(0, 0));
+    if (bounds.isEmpty()) continue;
+    TCharacterFrame::TStrip strip{whole.copy(bounds), QPointF(bounds.topLeft()) / pixelRatio};
+    strip.image.setDevicePixelRatio(pixelRatio);
+    frame->bounds |= QRectF(strip.offset, QSizeF(bounds.size()) / pixelRatio).toAlignedRect();
+    frame->strips.push_back(std::move(strip));
   }
   frame->shape = CharacterOutline(character_, pose, scale_, shapeGrow_, TOutline::Visible);
   return frame;
@@ -108,6 +114,7 @@ void TFrameCache::Keep(const TPose& pose, std::size_t hash, std::shared_ptr<cons
 }
 
 std::size_t TFrameCache::SizeOf(const TCharacterFrame& frame) {
-  return std::size_t(frame.image.sizeInBytes()) + std::size_t(frame.shape.rectCount()) * sizeof(QRect) +
-         sizeof(TCharacterFrame) + 64 * sizeof(TPartPose);
+  std::size_t bytes = sizeof(TCharacterFrame) + std::size_t(frame.shape.rectCount()) * sizeof(QRect);
+  for (const TCharacterFrame::TStrip& strip : frame.strips) bytes += sizeof(strip) + strip.image.sizeInBytes();
+  return bytes;
 }

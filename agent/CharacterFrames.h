@@ -2,9 +2,10 @@
 // The character's rendered frames, kept per pose. Animations run on a fixed
 // time grid at a fixed scale, so the same poses come back again and again
 // (every breath, every blink, every loop): each is painted from its vectors
-// once and then only copied to the window. Frames are kept cropped to what
-// differs from the window's background, most recently shown first, within a
-// memory budget.
+// once and then only copied to the window. Frames are kept in strips of a
+// few rows, each cropped to what differs from the window's background (a
+// bird is round: its box is mostly background), most recently shown first,
+// within a memory budget.
 
 #include "CharacterPose.h"
 
@@ -16,16 +17,21 @@
 #include <list>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 struct TCharacterFrame {
-  QImage image;   // what differs from the background, at the window's pixel ratio
-  QPointF offset;  // of image in the window, in device-independent pixels
-  QRegion shape;  // the visible outline for the window's shape and input region
+  struct TStrip {
+    QImage image;    // at the window's pixel ratio
+    QPointF offset;  // in the window, in device-independent pixels
+  };
+  std::vector<TStrip> strips;  // what differs from the background, top down
+  QRect bounds;                // around the strips, in device-independent pixels
+  QRegion shape;               // the visible outline for the window's shape and input region
 };
 
 class TFrameCache {
  public:
-  static constexpr std::size_t kDefaultBudgetBytes = 6u << 20;
+  static constexpr std::size_t kDefaultBudgetBytes = 3u << 20;
 
   // background: the window's own fill (transparent for a translucent one);
   // shapeGrow: pixels by which the outline grows to keep soft edges inside.

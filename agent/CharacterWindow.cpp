@@ -66,11 +66,7 @@ void TCharacterWindow::ShowFrame(std::shared_ptr<const TCharacterFrame> frame) {
   if (!changed.isEmpty()) update(changed);
 }
 
-QRect TCharacterWindow::FrameRect() const {
-  if (!frame_ || frame_->image.isNull()) return {};
-  const QSizeF size = QSizeF(frame_->image.size()) / frame_->image.devicePixelRatio();
-  return QRectF(frame_->offset, size).toAlignedRect();
-}
+QRect TCharacterWindow::FrameRect() const { return frame_ ? frame_->bounds : QRect(); }
 
 void TCharacterWindow::UpdateOutline() {
   if (frame_->shape == shape_) return;
@@ -81,10 +77,18 @@ void TCharacterWindow::UpdateOutline() {
 
 // With a compositor only the input region follows the outline; without one
 // the outline cuts the window out. Display-less platforms have no shapes.
+// A window not yet made gets its shape once it is (WinIdChange).
 void TCharacterWindow::SendShape() {
-  if (QGuiApplication::platformName() == "offscreen") return;
-  if (translucent_ && SetInputRegion(*this, shape_)) return;
-  setMask(shape_.isEmpty() ? QRegion(0, 0, 1, 1) : shape_);
+  if (QGuiApplication::platformName() == "offscreen" || !testAttribute(Qt::WA_WState_Created)) return;
+  const QRegion shape = shape_.isEmpty() ? QRegion(0, 0, 1, 1) : shape_;
+  if (translucent_ ? SetInputRegion(*this, shape_) : SetWindowShape(*this, shape)) return;
+  setMask(shape);
+}
+
+bool TCharacterWindow::event(QEvent* event) {
+  // A new native window has none of the shape sent to the old one.
+  if (event->type() == QEvent::WinIdChange) SendShape();
+  return QWidget::event(event);
 }
 
 bool TCharacterWindow::OnCharacter(QPoint local) const {
@@ -98,14 +102,14 @@ QPoint TCharacterWindow::BalloonAnchor() const {
 
 void TCharacterWindow::paintEvent(QPaintEvent* event) {
   // A move to a screen of another density needs the pose painted anew.
-  if (!frame_->image.isNull() && frame_->image.devicePixelRatio() != devicePixelRatioF())
+  if (!frame_->strips.empty() && frame_->strips.front().image.devicePixelRatio() != devicePixelRatioF())
     frame_ = frames_.Frame(pose_, devicePixelRatioF());
   // The frame is the character already blended over the background: copied
   // as it is, pixel for pixel.
   QPainter painter(this);
   painter.setCompositionMode(QPainter::CompositionMode_Source);
   painter.fillRect(event->rect(), translucent_ ? QColor(Qt::transparent) : kShapedBackground);
-  if (!frame_->image.isNull()) painter.drawImage(frame_->offset, frame_->image);
+  for (const TCharacterFrame::TStrip& strip : frame_->strips) painter.drawImage(strip.offset, strip.image);
 }
 
 void TCharacterWindow::mousePressEvent(QMouseEvent* event) {

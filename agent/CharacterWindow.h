@@ -39,6 +39,7 @@ class TCharacterWindow : public QWidget {
   bool autoPopupMenu = true;
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;

@@ -9,6 +9,7 @@
 #include "CharacterFrames.h"
 
 #include <QApplication>
+#include <QtGlobal>
 #include <QPainter>
 #include <QProcess>
 
@@ -58,7 +59,7 @@ void BM_KeptFrame(benchmark::State& state) {
     QPainter painter(&target);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.fillRect(target.rect(), Qt::transparent);
-    painter.drawImage(frame->offset, frame->image);
+    for (const TCharacterFrame::TStrip& strip : frame->strips) painter.drawImage(strip.offset, strip.image);
     t = t > breathe.durationMs ? 0 : t + 40;
   }
   state.counters["painted"] = frames.Painted();

@@ -139,7 +139,7 @@ TEST(Frames, EachPoseIsPaintedOnceWithinTheBudgetMostRecentlyShownKept) {
   small.Frame(breathIn.front(), 1.0);
   EXPECT_EQ(small.Painted(), painted + 1) << "the oldest went";
   // A screen of another density paints anew, sharp.
-  EXPECT_EQ(small.Frame(breathIn.front(), 2.0)->image.devicePixelRatio(), 2.0);
+  EXPECT_EQ(small.Frame(breathIn.front(), 2.0)->strips.front().image.devicePixelRatio(), 2.0);
   EXPECT_EQ(small.Painted(), painted + 2);
 }
 
