@@ -76,7 +76,7 @@ BENCHMARK(BM_WindowShape)->Unit(benchmark::kMicrosecond);
 // The real companion on its own Xvfb display (perch_cost.sh), several runs:
 // the counters are the medians; the spread is printed beside them.
 void BM_RealPerch(benchmark::State& state) {
-  const int runs = qEnvironmentIsSet("PERCH_BENCH_RUNS") ? std::max(1, qEnvironmentVariableIntValue("PERCH_BENCH_RUNS")) : 3;
+  const int runs = qEnvironmentVariableIsSet("PERCH_BENCH_RUNS") ? std::max(1, qEnvironmentVariableIntValue("PERCH_BENCH_RUNS")) : 3;
   for (auto _ : state) {
     std::map<std::string, std::vector<double>> figures;
     for (int run = 0; run < runs; ++run) {
