@@ -43,7 +43,11 @@ QRect DifferingBounds(const QImage& image, int bandTop, int bandBottom, QRgb fil
 
 TFrameCache::TFrameCache(const TCharacterDef& character, double scale, QColor background, int shapeGrow,
                          std::size_t budgetBytes)
-    : character_(character), scale_(scale), background_(background), shapeGrow_(shapeGrow), budget_(budgetBytes) {}
+    : character_(character),
+      scale_(scale),
+      background_(background),
+      shapeGrow_(shapeGrow),
+      budget_(std::size_t(budgetBytes * scale * scale)) {}
 
 QImage TFrameCache::PaintWhole(const TPose& pose, double pixelRatio) const {
   const QSize size(std::ceil(character_.size.width() * scale_), std::ceil(character_.size.height() * scale_));

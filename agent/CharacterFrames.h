@@ -34,7 +34,8 @@ class TFrameCache {
   static constexpr std::size_t kDefaultBudgetBytes = 3u << 20;
 
   // background: the window's own fill (transparent for a translucent one);
-  // shapeGrow: pixels by which the outline grows to keep soft edges inside.
+  // shapeGrow: pixels by which the outline grows to keep soft edges inside;
+  // budgetBytes: at scale 1, growing with the frames' area.
   TFrameCache(const TCharacterDef& character, double scale, QColor background, int shapeGrow,
               std::size_t budgetBytes = kDefaultBudgetBytes);
 

@@ -4,6 +4,9 @@
 # windows, context switches of all its threads, resident memory; oneko's
 # idle CPU beside it when it is installed. Prints "name value" lines.
 #
+# Idle is measured twice: over the first window after start-up (the first
+# breaths and blinks are drawn then) and over the next one.
+#
 # Usage: perch_cost.sh BIN [IDLE_SECONDS]
 set -euo pipefail
 bin=$(cd "$1" && pwd)
@@ -69,6 +72,14 @@ if [ -n "$oneko_pid" ]; then
   kill "$oneko_pid" 2>/dev/null || true
 fi
 echo "idle_rss_mib $(rss_mib "$perch")"
+
+# Idle again, once each idle pose has been drawn at least once.
+c0=$(cpu_ticks "$perch"); s0=$(switches "$perch"); t0=$(now)
+sleep "$idle_seconds"
+c1=$(cpu_ticks "$perch"); s1=$(switches "$perch"); t1=$(now)
+span=$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')
+echo "idle_settled_cpu_percent $(percent $((c1 - c0)) "$span")"
+echo "idle_settled_switches_per_second $(awk -v n=$((s1 - s0)) -v s="$span" 'BEGIN { printf "%.1f", n / s }')"
 
 # One routine from its request to its notice 20.
 routine() {  # NAME
