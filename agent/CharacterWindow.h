@@ -31,7 +31,6 @@ class TCharacterWindow : public QWidget {
   int ShapeRequests() const { return shapeRequests_; }
   // The outline last given to the window (also where there are no shapes).
   const QRegion& Shape() const { return shape_; }
-  const TFrameCache& Frames() const { return frames_; }
 
   std::function<void(int button, int shift, QPoint global)> OnClicked;
   std::function<void(QPoint topLeft)> OnDragged;   // the user dragged it there
