@@ -23,9 +23,17 @@ wait_until() {  # SECONDS COMMAND...
 ticks_per_second=$(getconf CLK_TCK)
 # utime + stime of the whole process (threads that ended included), in ticks.
 cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
+# Context switches of each thread, "tid count" a line; a window counts the
+# threads alive at both its ends (Qt's pool threads come and go).
 switches() {
-  cat /proc/"$1"/task/*/status 2>/dev/null |
-    awk '/^(voluntary|nonvoluntary)_ctxt_switches/ { n += $2 } END { print n + 0 }'
+  local task
+  for task in /proc/"$1"/task/*; do
+    awk -v tid="${task##*/}" '/^(voluntary|nonvoluntary)_ctxt_switches/ { n += $2 } END { print tid, n + 0 }' \
+      "$task/status" 2>/dev/null || true
+  done
+}
+switches_per_second() {  # BEFORE AFTER SECONDS
+  join <(sort <<<"$1") <(sort <<<"$2") | awk -v s="$3" '{ n += $3 - $2 } END { printf "%.1f", n / s }'
 }
 rss_mib() { awk '/^VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$1/status"; }
 now() { date +%s.%N; }
@@ -64,7 +72,7 @@ sleep "$idle_seconds"
 c1=$(cpu_ticks "$perch"); s1=$(switches "$perch"); x1=$(cpu_ticks "$xvfb_pid"); t1=$(now)
 span=$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')
 echo "idle_cpu_percent $(percent $((c1 - c0)) "$span")"
-echo "idle_switches_per_second $(awk -v n=$((s1 - s0)) -v s="$span" 'BEGIN { printf "%.1f", n / s }')"
+echo "idle_switches_per_second $(switches_per_second "$s0" "$s1" "$span")"
 echo "idle_xserver_cpu_percent $(percent $((x1 - x0)) "$span")"
 if [ -n "$oneko_pid" ]; then
   o1=$(cpu_ticks "$oneko_pid")
@@ -79,7 +87,7 @@ sleep "$idle_seconds"
 c1=$(cpu_ticks "$perch"); s1=$(switches "$perch"); t1=$(now)
 span=$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')
 echo "idle_settled_cpu_percent $(percent $((c1 - c0)) "$span")"
-echo "idle_settled_switches_per_second $(awk -v n=$((s1 - s0)) -v s="$span" 'BEGIN { printf "%.1f", n / s }')"
+echo "idle_settled_switches_per_second $(switches_per_second "$s0" "$s1" "$span")"
 
 # One routine from its request to its notice 20.
 routine() {  # NAME
@@ -108,6 +116,6 @@ sleep 20
 c1=$(cpu_ticks "$perch"); s1=$(switches "$perch"); t1=$(now)
 span=$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')
 echo "board_waiting_cpu_percent $(percent $((c1 - c0)) "$span")"
-echo "board_waiting_switches_per_second $(awk -v n=$((s1 - s0)) -v s="$span" 'BEGIN { printf "%.1f", n / s }')"
+echo "board_waiting_switches_per_second $(switches_per_second "$s0" "$s1" "$span")"
 echo "board_rss_mib $(rss_mib "$perch")"
 "$bin/perchctl" quit
