@@ -24,10 +24,10 @@ const TCharacterDef& Bird() {
   return bird;
 }
 
-// Poses of an animation at its key times and between them, a handful each.
+// Poses of an animation from its start to its end, a few each.
 std::vector<TPose> SamplePoses(const TCharacterDef& character, const TAnimationDef& animation) {
   std::vector<TPose> poses;
-  const int count = 6;
+  const int count = 3;
   for (int i = 0; i <= count; ++i)
     poses.push_back(EvaluateAnimation(character, animation, std::round(animation.durationMs * i / count / 20) * 20));
   return poses;
