@@ -1,6 +1,5 @@
 #include "CharacterPainter.h"
 
-#include <QBitmap>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
@@ -38,6 +37,40 @@ std::vector<float> PartAlphas(const TCharacterDef& character, const TPose& pose)
     alpha[i] = parent < 0 ? own : own * alpha[parent];
   }
   return alpha;
+}
+
+// The pixels at least half opaque, as the region a one-bit mask of them
+// would give: runs of a row, identical neighbouring rows joined in one band.
+// Read straight from the pixels: no image conversion (Qt may farm those out
+// to its pool threads, once a frame).
+QRegion HalfOpaqueRegion(const QImage& image) {
+  std::vector<QRect> rects;
+  std::vector<std::pair<int, int>> band, row;  // runs as [first, last]
+  int bandTop = 0;
+  auto closeBand = [&](int bottom) {
+    for (const auto& [first, last] : band) rects.emplace_back(QPoint(first, bandTop), QPoint(last, bottom));
+  };
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    row.clear();
+    for (int x = 0; x < image.width();) {
+      if (qAlpha(line[x]) < 128) {
+        ++x;
+        continue;
+      }
+      const int first = x;
+      while (x < image.width() && qAlpha(line[x]) >= 128) ++x;
+      row.emplace_back(first, x - 1);
+    }
+    if (row == band) continue;
+    closeBand(y - 1);
+    band.swap(row);
+    bandTop = y;
+  }
+  closeBand(image.height() - 1);
+  QRegion region;
+  region.setRects(rects.data(), int(rects.size()));
+  return region;
 }
 
 }  // namespace
@@ -110,6 +143,5 @@ QRegion CharacterOutline(const TCharacterDef& character, const TPose& pose, doub
       painter.drawPath(part.path);
     }
   }
-  const QImage bits = mask.createAlphaMask(Qt::MonoOnly | Qt::ThresholdAlphaDither);
-  return QRegion(QBitmap::fromImage(bits));
+  return HalfOpaqueRegion(mask);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -42,6 +43,26 @@ TPose EvaluateAnimation(const TCharacterDef& character, const TAnimationDef& ani
   for (const TTrack& track : animation.tracks)
     pose[track.part][static_cast<int>(track.channel)] = TrackValue(track, t);
   return pose;
+}
+
+double NextPoseChange(const TAnimationDef& animation, double t) {
+  double next = std::numeric_limits<double>::infinity();
+  if (t < animation.durationMs) next = animation.durationMs;
+  if (animation.Loops() && t < animation.loopToMs) next = std::min(next, animation.loopToMs);
+  for (const TTrack& track : animation.tracks) {
+    const auto& keys = track.keys;
+    if (t < keys.front().timeMs) {
+      next = std::min(next, keys.front().timeMs);
+      continue;
+    }
+    const auto b = std::upper_bound(keys.begin(), keys.end(), t,
+                                    [](double time, const TKey& key) { return time < key.timeMs; });
+    if (b == keys.end()) continue;  // past its last key: holds for good
+    // A step holds its start value to the segment's end.
+    const bool holds = b->value == (b - 1)->value || b->ease == TEase::Step;
+    next = std::min(next, holds ? b->timeMs : t);
+  }
+  return std::max(next, t);
 }
 
 TPose BlendPoses(const TPose& a, const TPose& b, float weight) {

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 constexpr int kFrameMs = 20;             // 50 frames a second while animating
@@ -40,6 +41,7 @@ TAgentCharacterImpl::TAgentCharacterImpl(const QString& characterId, TCharacterD
   clock_.start();
 
   frameTimer_.setTimerType(Qt::PreciseTimer);
+  frameTimer_.setSingleShot(true);
   connect(&frameTimer_, &QTimer::timeout, this, &TAgentCharacterImpl::Tick);
   idleTimer_.setSingleShot(true);
   connect(&idleTimer_, &QTimer::timeout, this, &TAgentCharacterImpl::PlayIdle);
@@ -167,7 +169,27 @@ int TAgentCharacterImpl::Enqueue(TRequest request) {
 
 void TAgentCharacterImpl::EnsureTicking() {
   idleTimer_.stop();
-  if (!frameTimer_.isActive() || frameTimer_.interval() != kFrameMs) frameTimer_.start(kFrameMs);
+  idleFrames_ = false;
+  const int soon = std::max(1, int(kFrameMs / std::max(timeScale_, 1e-3)));
+  if (!frameTimer_.isActive() || frameTimer_.remainingTime() > soon) frameTimer_.start(soon);
+}
+
+double TAgentCharacterImpl::FrameStep() const { return idleFrames_ ? kIdleFrameMs : kFrameMs; }
+
+double TAgentCharacterImpl::NextFrameAt(double now) const {
+  const double step = FrameStep();
+  // The grid point after the one now shows, counted from origin.
+  auto nextOnGrid = [&](double origin) { return origin + OnGrid(now - origin) + step; };
+  double next = std::numeric_limits<double>::infinity();
+  const bool moving = current_ && current_->kind == TKind::Move;
+  if (moving || now - lastWordAt_ < kMouthMs || (!current_ && !queue_.empty())) next = now + step;
+  if (blendStart_ >= 0) next = std::min(next, nextOnGrid(blendStart_));
+  if (playing_) {
+    const double t = now - animationStart_;
+    const double change = NextPoseChange(*playing_, t);
+    next = std::min(next, change <= t ? nextOnGrid(animationStart_) : animationStart_ + change);
+  }
+  return next;
 }
 
 void TAgentCharacterImpl::Note(const char* phase, const TRequest& request) {
@@ -188,11 +210,15 @@ void TAgentCharacterImpl::Tick() {
     if (!current_ && !queue_.empty()) StartNext(now);
     if (current_) Advance(now);
     Render(now);
-    const bool animating = playing_ || blendStart_ >= 0;
-    if (!current_ && queue_.empty() && !animating && !speaking_ && now - lastWordAt_ > kMouthMs) {
-      frameTimer_.stop();
-      ScheduleIdle();
+    const double next = NextFrameAt(now);
+    if (std::isfinite(next)) {
+      frameTimer_.start(std::max(1, int(std::ceil((next - now) / std::max(timeScale_, 1e-3)))));
+      return;
     }
+    // Nothing moves: what comes next is started by an event (a request, a
+    // word, the end of a line), or by the idle timer.
+    frameTimer_.stop();
+    if (!current_ && queue_.empty() && !speaking_) ScheduleIdle();
   } catch (const std::exception& e) {
     frameTimer_.stop();
     if (OnError) OnError(QString::fromStdString(e.what()));
@@ -338,12 +364,12 @@ void TAgentCharacterImpl::Render(double now) {
       t = playing_->loopToMs;
       loopedMs_ = 0;
     }
-    pose = EvaluateAnimation(character_, *playing_, t);
+    pose = EvaluateAnimation(character_, *playing_, t >= playing_->durationMs ? playing_->durationMs : OnGrid(t));
     // An idle or trailing animation that has run out is done.
     if (t >= playing_->durationMs && !(current_ && current_->animation == playing_)) playing_ = nullptr;
   }
   if (blendStart_ >= 0) {
-    const double w = (now - blendStart_) / kBlendMs;
+    const double w = OnGrid(now - blendStart_) / kBlendMs;
     if (w >= 1) {
       blendStart_ = -1;
     } else {
@@ -358,7 +384,7 @@ void TAgentCharacterImpl::Render(double now) {
 }
 
 float TAgentCharacterImpl::MouthOpening(double now) const {
-  const double since = now - lastWordAt_;
+  const double since = std::round((now - lastWordAt_) / kFrameMs) * kFrameMs;
   if (since < 0 || since >= kMouthMs) return 0;
   return float(std::sin(M_PI * since / kMouthMs));
 }
@@ -377,5 +403,6 @@ void TAgentCharacterImpl::PlayIdle() {
   playing_ = animation;
   animationStart_ = Now();
   blendStart_ = -1;
+  idleFrames_ = true;
   frameTimer_.start(kIdleFrameMs);
 }

@@ -2,8 +2,11 @@
 // The service's side of one loaded character: its request queue, the
 // animation clock, the window, the balloon and the voice. Requests run one
 // after the other from a frame timer on the main thread, so they keep going
-// inside nested event loops; while nothing runs, only an occasional breath
-// or blink is drawn.
+// inside nested event loops. Frames fall on a fixed time grid from the start
+// of each animation, so the same poses come back and are drawn once; the
+// timer runs only while something moves, waking where the next pose differs
+// (a held pose costs no ticks). While nothing runs, only an occasional
+// breath or blink is drawn.
 
 #include "BalloonWindow.h"
 #include "CharacterDef.h"
@@ -16,6 +19,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <cmath>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -87,6 +91,11 @@ class TAgentCharacterImpl : public QObject {
   void ScheduleIdle();
   void PlayIdle();
   void EnsureTicking();
+  // The time at which the next frame is due; infinity when nothing moves.
+  double NextFrameAt(double now) const;
+  double FrameStep() const;
+  // A time since an animation's start, on the frame grid.
+  double OnGrid(double ms) const { return std::round(ms / FrameStep()) * FrameStep(); }
   double Now() const { return double(clock_.nsecsElapsed()) / 1e6 * timeScale_; }
   void Note(const char* phase, const TRequest& request);
 
@@ -123,5 +132,6 @@ class TAgentCharacterImpl : public QObject {
   double timeScale_ = 1.0;
   QTimer frameTimer_;
   QTimer idleTimer_;
+  bool idleFrames_ = false;  // an idle breath or blink: fewer frames suffice
   int idleCount_ = 0;
 };

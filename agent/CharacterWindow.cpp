@@ -12,6 +12,9 @@
 
 namespace {
 constexpr int kDragThreshold = 4;  // pixels a press may wander and stay a click
+// Without a compositor only the outline shows, and its edge pixels blend
+// with this neutral mid-tone.
+const QColor kShapedBackground("#9a8a70");
 
 int ButtonCode(Qt::MouseButton button) {
   switch (button) {
@@ -34,6 +37,8 @@ TCharacterWindow::TCharacterWindow(const TCharacterDef& character, double scale,
       character_(character),
       scale_(scale),
       translucent_(translucent),
+      // With per-pixel alpha the soft edge may reach a pixel past the outline.
+      frames_(character, scale, translucent ? QColor(Qt::transparent) : kShapedBackground, translucent ? 1 : 0),
       pose_(character.RestPose()) {
   setAttribute(Qt::WA_ShowWithoutActivating);
   setFocusPolicy(Qt::NoFocus);
@@ -43,24 +48,47 @@ TCharacterWindow::TCharacterWindow(const TCharacterDef& character, double scale,
     setAttribute(Qt::WA_OpaquePaintEvent);
   }
   setFixedSize(std::ceil(character.size.width() * scale), std::ceil(character.size.height() * scale));
-  UpdateOutline();
+  ShowFrame(frames_.Frame(pose_, devicePixelRatioF()));
 }
 
 void TCharacterWindow::SetPose(const TPose& pose) {
+  if (pose == pose_) return;
   pose_ = pose;
-  UpdateOutline();
-  update();
+  ShowFrame(frames_.Frame(pose_, devicePixelRatioF()));
 }
 
+void TCharacterWindow::ShowFrame(std::shared_ptr<const TCharacterFrame> frame) {
+  // Only what either frame covers changes on screen.
+  QRect changed = FrameRect();
+  frame_ = std::move(frame);
+  changed |= FrameRect();
+  UpdateOutline();
+  if (!changed.isEmpty()) update(changed);
+}
+
+QRect TCharacterWindow::FrameRect() const { return frame_ ? frame_->bounds : QRect(); }
+
 void TCharacterWindow::UpdateOutline() {
-  // With per-pixel alpha the soft edge may reach a pixel past the outline.
-  // Display-less platforms have no window shapes.
-  if (QGuiApplication::platformName() == "offscreen") return;
-  QRegion shape = CharacterOutline(character_, pose_, scale_, translucent_ ? 1 : 0, TOutline::Visible);
-  if (shape == shape_) return;
-  shape_ = shape;
-  if (translucent_ && SetInputRegion(*this, shape_)) return;
-  setMask(shape_.isEmpty() ? QRegion(0, 0, 1, 1) : shape_);
+  if (frame_->shape == shape_) return;
+  shape_ = frame_->shape;
+  ++shapeRequests_;
+  SendShape();
+}
+
+// With a compositor only the input region follows the outline; without one
+// the outline cuts the window out. Display-less platforms have no shapes.
+// A window not yet made gets its shape once it is (WinIdChange).
+void TCharacterWindow::SendShape() {
+  if (QGuiApplication::platformName() == "offscreen" || !testAttribute(Qt::WA_WState_Created)) return;
+  const QRegion shape = shape_.isEmpty() ? QRegion(0, 0, 1, 1) : shape_;
+  if (translucent_ ? SetInputRegion(*this, shape_) : SetWindowShape(*this, shape)) return;
+  setMask(shape);
+}
+
+bool TCharacterWindow::event(QEvent* event) {
+  // A new native window has none of the shape sent to the old one.
+  if (event->type() == QEvent::WinIdChange) SendShape();
+  return QWidget::event(event);
 }
 
 bool TCharacterWindow::OnCharacter(QPoint local) const {
@@ -72,18 +100,16 @@ QPoint TCharacterWindow::BalloonAnchor() const {
   return geometry().topLeft() + (character_.balloonAnchor * scale_).toPoint();
 }
 
-void TCharacterWindow::paintEvent(QPaintEvent*) {
+void TCharacterWindow::paintEvent(QPaintEvent* event) {
+  // A move to a screen of another density needs the pose painted anew.
+  if (!frame_->strips.empty() && frame_->strips.front().image.devicePixelRatio() != devicePixelRatioF())
+    frame_ = frames_.Frame(pose_, devicePixelRatioF());
+  // The frame is the character already blended over the background: copied
+  // as it is, pixel for pixel.
   QPainter painter(this);
-  if (translucent_) {
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(rect(), Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  } else {
-    // Only the outline shows; edge pixels blend with a neutral mid-tone.
-    painter.fillRect(rect(), QColor("#9a8a70"));
-  }
-  painter.scale(scale_, scale_);
-  PaintCharacter(painter, character_, pose_);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.fillRect(event->rect(), translucent_ ? QColor(Qt::transparent) : kShapedBackground);
+  for (const TCharacterFrame::TStrip& strip : frame_->strips) painter.drawImage(strip.offset, strip.image);
 }
 
 void TCharacterWindow::mousePressEvent(QMouseEvent* event) {

@@ -5,17 +5,20 @@
 // it out. Either way the input region follows the shape, so clicks beside
 // the character reach the desktop; presses on what it holds are ignored.
 
+#include "CharacterFrames.h"
 #include "CharacterPose.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class TCharacterWindow : public QWidget {
   Q_OBJECT
  public:
   TCharacterWindow(const TCharacterDef& character, double scale, bool translucent);
 
+  // Shows the pose; a pose already on show costs nothing.
   void SetPose(const TPose& pose);
   const TPose& Pose() const { return pose_; }
   // Whether a point of the window lies on the character.
@@ -23,25 +26,38 @@ class TCharacterWindow : public QWidget {
   // The balloon's anchor in screen pixels.
   QPoint BalloonAnchor() const;
 
+  // Window shapes (or input regions) sent to the display so far; each new
+  // outline sends one, an unchanged one none.
+  int ShapeRequests() const { return shapeRequests_; }
+  // The outline last given to the window (also where there are no shapes).
+  const QRegion& Shape() const { return shape_; }
+
   std::function<void(int button, int shift, QPoint global)> OnClicked;
   std::function<void(QPoint topLeft)> OnDragged;   // the user dragged it there
   std::function<void()> OnHideChosen;               // "Hide" from the menu
   bool autoPopupMenu = true;
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  void ShowFrame(std::shared_ptr<const TCharacterFrame> frame);
   void UpdateOutline();
+  void SendShape();
+  QRect FrameRect() const;
 
   const TCharacterDef& character_;
   double scale_;
   bool translucent_;
+  TFrameCache frames_;
   TPose pose_;
+  std::shared_ptr<const TCharacterFrame> frame_;  // what pose_ looks like
   QRegion shape_;  // the window's shape: what is drawn
+  int shapeRequests_ = 0;
   // Press state: a press that moves beyond a few pixels is a drag.
   Qt::MouseButton pressed_ = Qt::NoButton;
   QPoint pressGlobal_, pressTopLeft_;

@@ -43,7 +43,8 @@ bool UseTranslucentWindows() {
   return true;
 }
 
-bool SetInputRegion(QWidget& window, const QRegion& region) {
+namespace {
+bool SetShape(QWidget& window, const QRegion& region, int kind) {
   if (QGuiApplication::platformName() != "xcb") return false;
   auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
   Display* display = x11 ? x11->display() : nullptr;
@@ -52,8 +53,13 @@ bool SetInputRegion(QWidget& window, const QRegion& region) {
   for (const QRect& r : region)
     rectangles.push_back({short(r.x()), short(r.y()), static_cast<unsigned short>(r.width()),
                           static_cast<unsigned short>(r.height())});
-  XShapeCombineRectangles(display, static_cast<::Window>(window.winId()), ShapeInput, 0, 0, rectangles.data(),
+  XShapeCombineRectangles(display, static_cast<::Window>(window.winId()), kind, 0, 0, rectangles.data(),
                           int(rectangles.size()), ShapeSet, Unsorted);
   XFlush(display);
   return true;
 }
+}  // namespace
+
+bool SetInputRegion(QWidget& window, const QRegion& region) { return SetShape(window, region, ShapeInput); }
+
+bool SetWindowShape(QWidget& window, const QRegion& region) { return SetShape(window, region, ShapeBounding); }

@@ -14,3 +14,8 @@ class QRegion;
 // drawn shape whole: with a compositor the edges stay soft while clicks
 // beside the character go through. Returns false where it cannot.
 bool SetInputRegion(QWidget& window, const QRegion& region);
+// Sets the window's drawn shape (and with it where it takes input) on X11
+// without telling Qt: Qt would clip all painting to a mask it knows of,
+// which forces its slow, thread-farmed image path. Returns false where it
+// cannot (then QWidget::setMask serves).
+bool SetWindowShape(QWidget& window, const QRegion& region);

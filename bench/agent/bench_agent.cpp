@@ -1,35 +1,32 @@
-// Frame cost of the bird at scale 1 and 2, and the CPU a process spends
-// showing it idle and while animations play (counter "cpu_percent", of one
-// core, measured over a few seconds of the real event loop, offscreen).
+// Frame cost of the bird at scale 1 and 2, painted from its vectors and
+// copied from the kept frames, the cost of its outline; then the real
+// companion's CPU (idle, greeting, working, waiting at the board), context
+// switches and memory under Xvfb, with oneko idling beside it.
 
 #include "AgentControl.h"
 #include "CharacterFile.h"
 #include "CharacterPainter.h"
-#include "CharacterService.h"
+#include "CharacterFrames.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
+#include <QtGlobal>
 #include <QPainter>
-#include <QTimer>
+#include <QProcess>
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
 
 namespace {
 
 const TCharacterDef& Bird() {
   static const TCharacterDef bird = LoadCharacterFile(ResolveCharacterFile("bird.chr"));
   return bird;
-}
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 void BM_Frame(benchmark::State& state) {
@@ -49,6 +46,26 @@ void BM_Frame(benchmark::State& state) {
 }
 BENCHMARK(BM_Frame)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
+// A breath from the kept frames: the copy a frame costs once painted.
+void BM_KeptFrame(benchmark::State& state) {
+  const TCharacterDef& bird = Bird();
+  const double scale = state.range(0);
+  const TAnimationDef& breathe = *bird.Find("Breathe");
+  TFrameCache frames(bird, scale, Qt::transparent, 1);
+  QImage target(int(bird.size.width() * scale), int(bird.size.height() * scale), QImage::Format_ARGB32_Premultiplied);
+  double t = 0;
+  for (auto _ : state) {
+    const auto frame = frames.Frame(EvaluateAnimation(bird, breathe, t), 1.0);
+    QPainter painter(&target);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(target.rect(), Qt::transparent);
+    for (const TCharacterFrame::TStrip& strip : frame->strips) painter.drawImage(strip.offset, strip.image);
+    t = t > breathe.durationMs ? 0 : t + 40;
+  }
+  state.counters["painted"] = frames.Painted();
+}
+BENCHMARK(BM_KeptFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
 void BM_WindowShape(benchmark::State& state) {
   const TCharacterDef& bird = Bird();
   const TPose pose = EvaluateAnimation(bird, *bird.Find("Wave"), 500);
@@ -56,37 +73,36 @@ void BM_WindowShape(benchmark::State& state) {
 }
 BENCHMARK(BM_WindowShape)->Unit(benchmark::kMicrosecond);
 
-void RunEventLoop(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
-// Runs the service for a few seconds; range 0: idle, 1: playing animations.
-void BM_ProcessCpu(benchmark::State& state) {
-  const bool animating = state.range(0) == 1;
+// The real companion on its own Xvfb display (perch_cost.sh), several runs:
+// the counters are the medians; the spread is printed beside them.
+void BM_RealPerch(benchmark::State& state) {
+  const int runs = qEnvironmentVariableIsSet("PERCH_BENCH_RUNS") ? std::max(1, qEnvironmentVariableIntValue("PERCH_BENCH_RUNS")) : 3;
   for (auto _ : state) {
-    TAgent agent;
-    agent.setConnected(true);
-    agent.Characters().Load("bench", "bird.chr");
-    TAgentCharacter& bird = agent.Characters().Character("bench");
-    bird.Show(true);
-    RunEventLoop(300);
-    const double cpuBefore = CpuSeconds();
-    QElapsedTimer clock;
-    clock.start();
-    const QStringList names{"Wave", "Reading", "Idle2_2", "GetAttention", "thinking", "Writing"};
-    int next = 0;
-    QTimer feeder;
-    QObject::connect(&feeder, &QTimer::timeout, [&] {
-      if (animating && !bird.Impl().Busy()) bird.Play(names[next++ % names.size()]);
-    });
-    feeder.start(100);
-    RunEventLoop(8000);
-    state.counters["cpu_percent"] = (CpuSeconds() - cpuBefore) / (clock.elapsed() / 1000.0) * 100.0;
+    std::map<std::string, std::vector<double>> figures;
+    for (int run = 0; run < runs; ++run) {
+      QProcess script;
+      script.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+      script.start("bash", {PERCH_COST_SCRIPT, QCoreApplication::applicationDirPath()});
+      if (!script.waitForFinished(10 * 60 * 1000) || script.exitCode() != 0) {
+        state.SkipWithError("perch_cost.sh failed (is Xvfb installed?)");
+        return;
+      }
+      for (const QByteArray& line : script.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> words = line.split(' ');
+        if (words.size() == 2) figures[words[0].toStdString()].push_back(words[1].toDouble());
+      }
+    }
+    for (auto& [name, values] : figures) {
+      std::sort(values.begin(), values.end());
+      const double median = values.size() % 2 ? values[values.size() / 2]
+                                              : (values[values.size() / 2 - 1] + values[values.size() / 2]) / 2;
+      state.counters[name] = median;
+      std::printf("  %-36s median %8.2f   min %8.2f   max %8.2f   (%zu runs)\n", name.c_str(), median,
+                  values.front(), values.back(), values.size());
+    }
   }
 }
-BENCHMARK(BM_ProcessCpu)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RealPerch)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 

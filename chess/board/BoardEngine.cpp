@@ -51,6 +51,7 @@ void TChessBrd::DestroyEngineThread() {
 // Main thread, asked by the engine thread before each search: the engine
 // searches only when released, the computer is to move and has a move.
 bool TChessBrd::EnginePassMayStart() {
+  ++engineTurnTests_;
   if (destroying_ || customEngine_ || designMode_) return false;
   if (engineThread_->Parked() || engineThread_->StopRequested()) return false;
   if (!ComputersTurn() || !HasLegalMove()) return false;
@@ -128,4 +129,13 @@ void TChessBrd::EngineTimerTick() { CustomEnginePoll(); }
 
 void TChessBrd::CustomEnginePoll() {
   if (!engineHeld_ && customEngine_ && ComputersTurn() && !designMode_) StartThinking();
+}
+
+void TChessBrd::WakeEngine() {
+  if (engineThread_ && !destroying_) engineThread_->Wake();
+}
+
+void TChessBrd::setCustomEngine(bool v) {
+  customEngine_ = v;
+  WakeEngine();  // the built-in engine may be the one to move now
 }

@@ -96,7 +96,7 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   CoordSet DisplayCoords() const { return displayCoords_; }
   void setDisplayCoords(CoordSet v);
   bool CustomEngine() const { return customEngine_; }
-  void setCustomEngine(bool v) { customEngine_ = v; }
+  void setCustomEngine(bool v);
   // EnPassant: the model's.
   const QPen& LineStyle() const { return lineStyle_; }
   void setLineStyle(const QPen& v);
@@ -203,6 +203,7 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   void StopThinking() override;
   void StartThinking() override;
   void ReleaseEngineHold() override { engineHeld_ = false; }
+  void MoveMade() override { WakeEngine(); }
   void AfterEnginePass();
   void EngineTimerTick();
   bool EngineHeld() const { return engineHeld_; }
@@ -221,6 +222,8 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   TMouseEvent OnMouseUp;
   TStartDragEvent OnStartDrag;
 
+  // Test hook: how often the engine thread has asked whether it may search.
+  int EngineTurnTests() const { return engineTurnTests_; }
   // Test hook: called with each position (host coordinates) an animation
   // step shows the moving image at.
   std::function<void(QPoint)> AnimationStepHook;
@@ -272,6 +275,8 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   // Engine thread.
   bool ComputersTurn() const;
   void CustomEnginePoll();
+  // The engine thread runs its turn test again (it sleeps until told).
+  void WakeEngine();
   void CreateEngineThread();
   void DestroyEngineThread();
   bool EnginePassMayStart();
@@ -337,4 +342,5 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   bool askingCustomEngine_ = false;
   std::unique_ptr<TMainThreadCalls> mainThreadCalls_;
   std::unique_ptr<TEngineThread> engineThread_;
+  int engineTurnTests_ = 0;
 };

@@ -3,13 +3,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <chrono>
-
 #include "chess/engine/EngineThread.h"
 
 namespace {
-
-constexpr auto kIdleLook = std::chrono::milliseconds(100);
 
 void SetNiceValue(int threadId, int nice) {
   if (threadId == 0) return;
@@ -41,6 +37,13 @@ void TEngineThread::Release() {
   wake_.notify_all();
 }
 
+void TEngineThread::Wake() {
+  std::lock_guard lock(mutex_);
+  if (parked_) return;  // the next release wakes it
+  wakeRequested_ = true;
+  wake_.notify_all();
+}
+
 void TEngineThread::MarkParked() {
   std::lock_guard lock(mutex_);
   parked_ = true;
@@ -60,23 +63,14 @@ void TEngineThread::Terminate() {
 
 void TEngineThread::ApplyNiceValue(int nice) { SetNiceValue(threadId_.load(), nice); }
 
-// Sleeps until a pass may begin: at a release at once, and while released
-// every 100 ms. False when the thread is to end.
+// Sleeps until a pass may begin: at a release or a wake-up while released.
+// False when the thread is to end.
 bool TEngineThread::WaitForPass() {
   std::unique_lock lock(mutex_);
-  for (;;) {
-    if (terminate_) return false;
-    if (!parked_ && wakeRequested_) {
-      wakeRequested_ = false;
-      return true;
-    }
-    if (parked_) {
-      wake_.wait(lock);
-    } else if (wake_.wait_for(lock, kIdleLook) == std::cv_status::timeout) {
-      if (terminate_) return false;
-      if (!parked_) return true;
-    }
-  }
+  wake_.wait(lock, [this] { return terminate_ || (!parked_ && wakeRequested_); });
+  if (terminate_) return false;
+  wakeRequested_ = false;
+  return true;
 }
 
 bool TEngineThread::HandOverMove() {

@@ -6,10 +6,11 @@
 // may search (the turn test), searches, hands its move over and ends with
 // the board's end-of-pass step; the hand-over and the end of the pass run
 // on the main thread through a blocking call the board supplies, while this
-// thread waits. Between searches the thread sleeps on a condition variable:
-// a release wakes it at once, and while released it also looks again every
-// 100 ms, so a move made by program code that gives the computer the turn
-// is still answered. A parked thread does nothing until it is released.
+// thread waits. Between searches the thread sleeps on a condition variable
+// and costs nothing: a release wakes it, and while released so does every
+// change of the game that may give the computer the turn (a move made by
+// program code, the custom engine switched off). A parked thread does
+// nothing until it is released.
 //
 // Qt-free: the main-thread call is injected.
 
@@ -54,6 +55,9 @@ class TEngineThread {
 
   // Main thread: clears the stop request, unparks and wakes the thread.
   void Release();
+  // Main thread: the game changed; a released thread runs its turn test
+  // again (a parked one waits for its release).
+  void Wake();
   // Main thread: parks the thread; it starts no pass until the next Release.
   void MarkParked();
   bool Parked() const;

@@ -14,6 +14,8 @@ class TChessGameHooks {
   virtual void StopThinking() {}
   virtual void StartThinking() {}
   virtual void ReleaseEngineHold() {}
+  // A move was made: a released engine looks whether it is now to move.
+  virtual void MoveMade() {}
 
   // View: the full paint, one square's background, the piece on a square,
   // the grid lines.

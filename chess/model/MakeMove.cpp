@@ -148,6 +148,7 @@ bool TChessGame::MakeMove(Square from, Square to) {
     OnDraw(this);
   }
   if (OnPaint) OnPaint(this);
+  Hooks().MoveMade();
   return true;
 }
 

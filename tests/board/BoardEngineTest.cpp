@@ -199,6 +199,32 @@ TEST_F(EngineTest, AHandlerOfTheEnginesMoveMayStopAndStartItOrThrowAndTheEngineP
   }
 }
 
+TEST_F(EngineTest, WhileTheUserThinksTheEngineSleepsAndAnyChangeThatGivesItTheTurnWakesIt) {
+  board->setComputerPlaysBlack(true);
+  board->Paint();  // released twice: a look or two, White to move
+  ASSERT_TRUE(WaitUntil([&] { return board->EngineTurnTests() >= 1; }));
+  auto expectAsleep = [&](const char* when) {
+    Pump(200ms);  // a look already asked for may still come
+    const int looks = board->EngineTurnTests();
+    Pump(400ms);
+    EXPECT_EQ(board->EngineTurnTests(), looks) << "no looks while nothing changes, " << when;
+  };
+  expectAsleep("at the start");
+  // A move made by program code, not by the user's hand.
+  ASSERT_TRUE(board->MakeMove(Square::E2, Square::E4));
+  ASSERT_TRUE(WaitUntil([&] { return moves.size() == 2; }));
+  EXPECT_FALSE(moves[1].whiteMoved);
+  expectAsleep("after its answer");
+  // The custom engine switched off while the computer is to move.
+  board->setCustomEngine(true);
+  ASSERT_TRUE(board->MakeMove(Square::D2, Square::D4));
+  Pump(300ms);
+  EXPECT_EQ(moves.size(), 3u) << "the built-in engine leaves the custom engine's turn alone";
+  board->setCustomEngine(false);
+  ASSERT_TRUE(WaitUntil([&] { return moves.size() == 4; }));
+  EXPECT_FALSE(moves[3].whiteMoved);
+}
+
 TEST_F(EngineTest, DestructionInEveryStateNeitherHangsNorDeliversAMove) {
   board.reset();  // parked since creation
   {
