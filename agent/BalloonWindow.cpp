@@ -172,9 +172,14 @@ void TBalloonWindow::paintEvent(QPaintEvent*) {
     const int start = line.textStart();
     if (revealed_ <= start) break;
     const int shown = std::min(revealed_, start + line.textLength());
-    const double right = line.cursorToX(shown);
+    // A whole line may spill a little past its last glyph's advance; a line
+    // still being revealed stops on the whole pixel where the next
+    // character begins, so that not a sliver of it shows.
+    const double right = shown < start + line.textLength() ? std::floor(origin.x() + line.cursorToX(shown))
+                                                           : origin.x() + line.cursorToX(shown) + 3;
     painter.save();
-    painter.setClipRect(QRectF(origin.x() - 2, origin.y() + line.y(), right + 3, line.height()));
+    painter.setClipRect(QRectF(QPointF(origin.x() - 2, origin.y() + line.y()),
+                               QPointF(right, origin.y() + line.y() + line.height())));
     line.draw(&painter, origin);
     painter.restore();
   }

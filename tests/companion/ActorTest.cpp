@@ -113,6 +113,22 @@ TEST_F(ActorTest, NestingIsBoundedButQuitAlwaysGetsThrough) {
   EXPECT_TRUE(Quitting);
 }
 
+TEST_F(ActorTest, ARoutineDroppedAtTheNestingBoundReportsItsEndAtOnce) {
+  CreateWithCompletedFirstRun();
+  Codes atTheBound;
+  TRecordingAgent::onSpeak = [&](const QString&) {
+    if (actor_.RoutineDepth() < TActor::MaxRoutineDepth) return Text("again");
+    // At the bound: routines 0 to 5 are answered at once, nothing else is.
+    for (const std::uint64_t code : {2, 5, 0, 6, 21, 4}) Request(code);
+    Text("dropped");
+    atTheBound = Notices();
+  };
+  Text("again");
+  EXPECT_EQ(atTheBound, (Codes{20, 20, 20, 20}));
+  EXPECT_EQ(TRecordingAgent::Calls().count("Speak dropped [1033]"), 0);
+  EXPECT_EQ(actor_.RoutineDepth(), 0);
+}
+
 TEST_F(ActorTest, AFailingAgentCallEndsItsStepAndIsShownThenTheCompanionRunsOn) {
   CreateWithCompletedFirstRun();
   TRecordingAgent::onSpeak = [](const QString& text) {

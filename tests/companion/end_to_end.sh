@@ -31,7 +31,7 @@ case "$case_name" in
     answer_name Ann
     expect_notices 40 2 30
     shot named
-    [ "$(cat "$prog/config.ini")" = $'[parameter]\nfirstRun=1\nhalname=Polly\nusername=Ann' ] ||
+    [ "$(cat "$prog/config.ini")" = $'[parameter]\nusername=Ann\nhalname=Polly\nfirstRun=1' ] ||
       fail "config.ini: $(cat "$prog/config.ini")"
     quit_and_end
     ;;
