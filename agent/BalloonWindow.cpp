@@ -42,6 +42,8 @@ QFont TBalloonWindow::BalloonFont() {
 void TBalloonWindow::Present(const QString& text, QPoint anchor, QRect avoid) {
   hideTimer_.stop();
   text_ = text;
+  // Named after what it says, for window lists and accessibility tools.
+  setWindowTitle(text.left(80).simplified());
   words_.clear();
   revealed_ = 0;
   layout_ = std::make_unique<QTextLayout>(text_, BalloonFont());
