@@ -3,6 +3,7 @@
 
 #include "ActorFixture.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScreen>
@@ -127,6 +128,20 @@ TEST_F(ActorTest, ARoutineDroppedAtTheNestingBoundReportsItsEndAtOnce) {
   EXPECT_EQ(atTheBound, (Codes{20, 20, 20, 20}));
   EXPECT_EQ(TRecordingAgent::Calls().count("Speak dropped [1033]"), 0);
   EXPECT_EQ(actor_.RoutineDepth(), 0);
+}
+
+TEST_F(ActorTest, SettingsThatCannotBeSavedAreShownOnceAndTheIntroductionRunsOn) {
+  // A settings folder that is a file: every write fails.
+  QFile blocker(program_.filePath("blocked"));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  actor_.ProgramFolder = blocker.fileName();
+  answers_ = {"Polly", "Ann"};
+  actor_.FormCreate();
+  ASSERT_EQ(boxes_.size(), 1) << boxes_.join('|').toStdString();
+  EXPECT_TRUE(boxes_[0].startsWith("Perch could not save its settings to " + blocker.fileName() + "/config.ini: "));
+  EXPECT_EQ(Script().last(), QStringLiteral("Speak Have a try! [1033]"));
+  EXPECT_EQ(Notices(), Codes{40});
 }
 
 TEST_F(ActorTest, AFailingAgentCallEndsItsStepAndIsShownThenTheCompanionRunsOn) {
