@@ -190,6 +190,7 @@ void TAgentCharacterImpl::StopCurrent() {
 int TAgentCharacterImpl::Enqueue(TRequest request) {
   request.id = nextId_++;
   const int id = request.id;
+  if (queue_.empty()) overflowReported_ = false;  // drained since: a later flood is told again
   queue_.push_back(std::move(request));
   // Past a bound the oldest waiting requests give way to the newest.
   int dropped = 0;
@@ -205,7 +206,6 @@ int TAgentCharacterImpl::Enqueue(TRequest request) {
                  kMaxWaiting, static_cast<long long>(kMaxWaitingText));
     overflowReported_ = true;
   }
-  if (queue_.size() < kMaxWaiting / 2) overflowReported_ = false;  // drained: a later flood is told again
   EnsureTicking();
   return id;
 }
