@@ -40,6 +40,9 @@ TAgentRequestPtr TAgentCharacter::Play(const QString& animation) {
 TAgentRequestPtr TAgentCharacter::Speak(const QString& Text, const QString& /*Url: no sound files*/) {
   return std::make_shared<TAgentRequest>(impl_->Speak(Text));
 }
+TAgentRequestPtr TAgentCharacter::SpeakLatest(const QString& Text) {
+  return std::make_shared<TAgentRequest>(impl_->SpeakLatest(Text));
+}
 TAgentRequestPtr TAgentCharacter::MoveTo(std::int16_t x, std::int16_t y, int Speed) {
   return std::make_shared<TAgentRequest>(impl_->MoveTo({x, y}, Speed));
 }

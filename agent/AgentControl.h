@@ -50,6 +50,9 @@ class TAgentCharacter {
   TAgentRequestPtr Hide(bool Fast);
   TAgentRequestPtr Play(const QString& animation);
   TAgentRequestPtr Speak(const QString& Text, const QString& Url);
+  // Speaks a line of a conversation: it replaces the earlier lines spoken
+  // this way, dropping those still waiting and cutting the one being spoken.
+  TAgentRequestPtr SpeakLatest(const QString& Text);
   TAgentRequestPtr MoveTo(std::int16_t x, std::int16_t y, int Speed);
   // Types: "play" drops the queued and running Play requests.
   void StopAll(const QString& Types);

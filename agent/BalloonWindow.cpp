@@ -42,6 +42,8 @@ QFont TBalloonWindow::BalloonFont() {
 void TBalloonWindow::Present(const QString& text, QPoint anchor, QRect avoid) {
   hideTimer_.stop();
   text_ = text;
+  // Named after what it says, for window lists and accessibility tools.
+  setWindowTitle(text.left(80).simplified());
   words_.clear();
   revealed_ = 0;
   layout_ = std::make_unique<QTextLayout>(text_, BalloonFont());
@@ -172,9 +174,14 @@ void TBalloonWindow::paintEvent(QPaintEvent*) {
     const int start = line.textStart();
     if (revealed_ <= start) break;
     const int shown = std::min(revealed_, start + line.textLength());
-    const double right = line.cursorToX(shown);
+    // A whole line may spill a little past its last glyph's advance; a line
+    // still being revealed stops on the whole pixel where the next
+    // character begins, so that not a sliver of it shows.
+    const double right = shown < start + line.textLength() ? std::floor(origin.x() + line.cursorToX(shown))
+                                                           : origin.x() + line.cursorToX(shown) + 3;
     painter.save();
-    painter.setClipRect(QRectF(origin.x() - 2, origin.y() + line.y(), right + 3, line.height()));
+    painter.setClipRect(QRectF(QPointF(origin.x() - 2, origin.y() + line.y()),
+                               QPointF(right, origin.y() + line.y() + line.height())));
     line.draw(&painter, origin);
     painter.restore();
   }

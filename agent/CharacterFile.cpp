@@ -31,6 +31,22 @@ namespace {
 // Settling back to the rest pose after an animation's last key.
 constexpr double kReturnToRestMs = 260;
 
+// What a character may ask for. The window and its frames are as large as
+// the character, so its size bounds the memory it takes; every coordinate
+// stays within a few character sizes, so none overflows on its way to whole
+// pixels, and the counts keep a mistaken or hostile file from taking
+// seconds and megabytes to load.
+constexpr int kMaxCharacterSize = 2048;     // pixels, width and height
+constexpr double kMaxCoordinate = 8192;     // any point, radius or stroke, either sign
+constexpr double kMaxTimeMs = 120000;       // key and loop times
+constexpr double kMaxRotation = 3600;       // degrees, ten turns either way
+constexpr double kMaxFactor = 64;           // sx, sy, scale and alpha values
+constexpr int kMaxParts = 512;
+constexpr int kMaxAnimations = 256;
+constexpr int kMaxKeyLines = 1000;          // per animation
+constexpr int kMaxGradientStops = 64;
+constexpr int kMaxPathElements = 20000;     // per part
+
 class TCharacterParser {
  public:
   TCharacterParser(const QString& text, const QString& fileName) : text_(text), file_(fileName) {}
@@ -66,16 +82,16 @@ class TCharacterParser {
     if (keyword == "character") {
       Need(4, "character <name> <width> <height>");
       def_.name = tokens_[1];
-      def_.size = QSizeF(Positive(2), Positive(3));
+      def_.size = QSizeF(Size(2, "width"), Size(3, "height"));
       sawCharacter_ = true;
     } else if (keyword == "anchor") {
       Need(3, "anchor <x> <y>");
-      def_.balloonAnchor = QPointF(Number(1), Number(2));
+      def_.balloonAnchor = QPointF(Coordinate(1), Coordinate(2));
     } else if (keyword == "mouth") {
       Need(4, "mouth <part> <channel> <open value>");
       def_.mouthPart = PartIndex(tokens_[1]);
       def_.mouthChannel = Channel(tokens_[2], nullptr);
-      def_.mouthOpen = static_cast<float>(Number(3));
+      def_.mouthOpen = static_cast<float>(Within(3, -ChannelLimit(def_.mouthChannel), ChannelLimit(def_.mouthChannel)));
     } else if (keyword == "part") {
       ParsePart();
     } else if (keyword == "pivot" || keyword == "fill" || keyword == "stroke" || keyword == "hidden" ||
@@ -99,21 +115,22 @@ class TCharacterParser {
     TPartDef part;
     part.name = tokens_[1];
     if (partByName_.count(part.name)) Fail("part '" + part.name + "' is defined twice");
+    if (def_.parts.size() >= kMaxParts) Fail(QString("more than %1 parts").arg(kMaxParts));
     if (tokens_[2] != "-") part.parent = PartIndex(tokens_[2]);
     const QString shape = tokens_[3];
     if (shape == "group") {
       Need(4, "part <name> <parent> group");
     } else if (shape == "ellipse") {
       Need(8, "part <name> <parent> ellipse <cx> <cy> <rx> <ry>");
-      part.path.addEllipse(QPointF(Number(4), Number(5)), Positive(6), Positive(7));
+      part.path.addEllipse(QPointF(Coordinate(4), Coordinate(5)), Extent(6), Extent(7));
     } else if (shape == "circle") {
       Need(7, "part <name> <parent> circle <cx> <cy> <r>");
-      part.path.addEllipse(QPointF(Number(4), Number(5)), Positive(6), Positive(6));
+      part.path.addEllipse(QPointF(Coordinate(4), Coordinate(5)), Extent(6), Extent(6));
     } else if (shape == "rect") {
       if (tokens_.size() != 8 && tokens_.size() != 9)
         Fail("expected: part <name> <parent> rect <x> <y> <w> <h> [radius]");
-      const QRectF r(Number(4), Number(5), Positive(6), Positive(7));
-      const double radius = tokens_.size() == 9 ? Number(8) : 0;
+      const QRectF r(Coordinate(4), Coordinate(5), Extent(6), Extent(7));
+      const double radius = tokens_.size() == 9 ? Coordinate(8) : 0;
       part.path.addRoundedRect(r, radius, radius);
     } else if (shape == "path") {
       if (tokens_.size() < 5) Fail("expected: part <name> <parent> path <path data>");
@@ -122,6 +139,12 @@ class TCharacterParser {
       } catch (const std::invalid_argument& e) {
         Fail(QString("bad path of part '%1': %2").arg(part.name, e.what()));
       }
+      if (part.path.elementCount() > kMaxPathElements)
+        Fail(QString("the path of part '%1' has more than %2 elements").arg(part.name).arg(kMaxPathElements));
+      const QRectF bounds = part.path.boundingRect();
+      if (!(std::abs(bounds.left()) <= kMaxCoordinate && std::abs(bounds.right()) <= kMaxCoordinate &&
+            std::abs(bounds.top()) <= kMaxCoordinate && std::abs(bounds.bottom()) <= kMaxCoordinate))
+        Fail(QString("the path of part '%1' reaches past %2 pixels from the origin").arg(part.name).arg(kMaxCoordinate));
     } else {
       Fail("unknown shape '" + shape + "' (group, ellipse, circle, rect or path)");
     }
@@ -134,13 +157,13 @@ class TCharacterParser {
     const QString keyword = tokens_[0];
     if (keyword == "pivot") {
       Need(3, "pivot <x> <y>");
-      part.pivot = QPointF(Number(1), Number(2));
+      part.pivot = QPointF(Coordinate(1), Coordinate(2));
     } else if (keyword == "fill") {
       part.fill = Paint(1);
     } else if (keyword == "stroke") {
       Need(3, "stroke <colour> <width>");
       part.strokeColor = Color(tokens_[1]);
-      part.strokeWidth = Positive(2);
+      part.strokeWidth = Extent(2);
     } else if (keyword == "soft") {
       Need(1, keyword);
       part.solid = false;
@@ -164,14 +187,14 @@ class TCharacterParser {
     } else if (kind == "linear") {
       if (tokens_.size() < at + 7) Fail("expected: fill linear <x1> <y1> <x2> <y2> <stop> <stop> ...");
       paint.kind = TPaint::Kind::Linear;
-      paint.from = QPointF(Number(at + 1), Number(at + 2));
-      paint.to = QPointF(Number(at + 3), Number(at + 4));
+      paint.from = QPointF(Coordinate(at + 1), Coordinate(at + 2));
+      paint.to = QPointF(Coordinate(at + 3), Coordinate(at + 4));
       paint.stops = Stops(at + 5);
     } else if (kind == "radial") {
       if (tokens_.size() < at + 6) Fail("expected: fill radial <cx> <cy> <r> <stop> <stop> ...");
       paint.kind = TPaint::Kind::Radial;
-      paint.from = QPointF(Number(at + 1), Number(at + 2));
-      paint.radius = Positive(at + 3);
+      paint.from = QPointF(Coordinate(at + 1), Coordinate(at + 2));
+      paint.radius = Extent(at + 3);
       paint.stops = Stops(at + 4);
     } else {
       Fail("unknown fill '" + kind + "' (solid, linear or radial)");
@@ -182,6 +205,7 @@ class TCharacterParser {
   QGradientStops Stops(int from) {
     QGradientStops stops;
     const int count = static_cast<int>(tokens_.size()) - from;
+    if (count > kMaxGradientStops) Fail(QString("more than %1 gradient stops").arg(kMaxGradientStops));
     for (int i = 0; i < count; ++i) {
       const QString token = tokens_[from + i];
       const qsizetype colon = token.indexOf(':');
@@ -206,12 +230,13 @@ class TCharacterParser {
     animation.name = tokens_[1];
     const QString key = animation.name.toLower();
     if (def_.animationByKey.count(key)) Fail("animation '" + animation.name + "' is defined twice");
+    if (def_.animations.size() >= kMaxAnimations) Fail(QString("more than %1 animations").arg(kMaxAnimations));
     for (int i = 2; i < tokens_.size(); ++i) {
       if (tokens_[i] == "hold") {
         animation.holdsEnd = true;
       } else if (tokens_[i] == "loop" && i + 2 < tokens_.size()) {
-        animation.loopFromMs = NonNegative(i + 1);
-        animation.loopToMs = NonNegative(i + 2);
+        animation.loopFromMs = Time(i + 1);
+        animation.loopToMs = Time(i + 2);
         if (animation.loopToMs <= animation.loopFromMs) Fail("the loop must end after it starts");
         i += 2;
       } else {
@@ -221,12 +246,14 @@ class TCharacterParser {
     def_.animationByKey[key] = static_cast<int>(def_.animations.size());
     def_.animations.push_back(std::move(animation));
     animationLine_ = line_;
+    keyLines_ = 0;
     inAnimation_ = true;
   }
 
   void ParseKey() {
     if (tokens_.size() < 3) Fail("expected: key <ms> [ease] <part>.<channel>=<value> ...");
-    const double time = NonNegative(1);
+    if (++keyLines_ > kMaxKeyLines) Fail(QString("more than %1 key lines in one animation").arg(kMaxKeyLines));
+    const double time = Time(1);
     TAnimationDef& animation = def_.animations.back();
     if (time < lastKeyTime_) Fail("keys must be in time order");
     const double previousLine = lastKeyTime_;
@@ -249,10 +276,13 @@ class TCharacterParser {
       bool both = false;
       const TChannel channel = Channel(item.mid(dot + 1, equals - dot - 1), &both);
       bool ok = false;
-      const float value = item.mid(equals + 1).toFloat(&ok);
+      const double value = item.mid(equals + 1).toDouble(&ok);
       if (!ok || !std::isfinite(value)) Fail("bad value in '" + item + "'");
-      AddKey(animation, part, channel, previousLine, {time, value, ease});
-      if (both) AddKey(animation, part, TChannel::Sy, previousLine, {time, value, ease});
+      const double limit = ChannelLimit(channel);
+      if (std::abs(value) > limit) Fail(QString("'%1' is past the limit of %2 either way").arg(item).arg(limit));
+      const float key = static_cast<float>(value);
+      AddKey(animation, part, channel, previousLine, {time, key, ease});
+      if (both) AddKey(animation, part, TChannel::Sy, previousLine, {time, key, ease});
     }
     animation.durationMs = std::max(animation.durationMs, time);
   }
@@ -361,6 +391,37 @@ class TCharacterParser {
     if (value < 0) Fail("'" + tokens_[at] + "' must not be negative");
     return value;
   }
+  double Within(int at, double low, double high) {
+    const double value = Number(at);
+    if (value < low || value > high) Fail(QString("'%1' is outside the limits %2 to %3").arg(tokens_[at]).arg(low).arg(high));
+    return value;
+  }
+  double Coordinate(int at) { return Within(at, -kMaxCoordinate, kMaxCoordinate); }
+  // A radius, width or stroke: more than 0, at most the coordinate limit.
+  double Extent(int at) {
+    const double value = Positive(at);
+    if (value > kMaxCoordinate) Fail(QString("'%1' is past the limit of %2 pixels").arg(tokens_[at]).arg(kMaxCoordinate));
+    return value;
+  }
+  double Size(int at, const char* what) {
+    const double value = Positive(at);
+    if (value > kMaxCharacterSize)
+      Fail(QString("the %1 '%2' is past the limit of %3 pixels").arg(what, tokens_[at]).arg(kMaxCharacterSize));
+    return value;
+  }
+  double Time(int at) {
+    const double value = NonNegative(at);
+    if (value > kMaxTimeMs) Fail(QString("the time '%1' is past the limit of %2 ms").arg(tokens_[at]).arg(kMaxTimeMs));
+    return value;
+  }
+  static double ChannelLimit(TChannel channel) {
+    switch (channel) {
+      case TChannel::Rot: return kMaxRotation;
+      case TChannel::Dx:
+      case TChannel::Dy: return kMaxCoordinate;
+      default: return kMaxFactor;
+    }
+  }
   void Need(int count, const QString& form) {
     if (tokens_.size() != count) Fail("expected: " + form);
   }
@@ -376,6 +437,7 @@ class TCharacterParser {
   std::map<QString, int> partByName_;
   bool sawHeader_ = false, sawCharacter_ = false, inAnimation_ = false;
   int animationLine_ = 0;
+  int keyLines_ = 0;
   double lastKeyTime_ = 0;
 };
 

@@ -22,6 +22,9 @@
 // an animation settles back to the rest pose (unless it holds).
 // Channels: rot (degrees), dx, dy, sx, sy, scale (sx and sy), alpha.
 // Colours are #rrggbb or #rrggbbaa; stops are <colour> or <pos>:<colour>.
+// Bounds: width and height at most 2048 pixels; points, radii and strokes
+// within 8192 either way; times at most 120 s; at most 512 parts, 256
+// animations, 1000 key lines an animation, 64 gradient stops.
 // Every error names the file, the line and what is wrong.
 
 #include "CharacterDef.h"

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace {
@@ -124,6 +125,31 @@ int TAgentCharacterImpl::Speak(const QString& text) {
   return Enqueue(std::move(request));
 }
 
+int TAgentCharacterImpl::SpeakLatest(const QString& text) {
+  DropSupersededLines();
+  TRequest request{TKind::Speak, 0};
+  request.text = text;
+  request.language = languageId_;
+  request.latestOnly = true;
+  return Enqueue(std::move(request));
+}
+
+void TAgentCharacterImpl::DropSupersededLines() {
+  auto superseded = [](const TRequest& r) { return r.kind == TKind::Speak && r.latestOnly; };
+  for (const TRequest& r : queue_)
+    if (superseded(r)) Note("drop", r);
+  queue_.erase(std::remove_if(queue_.begin(), queue_.end(), superseded), queue_.end());
+  // The line being spoken is cut: a reply to something said since would
+  // otherwise wait for the end of a line that no longer matters.
+  if (current_ && superseded(*current_)) StopCurrent();
+}
+
+qsizetype TAgentCharacterImpl::WaitingText() const {
+  qsizetype total = 0;
+  for (const TRequest& r : queue_) total += r.text.size();
+  return total;
+}
+
 int TAgentCharacterImpl::MoveTo(QPoint topLeft, int speed) {
   TRequest request{TKind::Move, 0};
   request.target = topLeft;
@@ -147,24 +173,43 @@ void TAgentCharacterImpl::StopAll(const QString& types) {
     return (play && r.kind == TKind::Play) || (speak && r.kind == TKind::Speak) || (move && r.kind == TKind::Move);
   };
   queue_.erase(std::remove_if(queue_.begin(), queue_.end(), dropped), queue_.end());
-  if (current_ && dropped(*current_)) {
-    if (current_->kind == TKind::Speak) {
-      speaking_ = false;
-      voice_.Stop();
-      balloon_->hide();
-    }
-    if (current_->kind != TKind::Speak) StartAnimation(nullptr, Now());  // settle back to rest
-    Note("stop", *current_);
-    current_.reset();
-    EnsureTicking();
+  if (current_ && dropped(*current_)) StopCurrent();
+}
+
+void TAgentCharacterImpl::StopCurrent() {
+  if (current_->kind == TKind::Speak) {
+    speaking_ = false;
+    voice_.Stop();
+    balloon_->hide();
+  } else {
+    StartAnimation(nullptr, Now());  // settle back to rest
   }
+  Note("stop", *current_);
+  current_.reset();
+  EnsureTicking();
 }
 
 int TAgentCharacterImpl::Enqueue(TRequest request) {
   request.id = nextId_++;
+  const int id = request.id;
+  if (queue_.empty()) overflowReported_ = false;  // drained since: a later flood is told again
   queue_.push_back(std::move(request));
+  // Past a bound the oldest waiting requests give way to the newest.
+  int dropped = 0;
+  while (queue_.size() > 1 && (int(queue_.size()) > kMaxWaiting || WaitingText() > kMaxWaitingText)) {
+    Note("drop", queue_.front());
+    queue_.pop_front();
+    ++dropped;
+  }
+  if (dropped > 0 && !overflowReported_) {
+    std::fprintf(stderr,
+                 "perch: the character's request queue is full (%d requests or %lld characters of text); "
+                 "the oldest waiting requests are dropped\n",
+                 kMaxWaiting, static_cast<long long>(kMaxWaitingText));
+    overflowReported_ = true;
+  }
   EnsureTicking();
-  return queue_.back().id;
+  return id;
 }
 
 void TAgentCharacterImpl::EnsureTicking() {

@@ -46,6 +46,9 @@ class TAgentCharacterImpl : public QObject {
   int Hide(bool fast);
   int Play(const QString& animation);  // throws for an unknown name
   int Speak(const QString& text);
+  // Speaks a line of a conversation, where only the latest counts: earlier
+  // such lines still waiting are dropped and the one being spoken is cut.
+  int SpeakLatest(const QString& text);
   int MoveTo(QPoint topLeft, int speed);
   // Types: a comma-separated list of play, speak, move, get; empty for all.
   void StopAll(const QString& types);
@@ -55,6 +58,12 @@ class TAgentCharacterImpl : public QObject {
   bool Busy() const { return current_.has_value() || !queue_.empty(); }
   // Requests queued behind the running one.
   int Waiting() const { return int(queue_.size()); }
+  // Text held by the waiting requests, in UTF-16 units.
+  qsizetype WaitingText() const;
+  // Bounds of the queue: past either, the oldest waiting requests are
+  // dropped, so that a flood cannot take the memory.
+  static constexpr int kMaxWaiting = 256;
+  static constexpr qsizetype kMaxWaitingText = 256 * 1024;
   // Runs the character's clock faster (tests and previews).
   void SetTimeScale(double scale) { timeScale_ = scale; }
 
@@ -78,9 +87,12 @@ class TAgentCharacterImpl : public QObject {
     int language = 1033;
     QPoint target = {};
     int speed = 1;
+    bool latestOnly = false;  // a conversation line, superseded by the next
   };
 
   int Enqueue(TRequest request);
+  void StopCurrent();
+  void DropSupersededLines();
   void Tick();
   void StartNext(double now);
   void Advance(double now);
@@ -107,6 +119,7 @@ class TAgentCharacterImpl : public QObject {
   int languageId_ = 1033;
   QPoint position_;
   int nextId_ = 1;
+  bool overflowReported_ = false;  // once per flood, not once per request
 
   std::deque<TRequest> queue_;
   std::optional<TRequest> current_;

@@ -120,4 +120,5 @@ class TActor : public QWidget {
   QImage image2Bitmap_;
   perch::TLinkReceiver* link_;
   int routineDepth_ = 0;
+  bool depthReported_ = false;  // the drop at the bound is written once per spell
 };

@@ -13,6 +13,7 @@
 
 namespace {
 
+constexpr std::uint64_t LastRoutineRequest = 5;  // 0 to 5 run a routine ending in notice 20
 constexpr std::uint64_t RequestChinese = 21;
 constexpr std::uint64_t RequestEnglish = 22;
 constexpr std::uint64_t RequestQuit = 70;
@@ -39,14 +40,19 @@ void TActor::HandleLinkMessage(const perch::TLinkMessage& message) {
     return;
   }
   if (routineDepth_ >= MaxRoutineDepth) {
-    if (isRequest) {
-      std::fprintf(stderr, "perch: %d routines are running nested; request %llu dropped\n",
-                   routineDepth_, static_cast<unsigned long long>(message.wParam));
-    } else {
-      std::fprintf(stderr, "perch: %d routines are running nested; text dropped\n", routineDepth_);
+    // Too deep to run another routine. A controller must not wait for one
+    // that will never run: a dropped routine request reports its end at once.
+    if (!depthReported_) {
+      std::fprintf(stderr,
+                   "perch: %d routines are running nested; further requests and texts are dropped "
+                   "until one ends (routine requests answered with notice 20)\n",
+                   routineDepth_);
+      depthReported_ = true;
     }
+    if (isRequest && message.wParam <= LastRoutineRequest) NotifyController(NoticeRoutineEnded);
     return;
   }
+  depthReported_ = false;
   // The error box of a failed step is a nested loop too, so it counts.
   TDepthGuard guard(routineDepth_);
   RunReportingErrors([&] {
@@ -84,5 +90,7 @@ void TActor::HandleText(const QString& text) {
   Edit1->setText(text);
   if (Character == nullptr) return;
   Character->StopAll(QStringLiteral("play"));
-  if (!text.isEmpty()) Character->Speak(text, QString());
+  // Only the latest text counts: one still waiting, or being spoken, gives
+  // way to it, so that a flood of texts neither piles up nor delays a reply.
+  if (!text.isEmpty()) Character->SpeakLatest(text);
 }

@@ -26,6 +26,8 @@ void TActor::FormCreate() {
   // No taskbar entry: the form is a tool window (see the constructor).
   IniPath = SettingsLocation(ProgramFolder);
   IniFile = std::make_unique<TSettingsFile>(IniPath);
+  IniFile->RemoveStaleTemporaries();  // left by a write that was cut short
+  IniFile->OnWriteFailed = [](const QString& message) { ShowErrorBox(message); };
 
   Agent->setConnected(true);
   Agent->OnClick = [this](TAgent* sender, const QString& id, int button, int shift,

@@ -1,5 +1,6 @@
 #include "NameDialog.h"
 
+#include <QEventLoop>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QTimer>
@@ -32,6 +33,14 @@ std::optional<QString> AskName(const QString& prompt) {
     dialog.raise();
     dialog.activateWindow();
   });
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  // Not modal: a modal dialog would shut out the character's clicks (and a
+  // board opened meanwhile), while requests kept being answered. Clicks are
+  // answered like requests, in this loop, nested.
+  dialog.setWindowModality(Qt::NonModal);
+  QEventLoop loop;
+  QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+  dialog.show();
+  loop.exec();  // also ended by the quit request, which leaves the dialog unanswered
+  if (dialog.result() != QDialog::Accepted) return std::nullopt;
   return StripName(dialog.textValue());
 }

@@ -1,11 +1,11 @@
 #pragma once
 // The settings file "config.ini": an INI file read anew for every value and
-// rewritten whole for every write, atomically (a new file renamed over the
-// old one), so that a crash never leaves it half written.
+// rewritten for every write, atomically (a new file renamed over the old
+// one), so that a crash never leaves it half written.
 
 #include <QString>
 
-#include <map>
+#include <functional>
 #include <optional>
 
 inline constexpr const char* SettingsFileName = "config.ini";
@@ -16,31 +16,39 @@ inline constexpr const char* SettingsSection = "parameter";
 // in $XDG_CONFIG_HOME/perch (by default ~/.config/perch).
 QString SettingsLocation(const QString& executableFolder);
 
+// Read as a Windows private-profile file is: section and key names match
+// without regard to case, lines that are neither "[section]" nor
+// "key=value" are passed over, the first of two equal sections or keys
+// counts. A write changes or adds its one line and keeps every other line
+// of the file as it was, comments included.
 class TSettingsFile {
  public:
   explicit TSettingsFile(QString path) : path_(std::move(path)) {}
 
   const QString& Path() const { return path_; }
 
-  // The default when the key is missing, is not a whole number, or the file
-  // is missing, unreadable or malformed.
+  // A number read from the value's leading digits (with an optional sign);
+  // none gives 0. The default when the key is missing or the file is
+  // missing or unreadable.
   int ReadInteger(const QString& section, const QString& key, int defaultValue) const;
   std::optional<QString> ReadString(const QString& section, const QString& key) const;
 
-  // Writes one value at once. False (with a line on stderr) when the file
-  // cannot be written; the program runs on either way.
+  // Writes one value at once. False when the file cannot be written: the
+  // first failure goes to OnWriteFailed (or stderr), and the program runs
+  // on either way. A file that could not be read as text (neither UTF-8 nor
+  // GB18030) is first moved aside to "<path>.bad", so nothing is lost.
   bool WriteString(const QString& section, const QString& key, const QString& value);
   bool WriteInteger(const QString& section, const QString& key, int value);
 
- private:
-  using TSection = std::map<QString, QString>;
-  using TContents = std::map<QString, TSection>;
-  struct TLoaded {
-    TContents contents;
-    bool usable = false;  // present, readable and well formed
-  };
+  // Removes the temporary files an interrupted write left beside the file.
+  void RemoveStaleTemporaries() const;
 
-  TLoaded Load() const;
+  // Told once, with a sentence for the user, when a write first fails.
+  std::function<void(const QString& message)> OnWriteFailed;
+
+ private:
+  bool Fail(const QString& reason);
 
   QString path_;
+  bool failureReported_ = false;
 };

@@ -18,7 +18,7 @@ bool TChessBrd::Thinking() const { return engineThread_ && engineThread_->IsThin
 
 void TChessBrd::setThinkingPriority(TThreadPriority v) {
   thinkingPriority_ = static_cast<int>(v);
-  if (engineThread_) engineThread_->ApplyNiceValue(NiceValueOf(v));
+  if (engineThread_) engineThread_->ApplyPriority(SearchPriorityOf(v));
 }
 
 // --- the engine thread ------------------------------------------------------------
@@ -28,7 +28,7 @@ void TChessBrd::CreateEngineThread() {
   TEngineThread::TLinks links;
   links.game = this;
   links.searchDepth = &searchDepth_;
-  links.niceValue = [this] { return NiceValueOf(ThinkingPriority()); };
+  links.priority = [this] { return SearchPriorityOf(ThinkingPriority()); };
   TEngineThread::TCallbacks callbacks;
   callbacks.RunOnMainThread = [calls = mainThreadCalls_.get()](std::function<void()> call) {
     return calls->Run(std::move(call));

@@ -1,19 +1,8 @@
 // The engine thread's body and its hand-shake with the main thread.
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include "chess/engine/EngineThread.h"
-
-namespace {
-
-void SetNiceValue(int threadId, int nice) {
-  if (threadId == 0) return;
-  // Fails without privileges when the value would raise the priority.
-  (void)setpriority(PRIO_PROCESS, static_cast<id_t>(threadId), nice);
-}
-
-}  // namespace
 
 TEngineThread::TEngineThread(TLinks links, TCallbacks callbacks)
     : links_(std::move(links)),
@@ -61,7 +50,27 @@ void TEngineThread::Terminate() {
   wake_.notify_all();
 }
 
-void TEngineThread::ApplyNiceValue(int nice) { SetNiceValue(threadId_.load(), nice); }
+void TEngineThread::ApplyPriority(TSearchPriority level) {
+  std::lock_guard lock(searchThreadMutex_);
+  if (searchThreadId_ != 0) ApplySearchPriority(searchThreadId_, level);
+}
+
+// Each search runs on a fresh thread, made at this thread's (the process's)
+// priority and then set to the one asked for: a thread once lowered could
+// not be raised again by an ordinary user (see SearchPriority.h).
+void TEngineThread::SearchAtPriority() {
+  std::thread search([this] {
+    {
+      std::lock_guard lock(searchThreadMutex_);
+      searchThreadId_ = gettid();
+      ApplySearchPriority(searchThreadId_, links_.priority ? links_.priority() : TSearchPriority::Normal);
+    }
+    engine_->SearchBestMove();
+    std::lock_guard lock(searchThreadMutex_);
+    searchThreadId_ = 0;
+  });
+  search.join();
+}
 
 // Sleeps until a pass may begin: at a release or a wake-up while released.
 // False when the thread is to end.
@@ -89,17 +98,15 @@ bool TEngineThread::EndPass() {
 }
 
 void TEngineThread::EngineLoop() {
-  threadId_ = static_cast<int>(gettid());
   try {
     while (WaitForPass()) {
       bool mayStart = false;
       auto& turnTest = callbacks_.TurnTest;
       if (!callbacks_.RunOnMainThread([&turnTest, &mayStart] { mayStart = turnTest(); })) break;
       if (!mayStart) continue;
-      if (links_.niceValue) SetNiceValue(threadId_.load(), links_.niceValue());
       engine_->IsThinking = true;
       engine_->LoadPosition();
-      engine_->SearchBestMove();
+      SearchAtPriority();
       if (!engine_->StopSearch) {
         engine_->IsThinking = false;
         if (!HandOverMove()) break;

@@ -21,6 +21,7 @@
 #include <mutex>
 #include <thread>
 
+#include "chess/engine/SearchPriority.h"
 #include "chess/engine/TChessThread.h"
 #include "chess/model/Square.h"
 
@@ -31,7 +32,7 @@ class TEngineThread {
   struct TLinks {
     const TChessGame* game = nullptr;             // read in place by LoadPosition
     const std::atomic<int>* searchDepth = nullptr;  // read once per search
-    std::function<int()> niceValue;                // read at the start of every search
+    std::function<TSearchPriority()> priority;     // read at the start of every search
   };
   struct TCallbacks {
     // Runs the call on the main thread and returns once it has run; false
@@ -69,9 +70,9 @@ class TEngineThread {
   bool Finished() const { return finished_.load(); }
   // Asks the thread to end; a running search stops and hands nothing over.
   void Terminate();
-  // Sets the thread's priority at once (a nice value; raising it above the
-  // current one needs privileges and is otherwise left as it is).
-  void ApplyNiceValue(int nice);
+  // Sets the priority of a running search at once; one that the system
+  // refuses for a running search (a raise) takes effect at the next.
+  void ApplyPriority(TSearchPriority level);
 
   TChessThread& Engine() { return *engine_; }
 
@@ -80,6 +81,7 @@ class TEngineThread {
   bool WaitForPass();
   bool HandOverMove();
   bool EndPass();
+  void SearchAtPriority();
 
   TLinks links_;
   TCallbacks callbacks_;
@@ -90,6 +92,7 @@ class TEngineThread {
   bool wakeRequested_ = false;  // guarded by mutex_
   bool terminate_ = false;      // guarded by mutex_
   std::atomic<bool> finished_{false};
-  std::atomic<int> threadId_{0};
+  std::mutex searchThreadMutex_;
+  pid_t searchThreadId_ = 0;  // guarded by searchThreadMutex_; 0 between searches
   std::thread thread_;
 };

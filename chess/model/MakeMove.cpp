@@ -163,6 +163,7 @@ void TChessGame::TakeEnPassantPawn(Square from, Square to) {
   if (OnCapture) OnCapture(this, from, to, PieceAt(taken));
   board_[SquareIndex(taken)] = ' ';
   Hooks().PaintSquare(taken);
+  Hooks().PaintBoardLines();  // the repaint cut the lines along that square
 }
 
 void TChessGame::CompleteCastling(Square from, Square to) {
@@ -228,4 +229,5 @@ void TChessGame::PromotePawn(Square sq) {
   board_[SquareIndex(sq)] = rank == 8 ? upper : static_cast<char>(upper + 32);
   Hooks().PaintSquare(sq);
   Hooks().DrawPiece(sq);
+  Hooks().PaintBoardLines();
 }

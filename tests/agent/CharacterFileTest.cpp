@@ -113,3 +113,55 @@ TEST(CharacterFile, ErrorsNameFileLineAndFault) {
   EXPECT_NE(ErrorOf([] { LoadCharacterFile("/nonexistent/bird.chr"); }).find("/nonexistent/bird.chr: cannot read"),
             std::string::npos);
 }
+
+// Each bound: the last value within it loads, the first past it is refused
+// with the file, the line and the limit named.
+TEST(CharacterFile, SizesCountsCoordinatesAndTimesAreBounded) {
+  auto many = [](int n, const QString& line) {
+    QString text;
+    for (int i = 0; i < n; ++i) text += QString(line).replace("%", QString::number(i));
+    return text;
+  };
+  const QString minimalTail = "part body - circle 50 50 20\n" + kAnimations;
+  struct Case {
+    QString at, past;
+    const char* error;
+  } const cases[] = {
+      {"perch-character 1\ncharacter T 2048 2048\n" + minimalTail,
+       "perch-character 1\ncharacter T 65535 2048\n" + minimalTail, "b.chr:2: the width '65535' is past the limit of 2048"},
+      {"perch-character 1\ncharacter T 10 2048\n" + minimalTail,
+       "perch-character 1\ncharacter T 10 2048.5\n" + minimalTail, "b.chr:2: the height '2048.5' is past the limit of 2048"},
+      {"perch-character 1\ncharacter T 10 10\n" + minimalTail,
+       "perch-character 1\ncharacter T 1e308 10\n" + minimalTail, "b.chr:2: the width '1e308' is past the limit"},
+      {kOk + "anchor -8192 8192\n", kOk + "anchor 1e308 0\n", "b.chr:13: '1e308' is outside the limits -8192 to 8192"},
+      {kMinimal + "part b - circle 8192 0 8192\n" + kAnimations, kMinimal + "part b - circle 0 0 8193\n" + kAnimations,
+       "b.chr:5: '8193' is past the limit of 8192 pixels"},
+      {kMinimal + "part b - path M 8192 -8192 L 0 0\n" + kAnimations,
+       kMinimal + "part b - path M 0 0 l 8192 0 l 1 0\n" + kAnimations, "b.chr:5: the path of part 'b' reaches past 8192"},
+      {kMinimal + "  stroke #000000 8192\n" + kAnimations, kMinimal + "  stroke #000000 1e40\n" + kAnimations,
+       "b.chr:5: '1e40' is past the limit of 8192"},
+      {kOk + "animation W\nkey 120000 body.rot=3600\n", kOk + "animation W\nkey 120001 body.rot=1\n",
+       "b.chr:14: the time '120001' is past the limit of 120000 ms"},
+      {kOk + "animation W\nkey 1 body.rot=-3600 body.dx=8192 body.scale=64\n",
+       kOk + "animation W\nkey 1 body.dx=1e300\n", "b.chr:14: 'body.dx=1e300' is past the limit of 8192"},
+      {kOk + "animation W\nkey 1 body.sx=-64\n", kOk + "animation W\nkey 1 body.sx=65\n",
+       "b.chr:14: 'body.sx=65' is past the limit of 64"},
+      {kOk + "animation W loop 0 100\nkey 120000 body.rot=1\n", kOk + "animation W loop 0 1e300\nkey 1 body.rot=1\n",
+       "b.chr:13: the time '1e300' is past the limit"},
+      {kOk + "mouth body dy 8192\n", kOk + "mouth body rot 3601\n", "b.chr:13: '3601' is outside the limits -3600 to 3600"},
+      {"perch-character 1\ncharacter T 10 10\n" + many(511, "part p% - circle 1 1 1\n") + minimalTail,
+       "perch-character 1\ncharacter T 10 10\n" + many(512, "part p% - circle 1 1 1\n") + minimalTail,
+       "b.chr:515: more than 512 parts"},
+      {kOk + many(252, "animation A%\nkey 1 body.rot=1\n"), kOk + many(253, "animation A%\nkey 1 body.rot=1\n"),
+       "b.chr:517: more than 256 animations"},
+      {kOk + "animation W\n" + many(1000, "key %0 body.rot=1\n"), kOk + "animation W\n" + many(1001, "key %0 body.rot=1\n"),
+       "b.chr:1014: more than 1000 key lines"},
+      {kMinimal + "  fill linear 0 0 1 1" + many(64, " #000000") + "\n" + kAnimations,
+       kMinimal + "  fill linear 0 0 1 1" + many(65, " #000000") + "\n" + kAnimations, "b.chr:5: more than 64 gradient stops"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ErrorOf([&] { ParseCharacterText(c.at, "b.chr"); }), "(accepted)") << c.error;
+    const std::string error = ErrorOf([&] { ParseCharacterText(c.past, "b.chr"); });
+    EXPECT_NE(error.find(c.error), std::string::npos) << error << "\nexpected: " << c.error;
+  }
+}

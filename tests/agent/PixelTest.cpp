@@ -81,3 +81,24 @@ TEST(Pixels, LongTextsKeepTheBalloonCompactAndOnScreen) {
   balloon.RevealAll();
   EXPECT_GT(DarkPixels(balloon.grab().toImage()), 300);
 }
+
+// While the first character is revealed, the balloon looks as if the second
+// had no ink at all: not a sliver of it shows.
+TEST(Pixels, ARevealedWordShowsNothingOfTheNextCharacter) {
+  auto render = [](const QString& text) {
+    TBalloonWindow balloon(true);
+    balloon.Present(text, QPoint(300, 300), QRect(200, 300, 200, 184));
+    balloon.SetWords({{0, 1, 0}, {1, 1, 300}, {2, 1, 600}});
+    balloon.RevealWord(0);
+    return balloon.grab().toImage();
+  };
+  const QString blank = QStringLiteral("\u3000");  // an ideographic space: the width of a character, no ink
+  for (const QString& text : {QStringLiteral("小鸟飞"), QStringLiteral("我们好")}) {
+    SCOPED_TRACE(text.toStdString());
+    const QImage revealed = render(text);
+    const QImage alone = render(text.left(1) + blank + blank);
+    ASSERT_EQ(revealed.size(), alone.size());
+    EXPECT_GT(DarkPixels(revealed), 10) << "the first character shows";
+    EXPECT_EQ(revealed, alone);
+  }
+}

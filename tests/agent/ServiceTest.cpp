@@ -199,3 +199,43 @@ TEST_F(Service, SpokenLineFillsTheBalloonAndItLingers) {
   EXPECT_TRUE(balloon.isVisible()) << "stays a moment after the line";
   EXPECT_TRUE(WaitUntil([&] { return !balloon.isVisible(); }, 5000));
 }
+
+// A conversation keeps only its latest line: earlier lines still waiting are
+// dropped, the one being spoken is cut; other requests keep their turn.
+TEST_F(Service, TheLatestTextWinsOverTextsNotYetSpokenAndRoutineLinesKeepTheirTurn) {
+  Shown();
+  notes.clear();
+  bird->Speak("Routine line", "");
+  bird->SpeakLatest("first");
+  bird->Play("Wave");
+  bird->SpeakLatest("second");
+  ASSERT_TRUE(WaitUntil([this] { return notes.contains("start Speak 1033 second"); }));
+  bird->SpeakLatest("third");  // while "second" is being spoken
+  Drain();
+  EXPECT_EQ(Starts(), QStringList({"start Speak 1033 Routine line", "start Play Wave", "start Speak 1033 second",
+                                   "start Speak 1033 third"}));
+  EXPECT_TRUE(notes.contains("drop Speak 1033 first"));
+  EXPECT_TRUE(notes.contains("stop Speak 1033 second"));
+  EXPECT_FALSE(notes.contains("end Speak 1033 second"));
+}
+
+// A flood of requests holds at most the bounds; the newest are kept.
+TEST_F(Service, TheQueueIsBoundedByCountAndByTextTheNewestKept) {
+  TAgentCharacterImpl& impl = bird->Impl();
+  bird->Speak("speaking", "");  // becomes the running request at the next tick
+  for (int i = 0; i < 1000; ++i) bird->Play(i % 2 ? "Wave" : "Blink");
+  EXPECT_EQ(impl.Waiting(), TAgentCharacterImpl::kMaxWaiting);
+  bird->Speak("newest", "");
+  EXPECT_EQ(impl.Waiting(), TAgentCharacterImpl::kMaxWaiting);
+  EXPECT_TRUE(notes.contains("drop Speak 1033 speaking")) << "the oldest gave way";
+
+  const QString page(60 * 1024, QChar(u'x'));
+  for (int i = 0; i < 200; ++i) bird->Speak(page, "");
+  EXPECT_LE(impl.WaitingText(), TAgentCharacterImpl::kMaxWaitingText);
+  EXPECT_GE(impl.WaitingText(), TAgentCharacterImpl::kMaxWaitingText - page.size());
+  // One text larger than the whole bound still gets its turn.
+  bird->StopAll("");
+  bird->Speak(QString(TAgentCharacterImpl::kMaxWaitingText + 1, QChar(u'y')), "");
+  EXPECT_EQ(impl.Waiting(), 1);
+  bird->StopAll("");
+}

@@ -203,5 +203,49 @@ TEST(Painting, PieceImagesAreMaskedAndCustomSetsTakenOnlyInTheirShapeAndCentred)
   EXPECT_EQ(board.PieceSize(), 40);
 }
 
+// The grid must be whole again after every move that repaints a further
+// square: the pawn taken en passant, the promoted piece, the castled rook.
+TEST(Painting, GridLinesAreWholeAfterEnPassantPromotionAndCastling) {
+  const QRgb blue = qRgb(0, 0, 255);
+  struct Case {
+    const char* name;
+    std::string position;  // rows 8 to 1
+    bool whiteToMove;
+    std::vector<std::pair<Square, Square>> moves;
+  };
+  auto row = [](const char* r) { return std::string(r); };
+  const std::string empty8(8, ' ');
+  const std::vector<Case> cases = {
+      {"en passant",
+       row("    k   ") + row("   p    ") + empty8 + row("    P   ") + empty8 + empty8 + empty8 + row("    K   "),
+       false,
+       {{Square::D7, Square::D5}, {Square::E5, Square::D6}}},
+      {"promotion", row("    k   ") + row(" P      ") + empty8 + empty8 + empty8 + empty8 + empty8 + row("    K   "),
+       true,
+       {{Square::B7, Square::B8}}},
+      {"castling", row("    k   ") + empty8 + empty8 + empty8 + empty8 + empty8 + empty8 + row("    K  R"),
+       true,
+       {{Square::E1, Square::G1}}},
+  };
+  for (const Case& c : cases) {
+    TChessBrd board;
+    board.setAnimateMoves(false);
+    board.setLineStyle(QPen(QColor(0, 0, 255), 1));
+    board.setBoardLines(true);
+    board.setPosition(c.position);
+    board.setWhiteToMove(c.whiteToMove);
+    for (const auto& [from, to] : c.moves) ASSERT_TRUE(board.MakeMove(from, to)) << c.name;
+    // Every pixel of the seven inner lines in each direction is blue.
+    const QImage& img = board.Canvas();
+    const int s = board.SizeOfSquare(), left = board.BoardLeft(), top = board.BoardTop();
+    int missing = 0;
+    for (int i = 1; i <= 7; ++i)
+      for (int v = 1; v < 8 * s - 1; ++v) {
+        missing += img.pixel(left + i * s, top + v) != blue;
+        missing += img.pixel(left + v, top + i * s) != blue;
+      }
+    EXPECT_EQ(missing, 0) << c.name;
+  }
+}
 
 }  // namespace

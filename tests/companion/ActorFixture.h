@@ -109,12 +109,18 @@ class ActorFixture : public testing::Test {
   TActor actor_;
 
  private:
+  // Name dialogs are not modal: the one on screen.
+  static QInputDialog* OpenNameDialog() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (auto* dialog = qobject_cast<QInputDialog*>(window); dialog != nullptr && dialog->isVisible()) return dialog;
+    return nullptr;
+  }
   void AnswerModal() {
     QWidget* modal = QApplication::activeModalWidget();
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
       boxes_ << box->text();
       box->accept();
-    } else if (auto* dialog = qobject_cast<QInputDialog*>(modal)) {
+    } else if (auto* dialog = OpenNameDialog()) {
       auto* edit = dialog->findChild<QLineEdit*>();
       dialogs_ << QStringLiteral("%1|%2|%3|%4").arg(dialog->windowTitle(), dialog->labelText(), dialog->textValue(),
                                                     QString::number(edit != nullptr ? edit->maxLength() : -1));

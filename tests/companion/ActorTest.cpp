@@ -3,6 +3,7 @@
 
 #include "ActorFixture.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScreen>
@@ -111,6 +112,36 @@ TEST_F(ActorTest, NestingIsBoundedButQuitAlwaysGetsThrough) {
   };
   Text("again");
   EXPECT_TRUE(Quitting);
+}
+
+TEST_F(ActorTest, ARoutineDroppedAtTheNestingBoundReportsItsEndAtOnce) {
+  CreateWithCompletedFirstRun();
+  Codes atTheBound;
+  TRecordingAgent::onSpeak = [&](const QString&) {
+    if (actor_.RoutineDepth() < TActor::MaxRoutineDepth) return Text("again");
+    // At the bound: routines 0 to 5 are answered at once, nothing else is.
+    for (const std::uint64_t code : {2, 5, 0, 6, 21, 4}) Request(code);
+    Text("dropped");
+    atTheBound = Notices();
+  };
+  Text("again");
+  EXPECT_EQ(atTheBound, (Codes{20, 20, 20, 20}));
+  EXPECT_EQ(TRecordingAgent::Calls().count("Speak dropped [1033]"), 0);
+  EXPECT_EQ(actor_.RoutineDepth(), 0);
+}
+
+TEST_F(ActorTest, SettingsThatCannotBeSavedAreShownOnceAndTheIntroductionRunsOn) {
+  // A settings folder that is a file: every write fails.
+  QFile blocker(program_.filePath("blocked"));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  actor_.ProgramFolder = blocker.fileName();
+  answers_ = {"Polly", "Ann"};
+  actor_.FormCreate();
+  ASSERT_EQ(boxes_.size(), 1) << boxes_.join('|').toStdString();
+  EXPECT_TRUE(boxes_[0].startsWith("Perch could not save its settings to " + blocker.fileName() + "/config.ini: "));
+  EXPECT_EQ(Script().last(), QStringLiteral("Speak Have a try! [1033]"));
+  EXPECT_EQ(Notices(), Codes{40});
 }
 
 TEST_F(ActorTest, AFailingAgentCallEndsItsStepAndIsShownThenTheCompanionRunsOn) {

@@ -62,6 +62,8 @@ TAgentRequestPtr TAgentCharacter::Speak(const QString& Text, const QString& Url)
   if (TRecordingAgent::onSpeak) TRecordingAgent::onSpeak(Text);
   return request;
 }
+// Recorded as a Speak: what is said is the same; the service alone drops.
+TAgentRequestPtr TAgentCharacter::SpeakLatest(const QString& Text) { return Speak(Text, QString()); }
 void TAgentCharacter::StopAll(const QString& Types) { Record("StopAll " + Types); }
 
 TAgentCharacters::~TAgentCharacters() = default;

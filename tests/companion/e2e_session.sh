@@ -47,6 +47,18 @@ start_perch() {  # [PROGRAM [later]]
   wait_until 20 test -S "$XDG_RUNTIME_DIR/perch/TActor" || fail "perch did not bind its window"
 }
 alive() { kill -0 "$perch_pid" 2>/dev/null; }
+rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$perch_pid/status"; }
+# expect_rss_near KB WHAT: the resident memory is at most 20 MB above KB.
+expect_rss_near() {
+  local now
+  if ldd "$prog/perch" | grep -q libasan; then
+    echo "resident memory $2: not measured, AddressSanitizer holds freed memory back" >&2
+    return 0
+  fi
+  now=$(rss_kb)
+  echo "resident memory $2: $1 kB before, $now kB after" >&2
+  [ "$now" -le $(($1 + 20480)) ] || fail "$2: resident memory grew from $1 kB to $now kB"
+}
 quit_and_end() {  # [SECONDS]: perch ends on the quit request, with status 0
   "$perchctl" quit
   wait_until "${1:-10}" eval '! alive' || fail "perch did not end"

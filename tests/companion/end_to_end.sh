@@ -31,7 +31,7 @@ case "$case_name" in
     answer_name Ann
     expect_notices 40 2 30
     shot named
-    [ "$(cat "$prog/config.ini")" = $'[parameter]\nfirstRun=1\nhalname=Polly\nusername=Ann' ] ||
+    [ "$(cat "$prog/config.ini")" = $'[parameter]\nusername=Ann\nhalname=Polly\nfirstRun=1' ] ||
       fail "config.ini: $(cat "$prog/config.ini")"
     quit_and_end
     ;;
@@ -85,10 +85,38 @@ case "$case_name" in
   fuzz | recorded_fuzz)
     if [ "$case_name" = fuzz ]; then start_perch perch later; else start_perch perch-recorded later; fi
     expect_notices 40 2 20
+    expect_answers
+    before=$(rss_kb)
     python3 "$(dirname "$0")/link_fuzz.py" 12000 >"$work/fuzz.out" || fail "the fuzzer lost the companion"
     alive || fail "perch died under the fuzz"
     expect_answers
+    expect_rss_near "$before" "after the fuzz"
     quit_and_end 20
+    ;;
+  flood)
+    # A flood of long texts: the latest wins, a new text shows at once, and
+    # the memory the flood took is given back.
+    start_perch perch later
+    expect_notices 40 2 20
+    "$perchctl" say "warming up" && expect_answers
+    before=$(rss_kb)
+    python3 "$(dirname "$0")/link_flood.py" texts 200 60 || fail "the flood lost the companion"
+    marker="marker $$"
+    "$perchctl" say "$marker"
+    wait_until 5 perch_windows --name "^$marker\$" >/dev/null || fail "the marker's balloon did not show within 5 s"
+    sleep 20
+    expect_rss_near "$before" "20 s after the flood"
+    expect_answers
+    quit_and_end
+    ;;
+  nested_sleeps)
+    # 40 sleeps at once: 32 run nested, the 8 past the bound report at once.
+    start_perch perch-recorded later
+    expect_notices 40 2 20
+    python3 "$(dirname "$0")/link_flood.py" requests 2 40
+    expect_exactly 20 8 15
+    [ "$(grep -c 'routines are running nested' "$work/perch.err")" -eq 1 ] || fail "the drop was not told once"
+    quit_and_end 30  # the nested sleeps end with their own notices, more at once than a link queue holds
     ;;
   recorded_requests)
     install_program perch-recorded later

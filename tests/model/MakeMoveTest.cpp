@@ -309,11 +309,11 @@ TEST(Hooks, RepaintsAndAnimationOfMoves) {
   ASSERT_TRUE(Play(game, "d7d5"));
   hooks.Take();
   ASSERT_TRUE(Play(game, "e5d6"));
-  EXPECT_EQ(hooks.Take(), "Square e5|Square d6|Piece d6|Lines|Square d5");
+  EXPECT_EQ(hooks.Take(), "Square e5|Square d6|Piece d6|Lines|Square d5|Lines");
   game.setWhiteToMove(true);
   hooks.Take();
   ASSERT_TRUE(Play(game, "b7b8"));
-  EXPECT_EQ(hooks.Take(), "Square b7|Square b8|Piece b8|Lines|Square b8|Piece b8");
+  EXPECT_EQ(hooks.Take(), "Square b7|Square b8|Piece b8|Lines|Square b8|Piece b8|Lines");
 }
 
 TEST(Hooks, UserMoveReleasesTheEngineEvenWhenRefusedOrAHandlerThrows) {
