@@ -167,8 +167,13 @@ case "$case_name" in
     # Greetings only, every 2 to 3 seconds of idleness.
     install_programs 2 3 $'randomWeight=0\nworkWeight=0\neatWeight=0\ngreetWeight=1'
     start_tray_host
-    start_tray
+    start_tray zh_CN.UTF-8  # and the texts in Chinese
     expect_logged "notice 40" 60 2
+    expect_logged "tooltip Polly在休息" 5
+    act menu
+    sleep 1
+    shot menu-chinese
+    xdotool key Escape
     expect_logged "lively" 30 2
     expect_logged "notice 20" 30 2
     # Never while a routine runs: every lively request came after the
@@ -179,7 +184,7 @@ case "$case_name" in
     # Nor while a game is open.
     act chess
     expect_logged "request 5" 5
-    expect_logged "tooltip Polly is playing chess" 5
+    expect_logged "tooltip Polly在下棋" 5
     before=$(count_logged lively)
     sleep 8
     [ "$(count_logged lively)" -eq "$before" ] || fail "lively mode asked for a routine during the game"
