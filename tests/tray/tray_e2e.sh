@@ -4,7 +4,8 @@
 # requests it posts and the notices it hears, and with its test hook, which
 # takes menu action names on standard input. Every wait is bounded.
 #
-#   tray_e2e.sh BIN_FOLDER CASE      CASE: menu | lively | no_tray | restart
+#   tray_e2e.sh BIN_FOLDER CASE
+#   CASE: menu | lively | no_tray | restart | adopt | silent_companion
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
@@ -229,11 +230,60 @@ case "$case_name" in
     done
     kill -9 "$(companion_pid)"
     wait_until 20 grep -q "keeps failing" "$work/tray.err" || fail "perch-tray did not give up"
+    expect_logged "tooltip Polly is unwell and has gone" 5
     sleep 2
     [ -z "$(companion_pid)" ] || fail "the companion was started a fourth time"
     tray_alive || fail "perch-tray ended"
     act quit
     wait_until 20 eval '! tray_alive' || fail "perch-tray did not end after Quit Perch"
+    ;;
+
+  adopt)
+    # A companion that runs already is served as it is, lively mode included.
+    install_programs 2 3 $'randomWeight=0\nworkWeight=0\neatWeight=0\ngreetWeight=1'
+    "$prog/perch" >"$work/perch.out" 2>&1 &
+    perch=$!
+    pids+=("$perch")
+    wait_until 30 test -S "$XDG_RUNTIME_DIR/perch/TActor" || fail "perch did not start"
+    sleep 3  # its start-up notices go out to nobody
+    start_tray_host
+    start_tray
+    expect_logged "tooltip Polly is resting" 20
+    [ -z "$(companion_pid)" ] || fail "perch-tray started a second companion"
+    expect_logged "lively" 30
+    expect_logged "notice 20" 30
+    act quit
+    wait_until 30 eval '! kill -0 $perch 2>/dev/null' || fail "the companion did not quit"
+    wait_until 10 eval '! tray_alive' || fail "perch-tray did not end after the companion"
+    ;;
+
+  silent_companion)
+    # A "companion" that starts but never answers nor reports its start-up.
+    install_programs 2 2
+    printf '#!/bin/sh\nexec sleep 600\n' >"$prog/perch"
+    start_tray_host
+    start_tray
+    expect_logged "tray icon shown" 20
+    # Datagrams that are no notice of the companion's are passed over; the
+    # link still hears the next real one.
+    python3 - "$XDG_RUNTIME_DIR/perch/TFrmTuliMain" <<'PY'
+import socket, struct, sys
+s = socket.socket(socket.AF_UNIX, socket.SOCK_DGRAM)
+def send(data): s.sendto(data, sys.argv[1])
+head = lambda message, wparam, reserved=0: struct.pack("<IIQq", message, reserved, wparam, 0)
+send(head(0x464, 99)); send(head(0x464, 1 << 40)); send(head(0x464, 20, reserved=1))
+send(head(0x4A, 0) + struct.pack("<QII", 0, 6, 0) + b"hello\0"); send(b"\x64\x04"); send(b"")
+send(head(0x464, 41))
+PY
+    expect_logged "notice 41" 10
+    [ "$(grep -c '^notice' "$work/tray.out")" -eq 1 ] || fail "a datagram that is no notice was taken for one"
+    ! logged lively || fail "lively mode asked a companion that never woke up"
+    wait_until 60 grep -q "has not woken up" "$work/tray.err" || fail "the silent companion was not reported"
+    tray_alive || fail "perch-tray ended"
+    fake=$(pgrep -x -P "$tray_pid" sleep)
+    act quit
+    wait_until 20 eval '! tray_alive' || fail "perch-tray did not end after Quit Perch"
+    ! kill -0 "$fake" 2>/dev/null || fail "the silent companion was left running"
     ;;
 
   *)

@@ -61,6 +61,7 @@ QString TCompanionProcess::ProgramPath() {
 void TCompanionProcess::Ensure() {
   if (CompanionAnswers()) {
     watch_.start(WatchMs);
+    emit Adopted();
     return;
   }
   StartChild();
@@ -71,6 +72,7 @@ void TCompanionProcess::StartChild() {
   const QString program = ProgramPath();
   if (program.isEmpty()) {
     gaveUp_ = true;
+    emit GaveUp();
     emit Trouble(tr("The companion program perch was found neither beside perch-tray nor on the PATH."));
     return;
   }
@@ -99,6 +101,7 @@ void TCompanionProcess::OnChildFinished(int exitCode, QProcess::ExitStatus statu
     // had started meanwhile and left it the place.
     if (CompanionAnswers()) {
       watch_.start(WatchMs);
+      emit Adopted();
     } else {
       std::fprintf(stderr, "perch-tray: the companion was asked to quit; ending too\n");
       emit Gone();
@@ -110,6 +113,7 @@ void TCompanionProcess::OnChildFinished(int exitCode, QProcess::ExitStatus statu
   if (gaveUp_) return;
   if (!restarts_.TryRestart(std::chrono::steady_clock::now())) {
     gaveUp_ = true;
+    emit GaveUp();
     emit Trouble(tr("The bird keeps failing: perch ended unexpectedly again and again, so it is not "
                     "started any more. Start perch-tray again to try once more."));
     return;
@@ -128,6 +132,9 @@ void TCompanionProcess::OnWatch() {
     emit Gone();
   } else if (!gaveUp_ && restarts_.TryRestart(std::chrono::steady_clock::now())) {
     StartChild();
+  } else if (!gaveUp_) {
+    gaveUp_ = true;
+    emit GaveUp();
   }
 }
 
@@ -152,11 +159,14 @@ void TCompanionProcess::OnStartUpOverdue() {
                    .arg(StartUpSeconds));
 }
 
-void TCompanionProcess::ExpectQuit() {
+void TCompanionProcess::ExpectQuit(bool told) {
   quitting_ = true;
   startUp_.stop();
   quitGrace_.start(QuitGraceMs);
-  if (child_ != nullptr && child_->state() != QProcess::NotRunning) return;  // finished() reports
+  if (child_ != nullptr && child_->state() != QProcess::NotRunning) {
+    if (!told) child_->terminate();
+    return;  // finished() reports
+  }
   if (!CompanionAnswers()) {
     quitGrace_.stop();
     emit Gone();

@@ -27,12 +27,17 @@ class TCompanionProcess : public QObject {
   // Notice 40 came: the companion is up.
   void NoteStartedUp();
   // Request 70 was posted: Gone() follows once the companion has ended, or
-  // after a grace time in which it is ended.
-  void ExpectQuit();
+  // after a grace time in which it is ended. A companion of ours that could
+  // not be told (the request was lost) is ended at once.
+  void ExpectQuit(bool told);
 
  signals:
   // A companion process of ours was started (its routines start afresh).
   void Starting();
+  // A companion that was running already is the one perch-tray serves.
+  void Adopted();
+  // The companion kept dying and is not started again.
+  void GaveUp();
   // The companion has ended and is not started again.
   void Gone();
   // Something the user must hear of; perch-tray runs on.

@@ -87,7 +87,20 @@ TTrayController::TTrayController(std::unique_ptr<perch::TLinkWindow> window, boo
 
   connect(&companion_, &TCompanionProcess::Starting, this, [this] {
     awake_ = false;
+    lost_ = false;
     routines_.Clear();
+    UpdateTooltip();
+  });
+  connect(&companion_, &TCompanionProcess::Adopted, this, [this] {
+    awake_ = true;  // its start-up notices went out before perch-tray listened
+    routines_.Clear();
+    scheduler_.RestartIdle();
+    ScheduleLively();
+    UpdateTooltip();
+  });
+  connect(&companion_, &TCompanionProcess::GaveUp, this, [this] {
+    lost_ = true;
+    livelyTimer_.stop();
     UpdateTooltip();
   });
   connect(&companion_, &TCompanionProcess::Gone, this, [this] {
@@ -158,7 +171,7 @@ void TTrayController::OnNotice(int code) {
     case NoticeStarted:
       Log(QStringLiteral("notice 40"));
       companion_.NoteStartedUp();
-      if (!awake_ && settings_.Chinese()) Post(RequestChinese);
+      if (!awake_ && settings_.Chinese()) Post(RequestChinese, false);
       awake_ = true;
       scheduler_.RestartIdle();
       break;
@@ -173,7 +186,7 @@ void TTrayController::OnNotice(int code) {
   UpdateTooltip();
 }
 
-bool TTrayController::Post(int request) {
+bool TTrayController::Post(int request, bool fromUser) {
   perch::TPostResult result = perch::TPostResult::NoWindow;
   try {
     result = perch::PostMessageTo(perch::CompanionClass, perch::WM_COMPANION, static_cast<std::uint64_t>(request), 0);
@@ -182,7 +195,7 @@ bool TTrayController::Post(int request) {
   }
   if (result != perch::TPostResult::Delivered) {
     Log(QStringLiteral("request %1 lost").arg(request));
-    if (!quitting_ && tray_ != nullptr) {
+    if (fromUser && !quitting_ && tray_ != nullptr) {
       tray_->showMessage(tr("Perch"), tr("The bird is not there to hear it."), QSystemTrayIcon::Warning);
     }
     return false;
@@ -297,14 +310,14 @@ void TTrayController::Quit() {
   if (quitting_) return;
   quitting_ = true;
   livelyTimer_.stop();
-  Post(RequestQuit);
+  const bool told = Post(RequestQuit, false);
   UpdateTooltip();
-  companion_.ExpectQuit();
+  companion_.ExpectQuit(told);
 }
 
 void TTrayController::ScheduleLively() {
   livelyTimer_.stop();
-  if (quitting_ || !awake_ || routines_.Running()) return;  // the routine's end reschedules
+  if (quitting_ || lost_ || !awake_ || routines_.Running()) return;  // the routine's end reschedules
   if (const auto wait = scheduler_.TimeUntilDue()) livelyTimer_.start(static_cast<int>(wait->count()));
 }
 
@@ -313,7 +326,7 @@ void TTrayController::OnLivelyTimer() {
   const TLivelyBlockers blockers{routines_.Running(), routines_.GameOpen(), ActiveWindowIsFullScreen()};
   if (const auto request = scheduler_.Due(blockers)) {
     Log(QStringLiteral("lively"));
-    Post(*request);
+    Post(*request, false);
     ScheduleLively();
     return;
   }
@@ -337,6 +350,7 @@ QString TTrayController::BirdName() const {
 QString TTrayController::Activity() const {
   const QString name = BirdName();
   if (quitting_) return tr("%1 is flying away").arg(name);
+  if (lost_) return tr("%1 is unwell and has gone").arg(name);
   if (!awake_) return tr("%1 is waking up").arg(name);
   switch (routines_.Current().value_or(-1)) {
     case RequestRandom: return tr("%1 is up to something").arg(name);

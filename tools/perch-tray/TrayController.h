@@ -49,7 +49,8 @@ class TTrayController : public QObject {
  private:
   void OnMessage(const perch::TLinkMessage& message);
   void OnNotice(int code);
-  bool Post(int request);
+  // Posts a request; `fromUser` tells the user when the bird cannot hear it.
+  bool Post(int request, bool fromUser = true);
   void SayText();
   void ShowSettings();
   void ShowAbout();
@@ -87,5 +88,6 @@ class TTrayController : public QObject {
   bool verbose_;
   bool awake_ = false;  // notice 40 seen since the companion started
   bool quitting_ = false;
+  bool lost_ = false;   // the companion kept dying and is left alone
   QString lastTooltip_;
 };

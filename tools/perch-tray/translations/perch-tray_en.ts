@@ -141,6 +141,10 @@ A companion bird for the desktop: it lives beside your windows, talks in balloon
         <source>%1 is resting</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 is unwell and has gone</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TrayMenu</name>

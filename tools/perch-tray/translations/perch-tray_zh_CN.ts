@@ -143,6 +143,10 @@ A companion bird for the desktop: it lives beside your windows, talks in balloon
         <source>%1 is resting</source>
         <translation>%1在休息</translation>
     </message>
+    <message>
+        <source>%1 is unwell and has gone</source>
+        <translation>%1身体不适，已经离开</translation>
+    </message>
 </context>
 <context>
     <name>TrayMenu</name>
