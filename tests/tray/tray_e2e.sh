@@ -182,6 +182,20 @@ case "$case_name" in
     awk '/^request [0-5]$/ { if (open) bad = 1; open = 1 } /^notice 20$/ { open = 0 }
          END { exit bad }' "$work/tray.out" || fail "a lively request came while a routine ran"
     grep -x "request [0-9]*" "$work/tray.out" | grep -vqx "request 3" && fail "a routine other than the greeting"
+    # Nor while the active window is full screen (the EWMH properties set by
+    # hand on the tray host's window, as a window manager would).
+    host=$(xdotool search --class trayer | head -1)
+    xprop -id "$host" -f _NET_WM_STATE 32a -set _NET_WM_STATE _NET_WM_STATE_FULLSCREEN
+    xprop -root -f _NET_ACTIVE_WINDOW 32x -set _NET_ACTIVE_WINDOW "$host"
+    idle() { [ "$(count_logged "notice 20")" -ge "$(count_logged lively)" ]; }
+    wait_until 30 idle || fail "the greeting did not end"
+    before=$(count_logged lively)
+    sleep 8
+    [ "$(count_logged lively)" -eq "$before" ] || fail "lively mode went on over a full-screen window"
+    before=$(count_logged lively)
+    xprop -root -remove _NET_ACTIVE_WINDOW
+    expect_logged "lively" 30 $((before + 1))
+    expect_logged "notice 20" 30 $((before + 1))
     # Nor while a game is open.
     act chess
     expect_logged "request 5" 5

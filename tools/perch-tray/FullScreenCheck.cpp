@@ -22,11 +22,13 @@ xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
   return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
-// The 32-bit values of a property, at most `maxValues` of them.
+// The 32-bit values of a property, at most `maxValues` of them. Any type is
+// taken: tools and window managers do not all set the one EWMH names.
 template <typename Visit>
-void ReadAtoms(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
-               uint32_t maxValues, Visit visit) {
-  const auto cookie = xcb_get_property(connection, 0, window, property, type, 0, maxValues);
+void ReadValues(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property, uint32_t maxValues,
+                Visit visit) {
+  const auto cookie =
+      xcb_get_property(connection, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxValues);
   TReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr));
   if (!reply || reply->format != 32) return;
   const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
@@ -44,14 +46,14 @@ bool ActiveWindowIsFullScreen() {
   if (screen == nullptr) return false;
 
   xcb_window_t active = XCB_WINDOW_NONE;
-  ReadAtoms(connection, screen->root, Atom(connection, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 1,
+  ReadValues(connection, screen->root, Atom(connection, "_NET_ACTIVE_WINDOW"), 1,
             [&](uint32_t value) { active = value; });
   if (active == XCB_WINDOW_NONE) return false;
 
   const xcb_atom_t fullScreen = Atom(connection, "_NET_WM_STATE_FULLSCREEN");
   if (fullScreen == XCB_ATOM_NONE) return false;
   bool found = false;
-  ReadAtoms(connection, active, Atom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM, 64,
+  ReadValues(connection, active, Atom(connection, "_NET_WM_STATE"), 64,
             [&](uint32_t value) { found = found || value == fullScreen; });
   return found;
 }
