@@ -18,6 +18,10 @@ TFallbackButton::TFallbackButton(const QIcon& icon, QMenu* menu)
   connect(this, &QToolButton::pressed, this, [this, menu] {
     menu->popup(mapToGlobal(QPoint(0, 0)) - QPoint(0, menu->sizeHint().height()));
   });
+  // A change of monitors or panels moves the corner.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    connect(screen, &QScreen::availableGeometryChanged, this, &TFallbackButton::Place);
+  }
 }
 
 void TFallbackButton::Place() {

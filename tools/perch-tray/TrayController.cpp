@@ -111,7 +111,10 @@ TTrayController::TTrayController(std::unique_ptr<perch::TLinkWindow> window, boo
 }
 
 TTrayController::~TTrayController() {
-  // The fallback button is a top-level window of its own.
+  // The icon and the link go first, while everything their handlers reach
+  // still exists; the fallback button is a top-level window of its own.
+  delete tray_;
+  delete receiver_;
   delete fallback_;
 }
 
