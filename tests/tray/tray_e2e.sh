@@ -237,6 +237,11 @@ case "$case_name" in
     shot button-menu
     xdotool key Escape
     expect_logged "notice 40" 60 2
+    # A tray that comes later (a panel started after perch-tray) takes the menu over.
+    start_tray_host
+    expect_logged "tray icon shown" 20
+    wait_until 10 eval '[ -z "$(visible_named "^Perch menu")" ]' || fail "the fallback button stayed"
+    [ "$(count_logged "fallback button shown")" -eq 1 ] || fail "the fallback button was shown again and again"
     quit_both
     ;;
 

@@ -83,7 +83,9 @@ TTrayController::TTrayController(std::unique_ptr<perch::TLinkWindow> window, boo
 
   livelyTimer_.setSingleShot(true);
   connect(&livelyTimer_, &QTimer::timeout, this, &TTrayController::OnLivelyTimer);
-  connect(&trayWatch_, &QTimer::timeout, this, &TTrayController::ShowMenuOrButton);
+  connect(&trayWatch_, &QTimer::timeout, this, [this] {
+    if (QSystemTrayIcon::isSystemTrayAvailable()) ShowMenuOrButton();
+  });
 
   connect(&companion_, &TCompanionProcess::Starting, this, [this] {
     awake_ = false;
@@ -140,6 +142,7 @@ void TTrayController::ShowMenuOrButton() {
     Log(QStringLiteral("tray icon shown"));
     return;
   }
+  if (fallback_ != nullptr && fallback_->isVisible()) return;
   if (fallback_ == nullptr) {
     fallback_ = new TFallbackButton(icon_, menu_.menu);
     fallback_->setToolTip(lastTooltip_);
