@@ -133,6 +133,7 @@ void TTrayController::ShowMenuOrButton() {
       tray_ = new QSystemTrayIcon(icon_, this);
       tray_->setContextMenu(menu_.menu);
       connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        Log(QStringLiteral("tray icon clicked %1").arg(static_cast<int>(reason)));
         if (reason == QSystemTrayIcon::Trigger) menu_.menu->popup(QCursor::pos());
       });
     }
