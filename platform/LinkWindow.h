@@ -15,6 +15,10 @@ namespace perch {
 
 inline constexpr const char* CompanionClass = "TActor";
 inline constexpr const char* ControllerClass = "TFrmTuliMain";
+// What a controlling program says when another one holds ControllerClass.
+inline constexpr const char* ControllerTakenMessage =
+    "another controlling program (perch-tray or perchctl listen) is running already; "
+    "only one can listen to the companion at a time";
 
 enum class TPostResult {
   Delivered,  // queued at the receiver

@@ -72,7 +72,12 @@ int RunListen(const TArguments& args) {
   try {
     window = std::make_unique<perch::TLinkWindow>(perch::ControllerClass);
   } catch (const perch::TPlatformError& error) {
-    std::fprintf(stderr, "perchctl: listen: %s\n", error.what());
+    bool taken = false;
+    try {
+      taken = perch::FindWindow(perch::ControllerClass);
+    } catch (const perch::TPlatformError&) {
+    }
+    std::fprintf(stderr, "perchctl: listen: %s\n", taken ? perch::ControllerTakenMessage : error.what());
     return 1;
   }
   CatchSignals();

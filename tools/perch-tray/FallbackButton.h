@@ -1,0 +1,16 @@
+#pragma once
+// Where the desktop has no system tray: a small button that stays on top near
+// the screen's corner and opens the tray's menu.
+
+#include <QToolButton>
+
+class QMenu;
+
+class TFallbackButton : public QToolButton {
+  Q_OBJECT
+ public:
+  TFallbackButton(const QIcon& icon, QMenu* menu);
+
+  // Near the bottom right corner of the primary screen's free area.
+  void Place();
+};

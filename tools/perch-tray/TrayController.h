@@ -1,0 +1,93 @@
+#pragma once
+// perch-tray's heart: it holds the controller's window on the message link,
+// keeps the companion running, offers the menu on a tray icon (or on a
+// fallback button), tells in the tooltip what the bird is doing, and runs
+// lively mode.
+
+#include "CompanionProcess.h"
+#include "LivelyScheduler.h"
+#include "RoutineTracker.h"
+#include "TrayMenu.h"
+#include "TraySettings.h"
+
+#include "LinkWindow.h"
+
+#include <QIcon>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+class QSocketNotifier;
+class QSystemTrayIcon;
+class TFallbackButton;
+class TSayDialog;
+class TSettingsDialog;
+namespace perch {
+class TLinkReceiver;
+struct TLinkMessage;
+}
+
+class TTrayController : public QObject {
+  Q_OBJECT
+ public:
+  // `verbose` prints the link's traffic and the tooltip on standard output.
+  TTrayController(std::unique_ptr<perch::TLinkWindow> window, bool verbose);
+  ~TTrayController() override;
+
+  // Shows the icon (or the button) and starts the companion.
+  void Start();
+  // The menu's Quit: asks the companion to quit; perch-tray ends after it.
+  void Quit();
+  // Takes action names, one a line, from standard input (for tests).
+  void AcceptActionsOnStandardInput();
+
+  QMenu* Menu() const { return menu_.menu; }
+
+ private:
+  void OnMessage(const perch::TLinkMessage& message);
+  void OnNotice(int code);
+  // Posts a request; `fromUser` tells the user when the bird cannot hear it.
+  bool Post(int request, bool fromUser = true);
+  void SayText();
+  void ShowSettings();
+  void ShowAbout();
+  void ShowTrouble(const QString& message);
+  void ChooseLanguage(bool chinese);
+  void SetLively(bool enabled);
+  void SetStartAtLogin(bool enabled);
+  void ApplyLively(const TLivelySettings& lively);
+  void ScheduleLively();
+  void OnLivelyTimer();
+  void ShowMenuOrButton();
+  void UpdateTooltip();
+  QString BirdName() const;
+  QString Activity() const;
+  void Log(const QString& line) const;
+  void OnStandardInput();
+
+  // A hidden widget that owns the menu and parents the dialogs.
+  QWidget owner_;
+  QIcon icon_;
+  TTraySettings settings_;
+  TRoutineTracker routines_;
+  TLivelyScheduler scheduler_;
+  TTrayMenu menu_;
+  TCompanionProcess companion_;
+  perch::TLinkReceiver* receiver_ = nullptr;
+  QSystemTrayIcon* tray_ = nullptr;
+  TFallbackButton* fallback_ = nullptr;
+  QPointer<TSayDialog> sayDialog_;
+  QPointer<TSettingsDialog> settingsDialog_;
+  QTimer livelyTimer_;
+  QTimer trayWatch_;  // switches from the button to the tray when one appears
+  QSocketNotifier* input_ = nullptr;
+  QByteArray inputLine_;
+  bool verbose_;
+  bool awake_ = false;  // notice 40 seen since the companion started
+  bool quitting_ = false;
+  bool lost_ = false;   // the companion kept dying and is left alone
+  QString lastTooltip_;
+};

@@ -1,0 +1,32 @@
+#pragma once
+// The menu of the tray icon (and of the fallback button). Every action has an
+// object name, by which it can be found: greet, eat, work, sleep, random,
+// chess, say, english, chinese, lively, startAtLogin, settings, about, quit.
+
+#include <QMenu>
+
+class QAction;
+
+struct TTrayMenu {
+  QMenu* menu = nullptr;
+  QAction* greet = nullptr;
+  QAction* eat = nullptr;
+  QAction* work = nullptr;
+  QAction* sleep = nullptr;
+  QAction* random = nullptr;
+  QAction* chess = nullptr;
+  QAction* say = nullptr;
+  QAction* english = nullptr;
+  QAction* chinese = nullptr;
+  QAction* lively = nullptr;
+  QAction* startAtLogin = nullptr;
+  QAction* settings = nullptr;
+  QAction* about = nullptr;
+  QAction* quit = nullptr;
+};
+
+// The menu with its actions, owned by `owner`; nothing is connected yet.
+TTrayMenu BuildTrayMenu(QWidget* owner);
+
+// The action of that object name in the menu or its submenus, or nullptr.
+QAction* FindMenuAction(const QMenu* menu, const QString& name);
