@@ -1,5 +1,7 @@
 #include "AppIcon.h"
 
+#include "companion/AppIcon.h"
+
 #include "CharacterFile.h"
 #include "CharacterPainter.h"
 
@@ -46,8 +48,8 @@ QPixmap StandIn(int size) {
 }  // namespace
 
 QIcon AppIcon() {
-  const QIcon themed = QIcon::fromTheme(QStringLiteral("perch"));
-  if (!themed.isNull()) return themed;
+  const QIcon drawn = PerchIcon();
+  if (!drawn.isNull()) return drawn;
   const QPixmap bird = RenderedBird(64);
   return QIcon(bird.isNull() ? StandIn(64) : bird);
 }

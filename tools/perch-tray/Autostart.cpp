@@ -1,5 +1,7 @@
 #include "Autostart.h"
 
+#include "PerchRelease.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -46,10 +48,10 @@ bool SetAutostart(bool enabled, const QString& program) {
                               "Name=Perch\n"
                               "Comment=A companion bird on the desktop\n"
                               "Exec=%1\n"
-                              "Icon=perch\n"
+                              "Icon=%2\n"
                               "Terminal=false\n"
                               "X-GNOME-Autostart-enabled=true\n")
-                              .arg(DesktopExecField(program));
+                              .arg(DesktopExecField(program), QLatin1String(PerchAppId));
     file.write(entry.toUtf8());
     if (file.commit()) return true;
   }

@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("perch-tray"));
   QApplication::setApplicationDisplayName(QStringLiteral("Perch"));
-  QApplication::setApplicationVersion(QStringLiteral(PERCH_VERSION));
+  QApplication::setApplicationVersion(QLatin1String(PerchVersion));
   QApplication::setQuitOnLastWindowClosed(false);
   LoadTranslations(application);
 
