@@ -9,6 +9,7 @@
 #include "CharacterDef.h"
 #include "CharacterPose.h"
 #include "CharacterWindow.h"
+#include "StayOnTop.h"
 #include "voice/Voice.h"
 
 #include <QElapsedTimer>
@@ -94,6 +95,7 @@ class TAgentCharacterImpl : public QObject {
   TCharacterDef character_;
   std::unique_ptr<TCharacterWindow> window_;
   std::unique_ptr<TBalloonWindow> balloon_;
+  std::unique_ptr<TStayOnTop> stayOnTop_;
   TVoice voice_;
   int languageId_ = 1033;
   QPoint position_;

@@ -37,13 +37,20 @@ TCharacterWindow::TCharacterWindow(const TCharacterDef& character, double scale,
       pose_(character.RestPose()) {
   setAttribute(Qt::WA_ShowWithoutActivating);
   setFocusPolicy(Qt::NoFocus);
-  if (translucent_) {
-    setAttribute(Qt::WA_TranslucentBackground);
-  } else {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-  }
+  // Always a window with an alpha channel, so that a compositor coming or
+  // going only switches between blending and a shape (SetTranslucent).
+  setAttribute(Qt::WA_TranslucentBackground);
   setFixedSize(std::ceil(character.size.width() * scale), std::ceil(character.size.height() * scale));
+  AskForNoShadow(*this);
   UpdateOutline();
+}
+
+void TCharacterWindow::SetTranslucent(bool translucent) {
+  if (translucent == translucent_) return;
+  translucent_ = translucent;
+  shape_ = QRegion();  // the outline's margin differs
+  UpdateOutline();
+  update();
 }
 
 void TCharacterWindow::SetPose(const TPose& pose) {
@@ -59,8 +66,20 @@ void TCharacterWindow::UpdateOutline() {
   QRegion shape = CharacterOutline(character_, pose_, scale_, translucent_ ? 1 : 0, TOutline::Visible);
   if (shape == shape_) return;
   shape_ = shape;
-  if (translucent_ && SetInputRegion(*this, shape_)) return;
-  setMask(shape_.isEmpty() ? QRegion(0, 0, 1, 1) : shape_);
+  ApplyShape();
+}
+
+void TCharacterWindow::ApplyShape() {
+  const QRegion shape = shape_.isEmpty() ? QRegion(0, 0, 1, 1) : shape_;
+  // Blended by a compositor, the window keeps its whole rectangle drawn
+  // (soft edges) and only its input follows the outline; without one the
+  // outline cuts the window out.
+  if (translucent_ && SetInputRegion(*this, shape)) {
+    if (!mask().isEmpty()) clearMask();
+    return;
+  }
+  setMask(shape);
+  SetInputRegion(*this, shape);  // an input region set while blended would stay
 }
 
 bool TCharacterWindow::OnCharacter(QPoint local) const {
@@ -79,8 +98,11 @@ void TCharacterWindow::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::transparent);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   } else {
-    // Only the outline shows; edge pixels blend with a neutral mid-tone.
+    // Only the outline shows, opaque (no compositor reads the alpha); edge
+    // pixels blend with a neutral mid-tone.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.fillRect(rect(), QColor("#9a8a70"));
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   }
   painter.scale(scale_, scale_);
   PaintCharacter(painter, character_, pose_);

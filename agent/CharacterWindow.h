@@ -17,6 +17,8 @@ class TCharacterWindow : public QWidget {
   TCharacterWindow(const TCharacterDef& character, double scale, bool translucent);
 
   void SetPose(const TPose& pose);
+  // Blended by a compositor (soft edges) or cut out by a shape (none runs).
+  void SetTranslucent(bool translucent);
   const TPose& Pose() const { return pose_; }
   // Whether a point of the window lies on the character.
   bool OnCharacter(QPoint local) const;
@@ -36,6 +38,7 @@ class TCharacterWindow : public QWidget {
 
  private:
   void UpdateOutline();
+  void ApplyShape();
 
   const TCharacterDef& character_;
   double scale_;

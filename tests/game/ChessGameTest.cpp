@@ -124,7 +124,8 @@ TEST_F(ChessGame, ExitDestroysTheBoardHidesTheFormRunsTheRandomActivityAndReport
   EXPECT_EQ(board, nullptr);
   EXPECT_EQ(actor_.ChessBrd1, nullptr);
   EXPECT_LT(actor_.geometry().right(), 0) << "out of sight left of the screen";
-  EXPECT_EQ(Script(), (QStringList{"StopAll play", "Show 0", "draw 0-9: 6", "Show 0", "Play Idle2_1", "wait 20",
+  EXPECT_FALSE(actor_.isVisible()) << "out of sight is not shown";
+  EXPECT_EQ(Script(), (QStringList{"KeepClear 0 0 0 0", "StopAll play", "Show 0", "draw 0-9: 6", "Show 0", "Play Idle2_1", "wait 20",
                                    "StopAll play"}));
   EXPECT_EQ(Notices(), (Codes{20, 20}));
 }
