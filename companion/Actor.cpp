@@ -37,6 +37,7 @@ TActor::TActor(QWidget* parent)
   ProgramFolder = QCoreApplication::applicationDirPath();
   setObjectName(QStringLiteral("TActor"));
   setWindowTitle(QStringLiteral("Perch — Chess"));
+  setWindowRole(QStringLiteral("perch-game"));  // lets scripts find it
   // The user clicks the board to play: a game coming up takes no focus.
   setAttribute(Qt::WA_ShowWithoutActivating);
   QFont font;  // the default sans face stands in for "MS Sans Serif", 8 point

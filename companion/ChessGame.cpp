@@ -61,7 +61,7 @@ void RunBoardHandler(TChessGame* sender, THandler&& handler) {
 }
 
 void ShowGameOverBox(QWidget* form, const QString& text) {
-  QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Perch"), text,
                   QMessageBox::Ok, form);
   box.setObjectName(QStringLiteral("GameOverBox"));
   box.setWindowRole(QStringLiteral("perch-game-over"));  // lets scripts find it

@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
   if (!ChoosePlatform()) return 1;
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("perch"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Perch"));
+  // No application display name: Qt would append it to every window title,
+  // the game's "Perch — Chess" included. The boxes carry "Perch" themselves.
   QApplication::setQuitOnLastWindowClosed(false);
   // The installed icon; where there is none, the character service gives
   // the bird's picture.
