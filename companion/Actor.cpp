@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 // The wood textures are compiled into the static library; their resource
 // has to be pulled in by name.
@@ -85,9 +86,25 @@ void TActor::setLeft(int left) {
   if (left < 0) {
     hide();
   } else if (!isVisible()) {
-    show();
+    ShowWithoutFocus();
     move(left, y());
   }
+}
+
+void TActor::ShowWithoutFocus() {
+  // Some window managers focus every new window whatever its user time says:
+  // it maps refusing the focus, and accepts it (a click on it gives it) once
+  // the manager has shown it.
+  setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
+  show();
+  auto* check = new QTimer(this);
+  connect(check, &QTimer::timeout, this, [this, check] {
+    QWindow* window = windowHandle();
+    if (window != nullptr && !window->isExposed() && isVisible()) return;
+    if (window != nullptr) window->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+    check->deleteLater();
+  });
+  check->start(100);
 }
 
 void TActor::closeEvent(QCloseEvent* event) {

@@ -120,6 +120,7 @@ class TActor : public QWidget {
  private:
   TAgentCharacter& Char();  // throws TAgentError when not loaded
   void ConnectGameButtons();
+  void ShowWithoutFocus();
   // During a game the character stands beside the game's window (and the
   // balloon keeps off it), following it when the user moves the window.
   void PlaceCharacterBesideBoard(int speed);
