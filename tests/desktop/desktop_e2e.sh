@@ -208,6 +208,35 @@ case "$case_name" in
     check_game
     quit_and_end 15
     ;;
+  monitors)
+    # One X screen split in two monitors, the primary on the right and
+    # lower: the bird starts on it, and a drag off its edge is pulled back.
+    # The left one takes the screen's output, whose own monitor goes.
+    xrandr --setmonitor left 640/169x1024/271+0+0 screen >/dev/null
+    xrandr --setmonitor '*right' 640/169x768/203+640+256 none >/dev/null
+    xrandr --listmonitors | grep -q 'Monitors: 2' || fail "the monitors were not set: $(xrandr --listmonitors)"
+    start_wm openbox
+    start_perch perch later
+    expect_notices 40 2 30
+    wait_until 20 bird_window >/dev/null || fail "the bird did not show"
+    inside_primary() {
+      local x y w h
+      read -r x y w h <<<"$(rect "$(bird_window)")"
+      [ "$x" -ge 640 ] && [ "$y" -ge 256 ] && [ $((x + w)) -le 1280 ] && [ $((y + h)) -le 1024 ]
+    }
+    inside_primary || fail "the bird at $(rect "$(bird_window)") started outside the primary monitor"
+    # A drag by the belly far past the right edge and below the screen.
+    read -r x y w h <<<"$(rect "$(bird_window)")"
+    bx=$((x + w / 2)) by=$((y + h * 7 / 10))
+    xdotool mousemove "$bx" "$by" sleep 0.3 mousedown 1
+    for step in 1 2 3 4 5 6 7 8; do xdotool mousemove $((bx + step * 40)) $((by + step * 60)) sleep 0.05; done
+    xdotool sleep 0.3 mouseup 1
+    sleep 0.5
+    shot dragged
+    [ "$(rect "$(bird_window)")" != "$x $y $w $h" ] || fail "the drag did not move the bird"
+    inside_primary || fail "the drag left the bird at $(rect "$(bird_window)"), off the monitor"
+    quit_and_end 15
+    ;;
   *) fail "unknown case" ;;
 esac
 echo "ok ($case_name)"
