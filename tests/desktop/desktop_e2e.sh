@@ -235,6 +235,16 @@ case "$case_name" in
     shot dragged
     [ "$(rect "$(bird_window)")" != "$x $y $w $h" ] || fail "the drag did not move the bird"
     inside_primary || fail "the drag left the bird at $(rect "$(bird_window)"), off the monitor"
+    # A second start says so and ends well; one in a Wayland session without
+    # an X server says why it cannot run.
+    status=0
+    "$prog/perch" >"$work/second.out" 2>"$work/second.err" || status=$?
+    [ "$status" -eq 0 ] && [ "$(cat "$work/second.err")" = "Perch is already running" ] ||
+      fail "a second start ended with $status and said: $(cat "$work/second.err")"
+    status=0
+    env -u DISPLAY WAYLAND_DISPLAY=wayland-perch-test "$prog/perch" 2>"$work/wayland.err" || status=$?
+    [ "$status" -eq 1 ] && grep -q 'no X server' "$work/wayland.err" ||
+      fail "without an X server: status $status, said: $(cat "$work/wayland.err")"
     quit_and_end 15
     ;;
   *) fail "unknown case" ;;
