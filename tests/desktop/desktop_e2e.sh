@@ -6,7 +6,7 @@
 # the stacking order and screenshots. One perch per case.
 #
 #   desktop_e2e.sh BIN_FOLDER CASE
-#   CASE: openbox_picom | icewm | monitors
+#   CASE: openbox_picom | icewm | monitors | xwayland
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
@@ -245,6 +245,23 @@ case "$case_name" in
     env -u DISPLAY WAYLAND_DISPLAY=wayland-perch-test "$prog/perch" 2>"$work/wayland.err" || status=$?
     [ "$status" -eq 1 ] && grep -q 'no X server' "$work/wayland.err" ||
       fail "without an X server: status $status, said: $(cat "$work/wayland.err")"
+    quit_and_end 15
+    ;;
+  xwayland)
+    # A Wayland session (weston, headless) with XWayland: perch, told only
+    # WAYLAND_DISPLAY and DISPLAY, runs on the X server by itself. Skipped
+    # (status 77) where weston does not start in its time.
+    weston --backend=headless-backend.so --xwayland --socket=wl-perch --width=1280 --height=1024 \
+      >"$work/weston.log" 2>&1 &
+    pids+=($!)
+    wait_until 20 grep -q 'xserver listening on display' "$work/weston.log" ||
+      { echo "skip (xwayland): weston with XWayland did not start within 20 s: $(tail -3 "$work/weston.log")"; exit 77; }
+    export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" | head -1)
+    export WAYLAND_DISPLAY=wl-perch
+    start_perch perch later
+    expect_notices 40 2 60
+    wait_until 30 bird_window >/dev/null || fail "the bird did not show on XWayland"
+    expect_answers
     quit_and_end 15
     ;;
   *) fail "unknown case" ;;
