@@ -3,7 +3,11 @@
 #include "CharacterFile.h"
 #include "CharacterService.h"
 
+#include "CharacterPainter.h"
+
+#include <QApplication>
 #include <QMessageBox>
+#include <QPixmap>
 
 namespace {
 
@@ -31,6 +35,9 @@ int TAgentCharacter::Left() const { return impl_->Position().x(); }
 void TAgentCharacter::setLeft(std::int16_t x) { impl_->Place({x, impl_->Position().y()}); }
 int TAgentCharacter::Top() const { return impl_->Position().y(); }
 void TAgentCharacter::setTop(std::int16_t y) { impl_->Place({impl_->Position().x(), y}); }
+int TAgentCharacter::Width() const { return impl_->Window().width(); }
+int TAgentCharacter::Height() const { return impl_->Window().height(); }
+void TAgentCharacter::setKeepClear(const QRect& area) { impl_->Balloon().SetKeepClear(area); }
 
 TAgentRequestPtr TAgentCharacter::Show(bool Fast) { return std::make_shared<TAgentRequest>(impl_->Show(Fast)); }
 TAgentRequestPtr TAgentCharacter::Hide(bool Fast) { return std::make_shared<TAgentRequest>(impl_->Hide(Fast)); }
@@ -69,6 +76,11 @@ TAgentRequestPtr TAgentCharacters::Load(const QString& CharacterID, const QStrin
     if (agent->OnError) agent->OnError(message);
     else ReportError(message);
   };
+  if (QApplication::windowIcon().isNull()) {
+    // A program without an installed icon shows the character's face.
+    const TCharacterDef& character = impl->Definition();
+    QApplication::setWindowIcon(QPixmap::fromImage(RenderCharacter(character, character.RestPose(), 0.5)));
+  }
   loaded_[CharacterID] = std::make_unique<TAgentCharacter>(std::move(impl));
   return std::make_shared<TAgentRequest>(0);
 }

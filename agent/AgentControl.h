@@ -5,6 +5,7 @@
 // TAgentError with a message that says what went wrong.
 
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 #include <cstdint>
@@ -45,6 +46,12 @@ class TAgentCharacter {
   void setLeft(std::int16_t x);  // places the character at once
   int Top() const;
   void setTop(std::int16_t y);
+  // The character's window size in pixels.
+  int Width() const;
+  int Height() const;
+  // A screen rectangle (a game's window) that the balloon keeps off; an
+  // empty one for none.
+  void setKeepClear(const QRect& area);
 
   TAgentRequestPtr Show(bool Fast);
   TAgentRequestPtr Hide(bool Fast);

@@ -1,5 +1,7 @@
 #include "BalloonWindow.h"
 
+#include "Compositor.h"
+
 #include <QBitmap>
 #include <QGuiApplication>
 #include <QPainter>
@@ -26,7 +28,10 @@ TBalloonWindow::TBalloonWindow(bool translucent)
   setAttribute(Qt::WA_ShowWithoutActivating);
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setFocusPolicy(Qt::NoFocus);
-  if (translucent_) setAttribute(Qt::WA_TranslucentBackground);
+  // Always with an alpha channel: a compositor coming or going only switches
+  // between blending and a shape (SetTranslucent).
+  setAttribute(Qt::WA_TranslucentBackground);
+  AskForNoShadow(*this);
   hideTimer_.setSingleShot(true);
   connect(&hideTimer_, &QTimer::timeout, this, &QWidget::hide);
 }
@@ -77,7 +82,22 @@ void TBalloonWindow::Follow(QPoint anchor, QRect avoid) {
   if (isVisible() && layout_) Place(anchor, avoid);
 }
 
+void TBalloonWindow::SetTranslucent(bool translucent) {
+  if (translucent == translucent_) return;
+  translucent_ = translucent;
+  if (translucent_) clearMask();
+  if (isVisible() && layout_) Place(lastAnchor_, lastAvoid_);  // the shape, when one is needed
+  update();
+}
+
+void TBalloonWindow::SetKeepClear(QRect area) {
+  keepClear_ = area;
+  if (isVisible() && layout_) Place(lastAnchor_, lastAvoid_);
+}
+
 void TBalloonWindow::Place(QPoint anchor, QRect avoid) {
+  lastAnchor_ = anchor;
+  lastAvoid_ = avoid;
   const QSizeF body(textSize_.width() + 2 * kPadding, textSize_.height() + 2 * kPadding);
   const QSize windowSize(std::ceil(body.width() + 2 * kOutline), std::ceil(body.height() + kTail + 2 * kOutline));
   QScreen* screen = QGuiApplication::screenAt(anchor);
@@ -92,6 +112,11 @@ void TBalloonWindow::Place(QPoint anchor, QRect avoid) {
   // Below, the tail reaches up to just under the feet.
   int y = above ? anchor.y() - windowSize.height() : avoid.bottom() - 8;
   y = std::clamp(y, area.top(), std::max(area.top(), area.bottom() - windowSize.height()));
+  if (keepClear_.isValid() && QRect(QPoint(x, y), windowSize).intersects(keepClear_)) {
+    // Beside what must stay clear, on the side of the anchor.
+    x = anchor.x() >= keepClear_.center().x() ? keepClear_.right() + 1 : keepClear_.left() - windowSize.width();
+    x = std::clamp(x, area.left(), std::max(area.left(), area.right() - windowSize.width()));
+  }
   setGeometry(x, y, windowSize.width(), windowSize.height());
 
   const double top = above ? kOutline : kOutline + kTail;
@@ -152,7 +177,12 @@ void TBalloonWindow::LingerThenHide(int ms) { hideTimer_.start(ms); }
 void TBalloonWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
-  if (!translucent_) painter.fillRect(rect(), QColor("#fffbea"));
+  if (!translucent_) {
+    // Opaque inside the shape: no compositor reads the alpha.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), QColor("#fffbea"));
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  }
   QLinearGradient fill(0, 0, 0, height());
   fill.setColorAt(0, QColor("#fffef6"));
   fill.setColorAt(1, QColor("#fff3c9"));

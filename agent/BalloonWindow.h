@@ -26,6 +26,10 @@ class TBalloonWindow : public QWidget {
   void RevealWord(int wordIndex);   // shows the text up to the end of that word
   void RevealAll();
   void LingerThenHide(int ms);      // keeps the balloon up a moment, then hides
+  // Blended by a compositor or cut out by a shape (none runs).
+  void SetTranslucent(bool translucent);
+  // A screen rectangle the balloon moves off sideways; empty for none.
+  void SetKeepClear(QRect area);
 
   int RevealedLength() const { return revealed_; }
   static QFont BalloonFont();
@@ -45,4 +49,7 @@ class TBalloonWindow : public QWidget {
   QPainterPath shape_;
   QPointF textOrigin_;
   QTimer hideTimer_;
+  QRect keepClear_;
+  QPoint lastAnchor_;
+  QRect lastAvoid_;
 };

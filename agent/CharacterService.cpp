@@ -3,6 +3,8 @@
 #include "AgentControl.h"
 #include "CharacterFile.h"
 #include "Compositor.h"
+#include "MonitorClamp.h"
+#include "StayOnTop.h"
 
 #include <QGuiApplication>
 #include <QRandomGenerator>
@@ -38,6 +40,18 @@ TAgentCharacterImpl::TAgentCharacterImpl(const QString& characterId, TCharacterD
   const bool translucent = UseTranslucentWindows();
   window_ = std::make_unique<TCharacterWindow>(character_, scale, translucent);
   balloon_ = std::make_unique<TBalloonWindow>(translucent);
+  stayOnTop_ = std::make_unique<TStayOnTop>(std::vector<QWidget*>{window_.get(), balloon_.get()});
+  if (QGuiApplication::platformName() == "xcb") {
+    // Blended while a compositor runs, shaped while none does.
+    connect(&TCompositorWatch::Instance(), &TCompositorWatch::Changed, this, [this](bool running) {
+      window_->SetTranslucent(running);
+      balloon_->SetTranslucent(running);
+    });
+    if (TCompositorWatch::Instance().Running() != translucent) {
+      window_->SetTranslucent(TCompositorWatch::Instance().Running());
+      balloon_->SetTranslucent(TCompositorWatch::Instance().Running());
+    }
+  }
   lastPose_ = character_.RestPose();
   clock_.start();
 
@@ -58,7 +72,8 @@ TAgentCharacterImpl::TAgentCharacterImpl(const QString& characterId, TCharacterD
       }
     });
   };
-  window_->OnDragged = [this](QPoint topLeft) { Place(topLeft); };
+  // A drag never leaves the character where no monitor shows it whole.
+  window_->OnDragged = [this](QPoint topLeft) { Place(KeepOnMonitor(QRect(topLeft, window_->size()))); };
   window_->OnHideChosen = [this] {
     window_->hide();
     balloon_->hide();
@@ -318,6 +333,8 @@ void TAgentCharacterImpl::StartNext(double now) {
         voice_.Speak(r.text, r.language);
         break;
       case TKind::Move: {
+        // The whole character lands on a monitor.
+        r.target = KeepOnMonitor(QRect(r.target, window_->size()));
         moveFrom_ = position_;
         const QPointF delta = QPointF(r.target) - moveFrom_;
         const double distance = std::hypot(delta.x(), delta.y());

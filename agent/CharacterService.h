@@ -12,6 +12,7 @@
 #include "CharacterDef.h"
 #include "CharacterPose.h"
 #include "CharacterWindow.h"
+#include "StayOnTop.h"
 #include "voice/Voice.h"
 
 #include <QElapsedTimer>
@@ -115,6 +116,7 @@ class TAgentCharacterImpl : public QObject {
   TCharacterDef character_;
   std::unique_ptr<TCharacterWindow> window_;
   std::unique_ptr<TBalloonWindow> balloon_;
+  std::unique_ptr<TStayOnTop> stayOnTop_;
   TVoice voice_;
   int languageId_ = 1033;
   QPoint position_;

@@ -37,24 +37,40 @@ TCharacterWindow::TCharacterWindow(const TCharacterDef& character, double scale,
       character_(character),
       scale_(scale),
       translucent_(translucent),
-      // With per-pixel alpha the soft edge may reach a pixel past the outline.
-      frames_(character, scale, translucent ? QColor(Qt::transparent) : kShapedBackground, translucent ? 1 : 0),
       pose_(character.RestPose()) {
   setAttribute(Qt::WA_ShowWithoutActivating);
   setFocusPolicy(Qt::NoFocus);
-  if (translucent_) {
-    setAttribute(Qt::WA_TranslucentBackground);
-  } else {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-  }
+  // Always a window with an alpha channel, so that a compositor coming or
+  // going only switches between blending and a shape (SetTranslucent).
+  setAttribute(Qt::WA_TranslucentBackground);
   setFixedSize(std::ceil(character.size.width() * scale), std::ceil(character.size.height() * scale));
-  ShowFrame(frames_.Frame(pose_, devicePixelRatioF()));
+  AskForNoShadow(*this);
+  MakeFrames();
+  ShowFrame(frames_->Frame(pose_, devicePixelRatioF()));
+}
+
+void TCharacterWindow::SetTranslucent(bool translucent) {
+  if (translucent == translucent_) return;
+  translucent_ = translucent;
+  // The kept frames were blended over the other background, and the
+  // outline's margin differs.
+  MakeFrames();
+  frame_.reset();
+  shape_ = QRegion();
+  ShowFrame(frames_->Frame(pose_, devicePixelRatioF()));
+  update();
+}
+
+void TCharacterWindow::MakeFrames() {
+  // With per-pixel alpha the soft edge may reach a pixel past the outline.
+  frames_.emplace(character_, scale_, translucent_ ? QColor(Qt::transparent) : kShapedBackground,
+                  translucent_ ? 1 : 0);
 }
 
 void TCharacterWindow::SetPose(const TPose& pose) {
   if (pose == pose_) return;
   pose_ = pose;
-  ShowFrame(frames_.Frame(pose_, devicePixelRatioF()));
+  ShowFrame(frames_->Frame(pose_, devicePixelRatioF()));
 }
 
 void TCharacterWindow::ShowFrame(std::shared_ptr<const TCharacterFrame> frame) {
@@ -75,14 +91,23 @@ void TCharacterWindow::UpdateOutline() {
   SendShape();
 }
 
-// With a compositor only the input region follows the outline; without one
-// the outline cuts the window out. Display-less platforms have no shapes.
-// A window not yet made gets its shape once it is (WinIdChange).
+// Blended by a compositor, the window keeps its whole rectangle drawn (soft
+// edges) and only its input follows the outline; without one the outline
+// cuts the window out. Display-less platforms have no shapes. A window not
+// yet made gets its shape once it is (WinIdChange).
 void TCharacterWindow::SendShape() {
   if (QGuiApplication::platformName() == "offscreen" || !testAttribute(Qt::WA_WState_Created)) return;
   const QRegion shape = shape_.isEmpty() ? QRegion(0, 0, 1, 1) : shape_;
-  if (translucent_ ? SetInputRegion(*this, shape_) : SetWindowShape(*this, shape)) return;
-  setMask(shape);
+  if (translucent_ && SetInputRegion(*this, shape)) {
+    SetWindowShape(*this, QRegion(rect()));  // a cut-out from shaped times would stay
+    if (!mask().isEmpty()) clearMask();
+    return;
+  }
+  if (!SetWindowShape(*this, shape)) {
+    setMask(shape);
+    return;
+  }
+  SetInputRegion(*this, shape);  // an input region set while blended would stay
 }
 
 bool TCharacterWindow::event(QEvent* event) {
@@ -103,7 +128,7 @@ QPoint TCharacterWindow::BalloonAnchor() const {
 void TCharacterWindow::paintEvent(QPaintEvent* event) {
   // A move to a screen of another density needs the pose painted anew.
   if (!frame_->strips.empty() && frame_->strips.front().image.devicePixelRatio() != devicePixelRatioF())
-    frame_ = frames_.Frame(pose_, devicePixelRatioF());
+    frame_ = frames_->Frame(pose_, devicePixelRatioF());
   // The frame is the character already blended over the background: copied
   // as it is, pixel for pixel.
   QPainter painter(this);

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class TCharacterWindow : public QWidget {
   Q_OBJECT
@@ -20,6 +21,8 @@ class TCharacterWindow : public QWidget {
 
   // Shows the pose; a pose already on show costs nothing.
   void SetPose(const TPose& pose);
+  // Blended by a compositor (soft edges) or cut out by a shape (none runs).
+  void SetTranslucent(bool translucent);
   const TPose& Pose() const { return pose_; }
   // Whether a point of the window lies on the character.
   bool OnCharacter(QPoint local) const;
@@ -49,11 +52,12 @@ class TCharacterWindow : public QWidget {
   void UpdateOutline();
   void SendShape();
   QRect FrameRect() const;
+  void MakeFrames();
 
   const TCharacterDef& character_;
   double scale_;
   bool translucent_;
-  TFrameCache frames_;
+  std::optional<TFrameCache> frames_;  // made anew when the background changes
   TPose pose_;
   std::shared_ptr<const TCharacterFrame> frame_;  // what pose_ looks like
   QRegion shape_;  // the window's shape: what is drawn

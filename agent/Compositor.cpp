@@ -5,7 +5,9 @@
 #include <QRegion>
 #include <QWidget>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shape.h>
 #include <xcb/xcb.h>
 
@@ -13,12 +15,17 @@
 #include <string>
 #include <vector>
 
-bool CompositorRunning() {
-  if (QGuiApplication::platformName() != "xcb") return false;
+namespace {
+
+Display* XDisplay() {
+  if (QGuiApplication::platformName() != "xcb") return nullptr;
   auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (!x11 || !x11->connection()) return false;
-  xcb_connection_t* connection = x11->connection();
-  // The screen number is the part of DISPLAY after the dot, 0 by default.
+  return x11 ? x11->display() : nullptr;
+}
+
+// The selection a compositing manager owns on the screen of DISPLAY (the
+// part after the dot, 0 by default).
+std::string CompositorSelection() {
   int screen = 0;
   if (const char* display = std::getenv("DISPLAY")) {
     const std::string name(display);
@@ -26,7 +33,17 @@ bool CompositorRunning() {
     const auto dot = name.find('.', colon == std::string::npos ? 0 : colon);
     if (dot != std::string::npos) screen = std::atoi(name.c_str() + dot + 1);
   }
-  const std::string atomName = "_NET_WM_CM_S" + std::to_string(screen);
+  return "_NET_WM_CM_S" + std::to_string(screen);
+}
+
+}  // namespace
+
+bool CompositorRunning() {
+  if (QGuiApplication::platformName() != "xcb") return false;
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!x11 || !x11->connection()) return false;
+  xcb_connection_t* connection = x11->connection();
+  const std::string atomName = CompositorSelection();
   xcb_intern_atom_reply_t* atom =
       xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, atomName.size(), atomName.c_str()), nullptr);
   if (!atom) return false;
@@ -45,9 +62,7 @@ bool UseTranslucentWindows() {
 
 namespace {
 bool SetShape(QWidget& window, const QRegion& region, int kind) {
-  if (QGuiApplication::platformName() != "xcb") return false;
-  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-  Display* display = x11 ? x11->display() : nullptr;
+  Display* display = XDisplay();
   if (!display) return false;
   std::vector<XRectangle> rectangles;
   for (const QRect& r : region)
@@ -63,3 +78,49 @@ bool SetShape(QWidget& window, const QRegion& region, int kind) {
 bool SetInputRegion(QWidget& window, const QRegion& region) { return SetShape(window, region, ShapeInput); }
 
 bool SetWindowShape(QWidget& window, const QRegion& region) { return SetShape(window, region, ShapeBounding); }
+
+void AskForNoShadow(QWidget& window) {
+  Display* display = XDisplay();
+  if (!display) return;
+  const auto id = static_cast<::Window>(window.winId());
+  const long noShadow = 0;
+  XChangeProperty(display, id, XInternAtom(display, "_COMPTON_SHADOW", False), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&noShadow), 1);
+  // The window bypasses the window manager, so its type only speaks to
+  // compositors.
+  const Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE_NOTIFICATION", False);
+  XChangeProperty(display, id, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&type), 1);
+  XFlush(display);
+}
+
+TCompositorWatch& TCompositorWatch::Instance() {
+  static auto* watch = new TCompositorWatch;  // lives as long as the application's event loop
+  return *watch;
+}
+
+TCompositorWatch::TCompositorWatch() : QObject(qApp), running_(CompositorRunning()) {
+  Display* display = XDisplay();
+  int eventBase = 0, errorBase = 0;
+  if (!display || !XFixesQueryExtension(display, &eventBase, &errorBase)) return;
+  selectionEvent_ = eventBase + XFixesSelectionNotify;
+  XFixesSelectSelectionInput(display, DefaultRootWindow(display),
+                             XInternAtom(display, CompositorSelection().c_str(), False),
+                             XFixesSetSelectionOwnerNotifyMask | XFixesSelectionWindowDestroyNotifyMask |
+                                 XFixesSelectionClientCloseNotifyMask);
+  XFlush(display);
+  qApp->installNativeEventFilter(this);
+}
+
+bool TCompositorWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+  if (selectionEvent_ < 0 || eventType != "xcb_generic_event_t") return false;
+  const auto* event = static_cast<const xcb_generic_event_t*>(message);
+  if ((event->response_type & 0x7f) != selectionEvent_) return false;
+  // Any selection's owner may have changed (the clipboard's too): ask anew.
+  const bool running = CompositorRunning();
+  if (running != running_) {
+    running_ = running;
+    emit Changed(running);
+  }
+  return false;  // Qt follows selections of its own
+}

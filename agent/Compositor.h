@@ -3,6 +3,9 @@
 // per-pixel translucent window blend with the desktop (without one, its
 // transparent pixels show black and a shape mask must cut it out).
 
+#include <QAbstractNativeEventFilter>
+#include <QObject>
+
 bool CompositorRunning();
 // Whether the windows should be per-pixel translucent: with a compositor on
 // X11, and always on display-less platforms (offscreen), which blend exactly.
@@ -19,3 +22,26 @@ bool SetInputRegion(QWidget& window, const QRegion& region);
 // which forces its slow, thread-farmed image path. Returns false where it
 // cannot (then QWidget::setMask serves).
 bool SetWindowShape(QWidget& window, const QRegion& region);
+
+// Asks compositors not to draw a shadow round the window's rectangle: picom
+// honours _COMPTON_SHADOW = 0, xcompmgr shadows no notification window. The
+// window must have its native window already.
+void AskForNoShadow(QWidget& window);
+
+// Tells when a compositing manager starts or stops on the display (the owner
+// of the _NET_WM_CM_S<screen> selection changes). One per application.
+class TCompositorWatch : public QObject, public QAbstractNativeEventFilter {
+  Q_OBJECT
+ public:
+  static TCompositorWatch& Instance();
+  bool Running() const { return running_; }
+  bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+ signals:
+  void Changed(bool running);
+
+ private:
+  TCompositorWatch();
+  bool running_ = false;
+  int selectionEvent_ = -1;  // the XFixes selection-notify event code, -1 without XFixes
+};

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 
 // The wood textures are compiled into the static library; their resource
 // has to be pulled in by name.
@@ -27,20 +29,23 @@ QLabel* MakeImage(QWidget* parent, const QImage& bitmap, int x, int y) {
 }  // namespace
 
 TActor::TActor(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       image1Bitmap_((LoadWoodTextures(), QStringLiteral(":/wood/Image1.bmp"))),
       image2Bitmap_(QStringLiteral(":/wood/Image2.bmp")) {
   // Failures anywhere, the board's included, reach the companion's own box.
   perch::SetBoardErrorReporter(ShowErrorBox);
   ProgramFolder = QCoreApplication::applicationDirPath();
   setObjectName(QStringLiteral("TActor"));
-  setWindowTitle(QStringLiteral("Game"));
+  setWindowTitle(QStringLiteral("Perch — Chess"));
+  setWindowRole(QStringLiteral("perch-game"));  // lets scripts find it
+  // The user clicks the board to play: a game coming up takes no focus.
+  setAttribute(Qt::WA_ShowWithoutActivating);
   QFont font;  // the default sans face stands in for "MS Sans Serif", 8 point
   font.setPixelSize(11);
   setFont(font);
   setFixedSize(DesignClientSize, DesignClientSize);
-  move(DesignLeft, DesignTop);
+  move(DesignLeft, DesignTop);  // out of sight: not shown
 
   Image1 = MakeImage(this, image1Bitmap_, 40, 56);
   Image1->setObjectName(QStringLiteral("Image1"));
@@ -73,9 +78,45 @@ TActor::TActor(QWidget* parent)
 
 TActor::~TActor() = default;
 
+void TActor::setLeft(int left) {
+  move(left, y());
+  // Out of sight is not shown at all: window managers would clamp the form
+  // onto the screen or list it. Shown, it gets its place again, as some
+  // managers place a window only once it is mapped.
+  if (left < 0) {
+    hide();
+  } else if (!isVisible()) {
+    ShowWithoutFocus();
+    move(left, y());
+  }
+}
+
+void TActor::ShowWithoutFocus() {
+  // Some window managers focus every new window whatever its user time says:
+  // it maps refusing the focus, and accepts it (a click on it gives it) once
+  // the manager has shown it.
+  setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
+  show();
+  auto* check = new QTimer(this);
+  connect(check, &QTimer::timeout, this, [this, check] {
+    QWindow* window = windowHandle();
+    if (window != nullptr && !window->isExposed() && isVisible()) return;
+    if (window != nullptr) window->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+    check->deleteLater();
+  });
+  check->start(100);
+}
+
 void TActor::closeEvent(QCloseEvent* event) {
-  // The form has no close box; it lives as long as the process.
+  // The form lives as long as the process; its close box does what "Exit"
+  // does, from the event loop rather than inside the window system's event.
   event->ignore();
+  if (x() >= 0) QTimer::singleShot(0, this, [this] { RunReportingErrors([this] { Button2Click(); }); });
+}
+
+void TActor::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  KeepCharacterBesideBoard();
 }
 
 TAgentCharacter& TActor::Char() {

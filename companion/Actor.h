@@ -109,12 +109,25 @@ class TActor : public QWidget {
 
   int RoutineDepth() const { return routineDepth_; }
 
+  // The form's Left as the routines read and write it: at a negative Left
+  // the form is out of sight, its window not shown at all.
+  void setLeft(int left);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   TAgentCharacter& Char();  // throws TAgentError when not loaded
   void ConnectGameButtons();
+  void ShowWithoutFocus();
+  // During a game the character stands beside the game's window (and the
+  // balloon keeps off it), following it when the user moves the window.
+  void PlaceCharacterBesideBoard(int speed);
+  void KeepCharacterBesideBoard();
+  void StopFollowingBoard();
+  bool followingBoard_ = false;
+  QPoint besideAt_;  // where the bird was last sent beside the board
 
   QImage image1Bitmap_;
   QImage image2Bitmap_;

@@ -3,8 +3,10 @@
 // user plays White, the computer Black.
 
 #include "Actor.h"
+#include "BoardSide.h"
 #include "Companion.h"
 #include "ErrorBox.h"
+#include "ScreenArea.h"
 
 #include "chess/board/TChessBrd.h"
 
@@ -59,7 +61,7 @@ void RunBoardHandler(TChessGame* sender, THandler&& handler) {
 }
 
 void ShowGameOverBox(QWidget* form, const QString& text) {
-  QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Perch"), text,
                   QMessageBox::Ok, form);
   box.setObjectName(QStringLiteral("GameOverBox"));
   box.setWindowRole(QStringLiteral("perch-game-over"));  // lets scripts find it
@@ -75,8 +77,7 @@ void TActor::ConnectGameButtons() {
 }
 
 void TActor::PlayChess() {
-  move(GameFormLeft, y());
-  if (!isVisible()) show();
+  setLeft(GameFormLeft);
 
   auto* board = new TChessBrd(this);
   ChessBrd1 = board;
@@ -106,8 +107,40 @@ void TActor::PlayChess() {
   Button1->raise();
   Button2->raise();
 
-  Char().MoveTo(static_cast<std::int16_t>(x() + 100), static_cast<std::int16_t>(y() - 50), 1);
+  PlaceCharacterBesideBoard(1);
   SayChinese(QStringLiteral("你先~~"));
+}
+
+void TActor::PlaceCharacterBesideBoard(int speed) {
+  // Where the bird is wished (above the board's top right), moved to the
+  // nearest place beside the window, whose squares and buttons stay clear.
+  const QRect board = frameGeometry();
+  const QPoint wished(x() + 100, y() - 50);
+  const QPoint at = BesideBoard(board, QSize(Char().Width(), Char().Height()), wished, AreaAround(board));
+  Char().setKeepClear(board);
+  followingBoard_ = true;
+  besideAt_ = at;
+  if (speed > 0) {
+    Char().MoveTo(static_cast<std::int16_t>(at.x()), static_cast<std::int16_t>(at.y()), speed);
+  } else {
+    Char().StopAll(QStringLiteral("move"));
+    Char().setLeft(static_cast<std::int16_t>(at.x()));
+    Char().setTop(static_cast<std::int16_t>(at.y()));
+  }
+}
+
+void TActor::KeepCharacterBesideBoard() {
+  if (!followingBoard_ || Character == nullptr || x() < 0) return;
+  const QRect board = frameGeometry();
+  const QPoint at = BesideBoard(board, QSize(Character->Width(), Character->Height()), QPoint(x() + 100, y() - 50),
+                                AreaAround(board));
+  if (at == besideAt_) return;  // also while the bird still flies there
+  RunReportingErrors([this] { PlaceCharacterBesideBoard(0); });
+}
+
+void TActor::StopFollowingBoard() {
+  followingBoard_ = false;
+  if (Character != nullptr) Character->setKeepClear(QRect());
 }
 
 void TActor::Button1Click() {
@@ -128,7 +161,8 @@ void TActor::Button2Click() {
       delete board;
     }
   }
-  move(HiddenFormLeft, y());
+  StopFollowingBoard();
+  setLeft(HiddenFormLeft);
   RandomActivity();
   NotifyController(NoticeRoutineEnded);
 }

@@ -7,7 +7,7 @@
 
 void ShowErrorBox(const QString& message) {
   std::fprintf(stderr, "perch: %s\n", message.toUtf8().constData());
-  QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Perch"), message,
                   QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);
   box.setObjectName(QStringLiteral("ErrorBox"));

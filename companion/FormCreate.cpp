@@ -4,9 +4,7 @@
 #include "Actor.h"
 #include "Companion.h"
 #include "ErrorBox.h"
-
-#include <QGuiApplication>
-#include <QScreen>
+#include "ScreenArea.h"
 
 namespace {
 
@@ -14,11 +12,6 @@ constexpr const char* CharacterId = "test";
 constexpr const char* CharacterFile = "bird.chr";
 constexpr int LanguageEnglish = 1033;
 constexpr int LanguageChinese = 2052;
-
-int ScreenWidth() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen != nullptr ? screen->geometry().width() : 0;
-}
 
 }  // namespace
 
@@ -39,8 +32,10 @@ void TActor::FormCreate() {
   Character = &Agent->Characters().Character(QString::fromLatin1(CharacterId));
   Character->setLanguageID(LanguageEnglish);
   Character->setAutoPopupMenu(false);
-  Character->setTop(10);
-  Character->setLeft(static_cast<std::int16_t>(ScreenWidth() - 450));
+  // On the primary monitor, inside its available area.
+  const QRect area = PrimaryArea();
+  Character->setTop(static_cast<std::int16_t>(area.y() + 10));
+  Character->setLeft(static_cast<std::int16_t>(area.x() + area.width() - 450));
   Character->Show(false);
   Introduce();
 }

@@ -5,16 +5,9 @@
 #include "Actor.h"
 #include "Companion.h"
 #include "NameDialog.h"
-
-#include <QGuiApplication>
-#include <QScreen>
+#include "ScreenArea.h"
 
 namespace {
-
-QSize ScreenSize() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen != nullptr ? screen->geometry().size() : QSize();
-}
 
 std::int16_t Coordinate(int value) { return static_cast<std::int16_t>(value); }
 
@@ -35,7 +28,8 @@ void TActor::Introduce() {
   }
   TAgentCharacter& bird = Char();
   const QString noUrl;
-  const QSize screen = ScreenSize();
+  // Places are taken in the available area of the monitor the bird is on.
+  const QRect screen = CharacterArea(Character);
 
   bird.Play(QStringLiteral("Wave"));
   bird.Speak(QStringLiteral("Well,Hello there!    "), noUrl);
@@ -46,8 +40,8 @@ void TActor::Introduce() {
   bird.Speak(QStringLiteral("I need eat,sleep and I can do some work. "), noUrl);
   bird.Speak(QStringLiteral("I will be able to actually speak to you with my own very cool voice!"), noUrl);
   bird.Speak(QStringLiteral("I am looking very forward to spending time with you!"), noUrl);
-  bird.MoveTo(Coordinate(HalfRoundedToEven(screen.width()) - 100),
-              Coordinate(HalfRoundedToEven(screen.height()) - 200), 1);
+  bird.MoveTo(Coordinate(screen.x() + HalfRoundedToEven(screen.width()) - 100),
+              Coordinate(screen.y() + HalfRoundedToEven(screen.height()) - 200), 1);
   bird.Play(QStringLiteral("GestureDown"));
   bird.Speak(QStringLiteral("Please give me a name, and Enter my name here and press OK."), noUrl);
   WaitSeconds(25);
@@ -74,11 +68,11 @@ void TActor::Introduce() {
     IniFile->WriteInteger(section, QStringLiteral("firstRun"), 1);
   }
 
-  bird.MoveTo(330, 200, 1);
+  bird.MoveTo(Coordinate(screen.x() + 330), Coordinate(screen.y() + 200), 1);
   bird.Play(QStringLiteral("GestureLeft"));
   bird.Speak(QStringLiteral("You can type here to talk with me."), noUrl);
   bird.Play(QStringLiteral("Pleased"));
-  bird.MoveTo(Coordinate(screen.width() - 150), 10, 1);
+  bird.MoveTo(Coordinate(screen.x() + screen.width() - 150), Coordinate(screen.y() + 10), 1);
   bird.Speak(QStringLiteral("Have a try!"), noUrl);
   NotifyController(NoticeStartupDone);
 }

@@ -4,9 +4,7 @@
 
 #include "Actor.h"
 #include "Companion.h"
-
-#include <QGuiApplication>
-#include <QScreen>
+#include "ScreenArea.h"
 
 #include <chrono>
 #include <random>
@@ -14,11 +12,6 @@
 namespace {
 
 const QString NoUrl;
-
-int ScreenWidth() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen != nullptr ? screen->geometry().width() : 0;
-}
 
 }  // namespace
 
@@ -108,13 +101,15 @@ void TActor::RandomActivity() {
     Char().StopAll(QStringLiteral("play"));
   } else {
     // A tour of the screen, then back to the corner; nothing waits for it.
+    // Places are taken in the available area of the bird's monitor.
+    const QRect area = CharacterArea(Character);
     Char().Show(false);
     for (int move = 0; move < 3; ++move) {
-      const int y = RandomNumber(0, 599);
-      const int x = RandomNumber(0, 799);
+      const int y = area.y() + RandomNumber(0, 599);
+      const int x = area.x() + RandomNumber(0, 799);
       Char().MoveTo(static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 1);
     }
-    Char().MoveTo(static_cast<std::int16_t>(ScreenWidth() - 150), 10, 1);
+    Char().MoveTo(static_cast<std::int16_t>(area.x() + area.width() - 150), static_cast<std::int16_t>(area.y() + 10), 1);
     Char().Play(QStringLiteral("GetAttention"));
     Char().Play(QStringLiteral("GetAttention"));
   }

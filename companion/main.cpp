@@ -11,6 +11,9 @@
 #include "PlatformError.h"
 
 #include <QApplication>
+#include <QIcon>
+
+#include <xcb/xcb.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,28 +21,52 @@
 
 namespace {
 
-bool HasDisplay() {
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    const char* value = std::getenv(name);
-    if (value != nullptr && value[0] != '\0') return true;
+bool Set(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && value[0] != '\0';
+}
+
+// Perch's windows place themselves (the bird beside its balloon, above other
+// windows), which a Wayland compositor does not allow a client: in a Wayland
+// session it runs on the session's X server (XWayland) unless the user chose
+// a platform. Returns false, having said why, when there is nothing to show
+// the companion on.
+bool ChoosePlatform() {
+  if (Set("QT_QPA_PLATFORM")) return true;
+  if (!Set("DISPLAY")) {
+    if (Set("WAYLAND_DISPLAY"))
+      std::fprintf(stderr,
+                   "perch: this Wayland session has no X server (XWayland) for Perch to run on: DISPLAY is not "
+                   "set\n");
+    else
+      std::fprintf(stderr,
+                   "perch: no display to show the companion on (neither DISPLAY nor WAYLAND_DISPLAY is set; "
+                   "QT_QPA_PLATFORM=offscreen runs it without one)\n");
+    return false;
   }
-  return false;
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  const bool reachable = xcb_connection_has_error(connection) == 0;
+  xcb_disconnect(connection);
+  if (!reachable) {
+    std::fprintf(stderr, "perch: cannot reach the X server of DISPLAY=%s\n", std::getenv("DISPLAY"));
+    return false;
+  }
+  setenv("QT_QPA_PLATFORM", "xcb", 1);
+  return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (const auto status = AnswerInformationOptions(argc, argv)) return *status;
-  if (!HasDisplay()) {
-    std::fprintf(stderr,
-                 "perch: no display to show the companion on (neither DISPLAY nor "
-                 "WAYLAND_DISPLAY is set; QT_QPA_PLATFORM=offscreen runs it without one)\n");
-    return 1;
-  }
+  if (!ChoosePlatform()) return 1;
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("perch"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Perch"));
+  // No application display name: Qt would append it to every window title,
+  // the game's "Perch — Chess" included. The boxes carry "Perch" themselves.
   QApplication::setQuitOnLastWindowClosed(false);
+  // The icon drawn at build time; where there is none, the character
+  // service gives the bird's picture.
   QApplication::setWindowIcon(PerchIcon());
 
   std::unique_ptr<perch::TInstanceLock> instanceLock;
@@ -47,7 +74,10 @@ int main(int argc, char** argv) {
   try {
     const std::string folder = perch::EnsureEndpointFolder();
     instanceLock = std::make_unique<perch::TInstanceLock>(folder);
-    if (!instanceLock->Acquired()) return 0;  // another companion runs: end silently
+    if (!instanceLock->Acquired()) {
+      std::fprintf(stderr, "Perch is already running\n");
+      return 0;
+    }
     actor = std::make_unique<TActor>();
   } catch (const perch::TPlatformError& error) {
     std::fprintf(stderr, "perch: %s\n", error.what());
@@ -59,7 +89,6 @@ int main(int argc, char** argv) {
   if (!Quitting) RunReportingErrors([&] { actor->Introduce(); });
   if (Quitting) return 0;
 
-  actor->show();
-  actor->move(TActor::DesignLeft, TActor::DesignTop);  // some window managers ignore it before show
+  // The form stays out of sight, not shown, until a game puts it on screen.
   return QApplication::exec();
 }

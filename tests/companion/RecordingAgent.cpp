@@ -50,6 +50,11 @@ void TAgentCharacter::setAutoPopupMenu(bool on) {
 }
 void TAgentCharacter::setLeft(std::int16_t x) { Record(QStringLiteral("Left %1").arg(impl_->left = x)); }
 void TAgentCharacter::setTop(std::int16_t y) { Record(QStringLiteral("Top %1").arg(impl_->top = y)); }
+int TAgentCharacter::Width() const { return 200; }
+int TAgentCharacter::Height() const { return 184; }
+void TAgentCharacter::setKeepClear(const QRect& r) {
+  Record(QStringLiteral("KeepClear %1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()));
+}
 TAgentRequestPtr TAgentCharacter::Show(bool Fast) { return Queued(*impl_, QStringLiteral("Show %1").arg(Fast)); }
 TAgentRequestPtr TAgentCharacter::Hide(bool Fast) { return Queued(*impl_, QStringLiteral("Hide %1").arg(Fast)); }
 TAgentRequestPtr TAgentCharacter::Play(const QString& animation) { return Queued(*impl_, "Play " + animation); }

@@ -16,11 +16,13 @@ answer_name() {  # TEXT|--cancel: answers the next name dialog
   if [ "$1" = --cancel ]; then press "$window" key Escape; else press "$window" type --delay 30 "$1"; xdotool key Return; fi
   wait_until 5 gone "$window" || fail "the name dialog did not close"
 }
-# A second instance ends at once, silently, with status 0.
+# A second instance ends at once with status 0, saying so in one line on
+# standard error.
 second_instance_ends() {
   local status=0
-  timeout 10 "$prog/perch" >"$work/second.out" 2>&1 || status=$?
-  [ "$status" -eq 0 ] && [ ! -s "$work/second.out" ] || fail "second instance: status $status, $(cat "$work/second.out")"
+  timeout 10 "$prog/perch" >"$work/second.out" 2>"$work/second.err" || status=$?
+  [ "$status" -eq 0 ] && [ ! -s "$work/second.out" ] && [ "$(cat "$work/second.err")" = "Perch is already running" ] ||
+    fail "second instance: status $status, $(cat "$work/second.out" "$work/second.err")"
   alive || fail "the first instance is gone"
 }
 

@@ -124,7 +124,8 @@ TEST_F(ChessGame, ExitDestroysTheBoardHidesTheFormRunsTheRandomActivityAndReport
   EXPECT_EQ(board, nullptr);
   EXPECT_EQ(actor_.ChessBrd1, nullptr);
   EXPECT_LT(actor_.geometry().right(), 0) << "out of sight left of the screen";
-  EXPECT_EQ(Script(), (QStringList{"StopAll play", "Show 0", "draw 0-9: 6", "Show 0", "Play Idle2_1", "wait 20",
+  EXPECT_FALSE(actor_.isVisible()) << "out of sight is not shown";
+  EXPECT_EQ(Script(), (QStringList{"KeepClear 0 0 0 0", "StopAll play", "Show 0", "draw 0-9: 6", "Show 0", "Play Idle2_1", "wait 20",
                                    "StopAll play"}));
   EXPECT_EQ(Notices(), (Codes{20, 20}));
 }
@@ -171,6 +172,50 @@ TEST_F(ChessGame, PlayChessPutsAWoodBoardUnderTheButtonsAndTheEngineAnswersTheUs
   EXPECT_TRUE(board.WhiteToMove()) << "the computer made its move";
   EXPECT_EQ(actor_.CurMoveNo, 2);
   EXPECT_EQ(actor_.PrevMoveNo, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// The form is a window of its own only during a game; its close box is
+// "Exit", and the bird stands beside it with the balloon kept off it.
+TEST_F(ChessGame, TheFormIsShownOnlyDuringAGameAndItsCloseBoxDoesWhatExitDoes) {
+  EXPECT_FALSE(actor_.isVisible()) << "out of sight at start";
+  actor_.close();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Notices(), Codes{}) << "out of sight, closing it does nothing";
+  OpenQuietGame();
+  EXPECT_TRUE(actor_.isVisible());
+  EXPECT_EQ(actor_.windowTitle(), QStringLiteral("Perch — Chess"));
+  draws_ = {6};
+  actor_.close();  // the close box
+  QElapsedTimer waited;
+  waited.start();
+  while (actor_.ChessBrd1 != nullptr && waited.elapsed() < 10000) QCoreApplication::processEvents();
+  EXPECT_EQ(actor_.ChessBrd1, nullptr) << "the game ended";
+  EXPECT_FALSE(actor_.isVisible());
+  EXPECT_EQ(Notices(), (Codes{20, 20})) << "as Exit: the random activity's notice and its own";
+}
+
+TEST_F(ChessGame, TheBirdFollowsTheMovedGameWindowAtOnce) {
+  OpenQuietGame();
+  actor_.move(20, 300);  // by the user
+  QElapsedTimer waited;
+  waited.start();
+  QStringList calls;
+  while (calls.isEmpty() && waited.elapsed() < 5000) {
+    QCoreApplication::processEvents();
+    calls = Script();
+  }
+  const QRect frame = actor_.frameGeometry();
+  const int left = frame.right() + 1 + 8;  // right of the frame, now that there is room
+  EXPECT_EQ(calls, (QStringList{QStringLiteral("KeepClear %1 %2 %3 %4")
+                                    .arg(frame.x())
+                                    .arg(frame.y())
+                                    .arg(frame.width())
+                                    .arg(frame.height()),
+                                "StopAll move", QStringLiteral("Left %1").arg(left), "Top 250"}));
 }
 
 }  // namespace

@@ -36,13 +36,13 @@ shows() {  # SQUARE KIND: the square shows "w", "b" or "." (bare wood)
 }
 expect_shows() { wait_until "$3" shows "$1" "$2" || fail "$1 does not show \"$2\""; }  # SQUARE KIND SECONDS
 
-# The starting position, on the squares the bird beside the board cannot
-# cover (it stands over the top of files c to f).
+# The starting position, every square of it: the bird stands beside the
+# board, not over it.
 start_position_shown() {
   take_shot
   local map
   map=$(read_shot board $board_x $board_y | tr -d '\n')
-  [ "${map:0:2}${map:6:4}${map:14:2}" = bbbbbbbb ] && [ "${map:24:24}" = "........................" ] &&
+  [ "${map:0:16}" = bbbbbbbbbbbbbbbb ] && [ "${map:16:32}" = "................................" ] &&
     [ "${map:48:16}" = wwwwwwwwwwwwwwww ]
 }
 wood_squares_shown() {
@@ -70,7 +70,8 @@ open_game() {
   "$perchctl" chess || fail "perchctl could not reach the companion"
   wait_until 15 start_position_shown || fail "no board in its starting position at x = 400"
   wood_squares_shown || fail "the squares are not of wood"
-  wait_until 15 region_has 500 67 160 160 blue '>' 0.10 || fail "the bird did not come beside the board"
+  # Right of the 369-pixel window (no frame without a window manager).
+  wait_until 15 region_has 777 67 200 184 blue '>' 0.10 || fail "the bird did not come beside the board"
   sleep 1.5  # its "you first"
   shot opened
 }

@@ -1,0 +1,269 @@
+#!/usr/bin/env bash
+# Perch on real desktops: the real perch under a window manager (openbox or
+# icewm) and a compositor (picom, xcompmgr) started here under Xvfb, on one
+# or two monitors, and under weston's XWayland. What is checked is read
+# from the X server: mapped windows, the client list, the active window,
+# the stacking order and screenshots. One perch per case.
+#
+#   desktop_e2e.sh BIN_FOLDER CASE
+#   CASE: openbox_picom | icewm | monitors | xwayland
+set -euo pipefail
+
+bin=$(cd "$1" && pwd)
+case_name=$2
+here=$(cd "$(dirname "$0")" && pwd)
+session_prefix=perch-desktop-e2e
+source "$here/../companion/e2e_session.sh"
+
+shot_file=$work/shot.png
+root=$(printf '%d' "$(xwininfo -root | awk '/Window id/{print $4}')")
+# Perch's mapped windows (xdotool may name the root window among them).
+perch_mapped() {
+  local w
+  for w in $(perch_windows); do
+    xprop -id "$w" _NET_WM_PID 2>/dev/null | grep -q "= $perch_pid\$" && echo "$w"
+  done
+  return 0
+}
+take_shot() { import -window root "$shot_file" 2>/dev/null; }
+read_shot() { python3 "$here/desktop_shot.py" "$1" "$shot_file" "${@:2}"; }
+
+# A window manager, ready once it announces itself on the root window.
+start_wm() {  # openbox | icewm
+  case $1 in
+    openbox) openbox --sm-disable >"$work/wm.log" 2>&1 & ;;
+    icewm) icewm >"$work/wm.log" 2>&1 & ;;
+  esac
+  pids+=($!)
+  wait_until 20 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+    fail "$1 did not start"
+}
+compositor_pid=""
+compositor_owned() { [ "$(python3 "$here/selection_owner.py" _NET_WM_CM_S0)" != 0 ]; }
+start_compositor() {  # COMMAND...: with shadows on, so that one drawn round the bird shows
+  "$@" >"$work/compositor.log" 2>&1 &
+  compositor_pid=$!
+  pids+=("$compositor_pid")
+  wait_until 20 compositor_owned || fail "$1 did not start"
+  sleep 1  # its first frame
+}
+stop_compositor() {
+  kill "$compositor_pid"
+  wait "$compositor_pid" 2>/dev/null || true
+  wait_until 10 eval '! compositor_owned' || fail "the compositor did not stop"
+}
+
+# A window of the user's that holds the keyboard focus.
+user_window=""
+start_user_window() {
+  xmessage -geometry +40+640 -name perch-user "the user's window" >/dev/null 2>&1 &
+  pids+=($!)
+  wait_until 10 eval 'user_window=$(xdotool search --sync --onlyvisible --classname perch-user 2>/dev/null | head -1); [ -n "$user_window" ]' ||
+    fail "no user window"
+  xdotool windowactivate --sync "$user_window" 2>/dev/null || xdotool windowfocus --sync "$user_window"
+}
+active_window() { xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}'; }
+focus_window() { xdotool getwindowfocus; }
+expect_focus_kept() {  # WHEN
+  [ "$(focus_window)" = "$user_window" ] || fail "the focus left the user's window $1 (now $(focus_window))"
+  [ "$(printf '%d' "$(active_window)")" = "$user_window" ] || fail "_NET_ACTIVE_WINDOW changed $1"
+}
+
+# Perch's windows: the bird (200 wide), the form (by its title) and any
+# other mapped one.
+override_redirect() { xwininfo -id "$1" | grep -q 'Override Redirect State: yes'; }
+bird_window() {
+  for w in $(perch_mapped); do
+    xwininfo -id "$w" | grep -q 'Width: 200$' && override_redirect "$w" && { echo "$w"; return 0; }
+  done
+  return 1
+}
+form_window() {
+  local w
+  for w in $(xdotool search --pid "$perch_pid" 2>/dev/null); do
+    xprop -id "$w" WM_WINDOW_ROLE 2>/dev/null | grep -q '"perch-game"' && { echo "$w"; return 0; }
+  done
+  return 0
+}
+mapped() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+rect() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /^  Width/{w=$NF} /^  Height/{h=$NF} END{print x, y, w, h}'; }
+# The top-level window under the root that holds a window (its frame).
+toplevel() {
+  local w=$1 parent
+  while :; do
+    parent=$(xwininfo -children -id "$w" | awk '/Parent window id/{print $4}')
+    [ "$(printf '%d' "$parent")" = "$root" ] && break
+    w=$parent
+  done
+  printf '%d\n' "$w"
+}
+# Whether window A is stacked above window B (xwininfo lists the root's
+# children from the top).
+stacked_above() {
+  local order
+  order=$(xwininfo -root -children | awk '/^     0x/{print $1}' | while read -r id; do printf '%d\n' "$id"; done)
+  local ia ib
+  ia=$(echo "$order" | grep -nx "$(toplevel "$1")" | cut -d: -f1)
+  ib=$(echo "$order" | grep -nx "$(toplevel "$2")" | cut -d: -f1)
+  [ -n "$ia" ] && [ -n "$ib" ] && [ "$ia" -lt "$ib" ]
+}
+overlap() {  # "X Y W H" "X Y W H"
+  read -r ax ay aw ah <<<"$1"
+  read -r bx by bw bh <<<"$2"
+  [ "$ax" -lt $((bx + bw)) ] && [ "$bx" -lt $((ax + aw)) ] && [ "$ay" -lt $((by + bh)) ] && [ "$by" -lt $((ay + ah)) ]
+}
+listed() { xprop -root _NET_CLIENT_LIST | grep -qi "$(printf '0x%x' "$1")"; }
+
+# After start-up only the bird (and a balloon) is mapped, nothing is listed
+# by the window manager, and the focus stayed with the user.
+check_startup() {
+  start_user_window
+  start_perch perch later
+  expect_notices 40 2 30
+  wait_until 20 bird_window >/dev/null || fail "the bird did not show"
+  sleep 1
+  for w in $(perch_mapped); do
+    override_redirect "$w" || fail "a Perch window other than the bird or its balloon is mapped: $(xwininfo -id "$w" | head -2 | tail -1)"
+    ! listed "$w" || fail "the window manager lists a Perch window"
+  done
+  local form
+  form=$(form_window)
+  [ -z "$form" ] || ! mapped "$form" || fail "the form is mapped out of sight"
+  expect_focus_kept "at start-up"
+}
+
+# The game: the form titled and shown without taking the focus, the bird
+# (and its balloon) beside it and above it, its close box doing "Exit".
+check_game() {
+  "$perchctl" chess || fail "perchctl could not reach the companion"
+  wait_until 20 eval 'form=$(form_window); [ -n "$form" ] && mapped "$form"' || fail "the game's window did not show"
+  xprop -id "$form" _NET_WM_NAME | grep -q "\"Perch — Chess\"$" || fail "the game's window has no real title: $(xprop -id "$form" _NET_WM_NAME WM_NAME)"
+  wait_until 5 eval 'xprop -id "$form" _NET_WM_ICON | grep -q "Icon ("' || fail "the game's window has no icon"
+  listed "$form" || fail "the game's window is not a normal managed window"
+  sleep 1
+  expect_focus_kept "when the game opened"
+  local bird board
+  bird=$(bird_window)
+  # Beside the board while it flies there, speaks and rests.
+  for _ in 1 2 3 4 5 6 7 8; do
+    board=$(rect "$form")
+    ! overlap "$(rect "$bird")" "$board" || fail "the bird at $(rect "$bird") covers the board at $board"
+    for w in $(perch_mapped); do
+      [ "$w" = "$bird" ] || [ "$w" = "$form" ] || ! overlap "$(rect "$w")" "$board" || fail "the balloon at $(rect "$w") covers the board"
+    done
+    sleep 0.4
+  done
+  stacked_above "$bird" "$form" || fail "the bird is not above the game's window"
+  shot game
+  # The user brings the game's window up and moves it: the bird stays above
+  # and follows.
+  xdotool windowactivate --sync "$form" 2>/dev/null || xdotool windowraise "$form"
+  wait_until 5 stacked_above "$bird" "$form" || fail "the bird stayed below the raised game window"
+  read -r before_x _ <<<"$(rect "$bird")"
+  xdotool windowmove "$form" 120 200  # asked of the window manager, as a user's move is
+  wait_until 10 eval '! overlap "$(rect "$bird")" "$(rect "$form")" && [ "$(rect "$bird" | cut -d" " -f1)" != "$before_x" ]' ||
+    fail "the bird did not follow the moved game window (bird $(rect "$bird"), board $(rect "$form"))"
+  # Its close box: the game ends as with "Exit", the form is not mapped.
+  wmctrl -i -c "$form" || fail "wmctrl could not close the game's window"
+  wait_until 10 eval '! mapped "$form"' || fail "the close box did not end the game"
+  ! listed "$form" || fail "the window manager still lists the game's window"
+  alive || fail "perch ended on the close box"
+}
+
+# Round the bird no shadow or box: its window's corners and a ring round it
+# show the desktop, as it shows 40 pixels left of the bird (or the colour
+# given, taken there before).
+desktop_colour() {
+  local x y w h
+  read -r x y w h <<<"$(rect "$(bird_window)")"
+  take_shot
+  read_shot at $((x - 40)) $((y + h / 2))
+}
+check_no_box() {  # WHEN [DESKTOP-COLOUR]
+  local colour=${2:-$(desktop_colour)}
+  take_shot
+  read_shot ring $(rect "$(bird_window)") "$colour" >/dev/null || { shot box; fail "a shadow or box round the bird $1"; }
+}
+
+case "$case_name" in
+  openbox_picom)
+    start_wm openbox
+    start_compositor picom -c --shadow-radius 12 --shadow-opacity 0.9
+    check_startup
+    desktop=$(desktop_colour)
+    check_no_box "under picom" "$desktop"
+    stop_compositor
+    sleep 1
+    check_no_box "after picom stopped"
+    start_compositor picom -c --shadow-radius 12 --shadow-opacity 0.9
+    check_no_box "after picom came back" "$desktop"
+    check_game
+    quit_and_end 15
+    ;;
+  icewm)
+    # No compositor: the bird is cut out by its shape, never a box.
+    start_wm icewm
+    check_startup
+    check_no_box "without a compositor"
+    check_game
+    quit_and_end 15
+    ;;
+  monitors)
+    # One X screen split in two monitors, the primary on the right and
+    # lower: the bird starts on it, and a drag off its edge is pulled back.
+    # The left one takes the screen's output, whose own monitor goes.
+    xrandr --setmonitor left 640/169x1024/271+0+0 screen >/dev/null
+    xrandr --setmonitor '*right' 640/169x768/203+640+256 none >/dev/null
+    xrandr --listmonitors | grep -q 'Monitors: 2' || fail "the monitors were not set: $(xrandr --listmonitors)"
+    start_wm openbox
+    start_perch perch later
+    expect_notices 40 2 30
+    wait_until 20 bird_window >/dev/null || fail "the bird did not show"
+    inside_primary() {
+      local x y w h
+      read -r x y w h <<<"$(rect "$(bird_window)")"
+      [ "$x" -ge 640 ] && [ "$y" -ge 256 ] && [ $((x + w)) -le 1280 ] && [ $((y + h)) -le 1024 ]
+    }
+    inside_primary || fail "the bird at $(rect "$(bird_window)") started outside the primary monitor"
+    # A drag by the belly far past the right edge and below the screen.
+    read -r x y w h <<<"$(rect "$(bird_window)")"
+    bx=$((x + w / 2)) by=$((y + h * 7 / 10))
+    xdotool mousemove "$bx" "$by" sleep 0.3 mousedown 1
+    for step in 1 2 3 4 5 6 7 8; do xdotool mousemove $((bx + step * 40)) $((by + step * 60)) sleep 0.05; done
+    xdotool sleep 0.3 mouseup 1
+    sleep 0.5
+    shot dragged
+    [ "$(rect "$(bird_window)")" != "$x $y $w $h" ] || fail "the drag did not move the bird"
+    inside_primary || fail "the drag left the bird at $(rect "$(bird_window)"), off the monitor"
+    # A second start says so and ends well; one in a Wayland session without
+    # an X server says why it cannot run.
+    status=0
+    "$prog/perch" >"$work/second.out" 2>"$work/second.err" || status=$?
+    [ "$status" -eq 0 ] && [ "$(cat "$work/second.err")" = "Perch is already running" ] ||
+      fail "a second start ended with $status and said: $(cat "$work/second.err")"
+    status=0
+    env -u DISPLAY WAYLAND_DISPLAY=wayland-perch-test "$prog/perch" 2>"$work/wayland.err" || status=$?
+    [ "$status" -eq 1 ] && grep -q 'no X server' "$work/wayland.err" ||
+      fail "without an X server: status $status, said: $(cat "$work/wayland.err")"
+    quit_and_end 15
+    ;;
+  xwayland)
+    # A Wayland session (weston, headless) with XWayland: perch, told only
+    # WAYLAND_DISPLAY and DISPLAY, runs on the X server by itself. Skipped
+    # (status 77) where weston does not start in its time.
+    weston --backend=headless-backend.so --xwayland --socket=wl-perch --width=1280 --height=1024 \
+      >"$work/weston.log" 2>&1 &
+    pids+=($!)
+    wait_until 20 grep -q 'xserver listening on display' "$work/weston.log" ||
+      { echo "skip (xwayland): weston with XWayland did not start within 20 s: $(tail -3 "$work/weston.log")"; exit 77; }
+    export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" | head -1)
+    export WAYLAND_DISPLAY=wl-perch
+    start_perch perch later
+    expect_notices 40 2 60
+    wait_until 30 bird_window >/dev/null || fail "the bird did not show on XWayland"
+    expect_answers
+    quit_and_end 15
+    ;;
+  *) fail "unknown case" ;;
+esac
+echo "ok ($case_name)"
