@@ -4,6 +4,8 @@
 
 #include "TrayController.h"
 
+#include "PerchRelease.h"
+
 #include "EndpointFolder.h"
 #include "LinkWindow.h"
 #include "PlatformError.h"
