@@ -216,3 +216,10 @@ void TBalloonWindow::paintEvent(QPaintEvent*) {
     painter.restore();
   }
 }
+
+void TBalloonWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (mappedAgain_) return;
+  mappedAgain_ = true;
+  MapAgainUnderCompositor(*this);
+}

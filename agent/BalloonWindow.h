@@ -35,12 +35,14 @@ class TBalloonWindow : public QWidget {
   static QFont BalloonFont();
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void paintEvent(QPaintEvent*) override;
 
  private:
   void Place(QPoint anchor, QRect avoid);
 
   bool translucent_;
+  bool mappedAgain_ = false;  // see MapAgainUnderCompositor
   QString text_;
   QVector<TSpokenWord> words_;
   int revealed_ = 0;

@@ -174,3 +174,10 @@ void TCharacterWindow::mouseReleaseEvent(QMouseEvent* event) {
     menu->popup(global);
   }
 }
+
+void TCharacterWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (mappedAgain_) return;
+  mappedAgain_ = true;
+  MapAgainUnderCompositor(*this);
+}

@@ -41,6 +41,7 @@ class TCharacterWindow : public QWidget {
   bool autoPopupMenu = true;
 
  protected:
+  void showEvent(QShowEvent* event) override;
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -60,6 +61,7 @@ class TCharacterWindow : public QWidget {
   std::optional<TFrameCache> frames_;  // made anew when the background changes
   TPose pose_;
   std::shared_ptr<const TCharacterFrame> frame_;  // what pose_ looks like
+  bool mappedAgain_ = false;  // see MapAgainUnderCompositor
   QRegion shape_;  // the window's shape: what is drawn
   int shapeRequests_ = 0;
   // Press state: a press that moves beyond a few pixels is a drag.

@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include <QRegion>
+#include <QTimer>
 #include <QWidget>
 
 #include <X11/Xatom.h>
@@ -35,6 +36,9 @@ std::string CompositorSelection() {
   }
   return "_NET_WM_CM_S" + std::to_string(screen);
 }
+
+// Long enough for the compositor to have taken the first map.
+constexpr int kMapAgainDelayMs = 150;
 
 }  // namespace
 
@@ -92,6 +96,18 @@ void AskForNoShadow(QWidget& window) {
   XChangeProperty(display, id, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&type), 1);
   XFlush(display);
+}
+
+void MapAgainUnderCompositor(QWidget& window) {
+  if (!XDisplay() || !TCompositorWatch::Instance().Running()) return;
+  QTimer::singleShot(kMapAgainDelayMs, &window, [&window] {
+    Display* display = XDisplay();
+    if (!display || !window.isVisible()) return;
+    const auto id = static_cast<::Window>(window.winId());
+    XUnmapWindow(display, id);
+    XMapWindow(display, id);
+    XFlush(display);
+  });
 }
 
 TCompositorWatch& TCompositorWatch::Instance() {

@@ -28,6 +28,11 @@ bool SetWindowShape(QWidget& window, const QRegion& region);
 // window must have its native window already.
 void AskForNoShadow(QWidget& window);
 
+// Maps the window once more a moment after it was first shown while a
+// compositor runs: xcompmgr shadows a window's whole rectangle on the map
+// that follows its creation, and only on that one.
+void MapAgainUnderCompositor(QWidget& window);
+
 // Tells when a compositing manager starts or stops on the display (the owner
 // of the _NET_WM_CM_S<screen> selection changes). One per application.
 class TCompositorWatch : public QObject, public QAbstractNativeEventFilter {
