@@ -69,7 +69,7 @@ open_game() {
   expect_notices 40 2 30
   "$perchctl" chess || fail "perchctl could not reach the companion"
   wait_until 15 start_position_shown || fail "no board in its starting position at x = 400"
-  wood_squares_shown || fail "the squares are not of wood"
+  wait_until 10 wood_squares_shown || fail "the squares are not of wood"
   # Right of the 369-pixel window (no frame without a window manager).
   wait_until 15 region_has 777 67 200 184 blue '>' 0.10 || fail "the bird did not come beside the board"
   sleep 1.5  # its "you first"
@@ -126,11 +126,15 @@ case "$case_name" in
     # the one that shows the bird's blue once it stopped flying.
     wait_until 30 windows_still || fail "the bird did not settle"
     bird=""
-    for w in $(perch_windows --name '^Perch$'); do
-      eval "$(xdotool getwindowgeometry --shell "$w")"
-      if region_has "$X" "$Y" "$WIDTH" "$HEIGHT" blue '>' 0.10; then bird=$w; break; fi
-    done
-    [ -n "$bird" ] || fail "the bird's window was not found"
+    find_bird() {
+      local w
+      for w in $(perch_windows --name '^Perch$'); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        if region_has "$X" "$Y" "$WIDTH" "$HEIGHT" blue '>' 0.10; then bird=$w; return 0; fi
+      done
+      return 1
+    }
+    wait_until 15 find_bird || fail "the bird's window was not found"
     windows=$(visible_windows)
     click_at $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
     expect_notices 41 1 10
