@@ -3,8 +3,8 @@
 
 #include "Unit1.h"
 
-#include "AppIcon.h"
 #include "InformationOptions.h"
+#include "PerchIcon.h"
 
 #include "EndpointFolder.h"
 #include "InstanceLock.h"

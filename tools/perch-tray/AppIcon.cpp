@@ -1,6 +1,6 @@
 #include "AppIcon.h"
 
-#include "companion/AppIcon.h"
+#include "companion/PerchIcon.h"
 
 #include "CharacterFile.h"
 #include "CharacterPainter.h"

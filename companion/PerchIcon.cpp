@@ -1,4 +1,4 @@
-#include "AppIcon.h"
+#include "PerchIcon.h"
 
 #include "PerchRelease.h"
 

@@ -3,7 +3,7 @@
 # perch-recorded, which records what it asks of the character service) and
 # perchctl, in a private session where config.ini lands in the program folder.
 #
-#   end_to_end.sh BIN_FOLDER CASE
+#   companion_e2e.sh BIN_FOLDER CASE
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)

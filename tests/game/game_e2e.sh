@@ -3,7 +3,7 @@
 # session after a completed first run; real mouse input with xdotool; what
 # the screen shows read from screenshots.
 #
-#   end_to_end.sh BIN_FOLDER CASE
+#   game_e2e.sh BIN_FOLDER CASE
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
