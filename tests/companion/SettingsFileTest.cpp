@@ -1,5 +1,7 @@
 #include "SettingsFile.h"
 
+#include "EnvironmentGuard.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -27,24 +29,26 @@ ino_t Inode(const QString& path) {
 
 TEST(SettingsLocation, BesideTheProgramWhenWritableElseInTheUserConfigFolder) {
   QTemporaryDir program, config;
-  const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+  TEnvironmentGuard configHome("XDG_CONFIG_HOME", QFile::encodeName(config.path()).toStdString());
   EXPECT_EQ(SettingsLocation(program.path()), program.path() + "/config.ini");
-  const QString installed = program.path() + "/installed";
-  QDir().mkdir(installed);
-  chmod(QFile::encodeName(installed).constData(), 0555);
-  if (geteuid() != 0) {  // root may write anywhere
-    EXPECT_EQ(SettingsLocation(installed), config.path() + "/perch/config.ini");
-  }
   EXPECT_EQ(SettingsLocation(program.path() + "/missing"), config.path() + "/perch/config.ini");
   // Installed under a prefix the user may write to (~/.local): the data
   // folder beside bin/ marks it, and the settings stay out of bin/.
   QDir().mkpath(program.path() + "/prefix/bin");
   QDir().mkpath(program.path() + "/prefix/share/perch/characters");
   EXPECT_EQ(SettingsLocation(program.path() + "/prefix/bin"), config.path() + "/perch/config.ini");
-  qputenv("XDG_CONFIG_HOME", "not/absolute");
+  configHome.Set("not/absolute");
   EXPECT_EQ(SettingsLocation(program.path() + "/missing"), QDir::homePath() + "/.config/perch/config.ini");
-  saved.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", saved);
+}
+
+TEST(SettingsLocation, InTheUserConfigFolderWhenTheProgramFolderIsReadOnly) {
+  if (geteuid() == 0) GTEST_SKIP() << "root may write to any folder, so none is read-only here";
+  QTemporaryDir program, config;
+  TEnvironmentGuard configHome("XDG_CONFIG_HOME", QFile::encodeName(config.path()).toStdString());
+  const QString installed = program.path() + "/installed";
+  ASSERT_TRUE(QDir().mkdir(installed));
+  ASSERT_EQ(chmod(QFile::encodeName(installed).constData(), 0555), 0);
+  EXPECT_EQ(SettingsLocation(installed), config.path() + "/perch/config.ini");
 }
 
 QByteArray ReadRaw(const QString& path) {

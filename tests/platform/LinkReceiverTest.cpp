@@ -5,7 +5,6 @@
 #include "MessagePump.h"
 #include "TempRuntimeDir.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -33,10 +32,4 @@ TEST(LinkReceiver, AMessageDuringAWaitRunsNested) {
   perch::PostMessageTo(perch::CompanionClass, perch::WM_COMPANION, 1, 0);
   for (int i = 0; i < 40 && !done; ++i) perch::ProcessMessagesFor(50ms);
   EXPECT_EQ(events, (std::vector<std::string>{"begin 1 at 1", "begin 2 at 2", "end 2", "end 1"}));
-}
-
-int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
 }

@@ -4,6 +4,8 @@
 #include "InstanceLock.h"
 #include "LinkWindow.h"
 #include "PlatformError.h"
+
+#include "EnvironmentGuard.h"
 #include "TempRuntimeDir.h"
 
 #include <gtest/gtest.h>
@@ -57,9 +59,10 @@ TEST(EndpointFolder, PrivateInTheRuntimeFolderElseInTmpAndNeverOpenOrALink) {
   std::filesystem::create_directory_symlink(elsewhere, folder);
   EXPECT_THROW(EnsureEndpointFolder(), TPlatformError);
 
-  unsetenv("XDG_RUNTIME_DIR");
+  TEnvironmentGuard runtimeVariable("XDG_RUNTIME_DIR");
+  runtimeVariable.Unset();
   EXPECT_EQ(EndpointFolderPath(), "/tmp/perch-" + std::to_string(getuid()));
-  setenv("XDG_RUNTIME_DIR", "relative/path", 1);  // not a usable runtime folder
+  runtimeVariable.Set("relative/path");  // not a usable runtime folder
   EXPECT_EQ(EndpointFolderPath(), "/tmp/perch-" + std::to_string(getuid()));
 }
 

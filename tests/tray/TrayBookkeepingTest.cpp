@@ -7,6 +7,8 @@
 #include "RoutineTracker.h"
 #include "TraySettings.h"
 
+#include "EnvironmentGuard.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -90,10 +92,8 @@ class TrayFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(config_.isValid());
-    previous_ = qEnvironmentVariable("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
+    configHome_.Set(QFile::encodeName(config_.path()).toStdString());
   }
-  void TearDown() override { qputenv("XDG_CONFIG_HOME", previous_.toLocal8Bit()); }
   void WriteConfig(const char* text) {
     QDir().mkpath(config_.filePath("perch"));
     QFile file(config_.filePath("perch/perch-tray.conf"));
@@ -102,7 +102,7 @@ class TrayFiles : public ::testing::Test {
   }
 
   QTemporaryDir config_;
-  QString previous_;
+  TEnvironmentGuard configHome_{"XDG_CONFIG_HOME"};
 };
 
 TEST_F(TrayFiles, SettingsFileValuesOutOfReasonFallBackOrAreBounded) {

@@ -3,7 +3,6 @@
 #include "SayDialog.h"
 #include "SettingsDialog.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -78,12 +77,4 @@ TEST(SettingsDialog, TheLeastNeverExceedsTheMost) {
   dialog.findChildren<QCheckBox*>().at(0)->setChecked(false);  // lively off
   EXPECT_FALSE(dialog.Lively().enabled);
   EXPECT_FALSE(least->isEnabled());
-}
-
-int main(int argc, char** argv) {
-  // Offscreen, also when run by hand or for discovery.
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
 }

@@ -1,5 +1,7 @@
 #include "agent/voice/Voice.h"
 
+#include "EnvironmentGuard.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -25,8 +27,8 @@ const char* const kLongLine =
 
 // The sound device voices created while it lives speak on.
 struct TDevice {
-  explicit TDevice(const QByteArray& name) { qputenv("PERCH_AUDIO_DEVICE", name); }
-  ~TDevice() { qunsetenv("PERCH_AUDIO_DEVICE"); }
+  explicit TDevice(const QByteArray& name) : variable("PERCH_AUDIO_DEVICE", name.toStdString()) {}
+  TEnvironmentGuard variable;
 };
 
 struct TEvent {

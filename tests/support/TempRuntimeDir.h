@@ -1,24 +1,22 @@
 #pragma once
 // A private XDG_RUNTIME_DIR for one test, removed afterwards.
 
-#include <unistd.h>
+#include "EnvironmentGuard.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
+#include <stdexcept>
 #include <string>
 
 class TTempRuntimeDir {
  public:
   TTempRuntimeDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "perch-test.XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-    if (const char* old = std::getenv("XDG_RUNTIME_DIR")) saved_ = old;
-    setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a folder like " + pattern);
+    path_ = pattern;
+    variable_.Set(path_);
   }
   ~TTempRuntimeDir() {
-    if (saved_) setenv("XDG_RUNTIME_DIR", saved_->c_str(), 1);
-    else unsetenv("XDG_RUNTIME_DIR");
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
@@ -27,5 +25,5 @@ class TTempRuntimeDir {
 
  private:
   std::string path_;
-  std::optional<std::string> saved_;
+  TEnvironmentGuard variable_{"XDG_RUNTIME_DIR"};
 };
