@@ -157,9 +157,11 @@ void TFrameCache::Settle() {
   const std::size_t before = bytes_;
   EvictTo(restingBudget_);
 #ifdef __GLIBC__
-  // Strips are small blocks amid the heap: free() alone keeps their pages.
-  if (bytes_ < before) malloc_trim(0);
+  // Strips are small blocks amid the heap, and painting leaves the pool
+  // thread's scratch memory behind: free() alone keeps their pages.
+  if (bytes_ < before || painted_ != paintedWhenSettled_) malloc_trim(0);
 #endif
+  paintedWhenSettled_ = painted_;
 }
 
 void TFrameCache::EvictTo(std::size_t bytes) {

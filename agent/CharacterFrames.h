@@ -88,4 +88,5 @@ class TFrameCache {
   std::unordered_multimap<std::size_t, TKeptStrip> strips_;  // by content
   std::size_t bytes_ = 0;
   int painted_ = 0;
+  int paintedWhenSettled_ = 0;
 };
