@@ -2,10 +2,20 @@
 
 #include "CharacterPainter.h"
 
+#include <QHashFunctions>
 #include <QPainter>
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 
 #include <cmath>
+#include <cstring>
+#include <exception>
 #include <functional>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -39,15 +49,48 @@ QRect DifferingBounds(const QImage& image, int bandTop, int bandBottom, QRgb fil
   return bottom < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+std::size_t StripHash(const QImage& image, QPointF offset) {
+  return qHashMulti(qHashBits(image.constBits(), std::size_t(image.sizeInBytes())), image.width(), offset.x(),
+                    offset.y());
+}
+
+bool SameStrip(const QImage& a, QPointF aOffset, const QImage& b, QPointF bOffset) {
+  return aOffset == bOffset && a.size() == b.size() && a.bytesPerLine() == b.bytesPerLine() &&
+         a.format() == b.format() && std::memcmp(a.constBits(), b.constBits(), std::size_t(a.sizeInBytes())) == 0;
+}
+
+// Runs work on a thread of Qt's pool and waits for it. Qt splits the fills
+// of a painter working on the GUI thread across its pool threads, which on
+// a frame of this size costs more in hand-overs than it saves; painted from
+// a pool thread, a frame is painted in one piece.
+template <typename Work>
+void RunOnPoolThread(Work&& work) {
+  QThreadPool* pool = QThreadPool::globalInstance();
+  if (pool->contains(QThread::currentThread())) return work();
+  QSemaphore done;
+  std::exception_ptr error;
+  pool->start([&] {
+    try {
+      work();
+    } catch (...) {
+      error = std::current_exception();
+    }
+    done.release();
+  });
+  done.acquire();
+  if (error) std::rethrow_exception(error);
+}
+
 }  // namespace
 
 TFrameCache::TFrameCache(const TCharacterDef& character, double scale, QColor background, int shapeGrow,
-                         std::size_t budgetBytes)
+                         std::size_t budgetBytes, std::size_t restingBytes)
     : character_(character),
       scale_(scale),
       background_(background),
       shapeGrow_(shapeGrow),
-      budget_(std::size_t(budgetBytes * scale * scale)) {}
+      budget_(std::size_t(budgetBytes * scale * scale)),
+      restingBudget_(std::size_t(restingBytes * scale * scale)) {}
 
 QImage TFrameCache::PaintWhole(const TPose& pose, double pixelRatio) const {
   const QSize size(std::ceil(character_.size.width() * scale_), std::ceil(character_.size.height() * scale_));
@@ -61,9 +104,13 @@ QImage TFrameCache::PaintWhole(const TPose& pose, double pixelRatio) const {
   return image;
 }
 
-std::shared_ptr<const TCharacterFrame> TFrameCache::Paint(const TPose& pose, double pixelRatio) const {
+std::shared_ptr<TCharacterFrame> TFrameCache::Paint(const TPose& pose, double pixelRatio) const {
   auto frame = std::make_shared<TCharacterFrame>();
-  const QImage whole = PaintWhole(pose, pixelRatio);
+  QImage whole;
+  RunOnPoolThread([&] {
+    whole = PaintWhole(pose, pixelRatio);
+    frame->shape = CharacterOutline(character_, pose, scale_, shapeGrow_, TOutline::Visible);
+  });
   QImage fill(1, 1, whole.format());
   fill.fill(background_);
   for (int top = 0; top < whole.height(); top += kStripRows) {
@@ -74,7 +121,6 @@ std::shared_ptr<const TCharacterFrame> TFrameCache::Paint(const TPose& pose, dou
     frame->bounds |= QRectF(strip.offset, QSizeF(bounds.size()) / pixelRatio).toAlignedRect();
     frame->strips.push_back(std::move(strip));
   }
-  frame->shape = CharacterOutline(character_, pose, scale_, shapeGrow_, TOutline::Visible);
   return frame;
 }
 
@@ -82,6 +128,7 @@ std::shared_ptr<const TCharacterFrame> TFrameCache::Frame(const TPose& pose, dou
   if (pixelRatio != pixelRatio_) {  // moved to a screen of another density
     entries_.clear();
     byHash_.clear();
+    strips_.clear();
     bytes_ = 0;
     pixelRatio_ = pixelRatio;
   }
@@ -98,12 +145,28 @@ std::shared_ptr<const TCharacterFrame> TFrameCache::Frame(const TPose& pose, dou
   return frame;
 }
 
-void TFrameCache::Keep(const TPose& pose, std::size_t hash, std::shared_ptr<const TCharacterFrame> frame) {
+void TFrameCache::Keep(const TPose& pose, std::size_t hash, std::shared_ptr<TCharacterFrame> frame) {
+  for (TCharacterFrame::TStrip& strip : frame->strips) ShareStrip(strip);
   bytes_ += SizeOf(*frame);
   entries_.push_front({pose, std::move(frame)});
   byHash_.emplace(hash, entries_.begin());
+  EvictTo(budget_);
+}
+
+void TFrameCache::Settle() {
+  const std::size_t before = bytes_;
+  EvictTo(restingBudget_);
+#ifdef __GLIBC__
+  // Strips are small blocks amid the heap, and painting leaves the pool
+  // thread's scratch memory behind: free() alone keeps their pages.
+  if (bytes_ < before || painted_ != paintedWhenSettled_) malloc_trim(0);
+#endif
+  paintedWhenSettled_ = painted_;
+}
+
+void TFrameCache::EvictTo(std::size_t bytes) {
   // The least recently shown go first; the newest stays whatever its size.
-  while (bytes_ > budget_ && entries_.size() > 1) {
+  while (bytes_ > bytes && entries_.size() > 1) {
     const auto last = std::prev(entries_.end());
     const std::size_t lastHash = PoseHash(last->pose);
     const auto [begin, end] = byHash_.equal_range(lastHash);
@@ -112,13 +175,39 @@ void TFrameCache::Keep(const TPose& pose, std::size_t hash, std::shared_ptr<cons
         byHash_.erase(it);
         break;
       }
+    for (const TCharacterFrame::TStrip& strip : last->frame->strips) ReleaseStrip(strip);
     bytes_ -= SizeOf(*last->frame);
     entries_.pop_back();
   }
 }
 
+void TFrameCache::ShareStrip(TCharacterFrame::TStrip& strip) {
+  const std::size_t hash = StripHash(strip.image, strip.offset);
+  const auto [begin, end] = strips_.equal_range(hash);
+  for (auto it = begin; it != end; ++it) {
+    if (!SameStrip(it->second.image, it->second.offset, strip.image, strip.offset)) continue;
+    strip.image = it->second.image;
+    ++it->second.frames;
+    return;
+  }
+  strips_.emplace(hash, TKeptStrip{strip.image, strip.offset, 1});
+  bytes_ += sizeof(TKeptStrip) + std::size_t(strip.image.sizeInBytes());
+}
+
+void TFrameCache::ReleaseStrip(const TCharacterFrame::TStrip& strip) {
+  const auto [begin, end] = strips_.equal_range(StripHash(strip.image, strip.offset));
+  for (auto it = begin; it != end; ++it) {
+    // Shared strips are one image: compared by identity.
+    if (it->second.image.constBits() != strip.image.constBits() || it->second.offset != strip.offset) continue;
+    if (--it->second.frames == 0) {
+      bytes_ -= sizeof(TKeptStrip) + std::size_t(it->second.image.sizeInBytes());
+      strips_.erase(it);
+    }
+    return;
+  }
+}
+
 std::size_t TFrameCache::SizeOf(const TCharacterFrame& frame) {
-  std::size_t bytes = sizeof(TCharacterFrame) + std::size_t(frame.shape.rectCount()) * sizeof(QRect);
-  for (const TCharacterFrame::TStrip& strip : frame.strips) bytes += sizeof(strip) + strip.image.sizeInBytes();
-  return bytes;
+  return sizeof(TCharacterFrame) + std::size_t(frame.shape.rectCount()) * sizeof(QRect) +
+         frame.strips.size() * sizeof(TCharacterFrame::TStrip);
 }

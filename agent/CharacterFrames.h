@@ -4,8 +4,11 @@
 // (every breath, every blink, every loop): each is painted from its vectors
 // once and then only copied to the window. Frames are kept in strips of a
 // few rows, each cropped to what differs from the window's background (a
-// bird is round: its box is mostly background), most recently shown first,
-// within a memory budget.
+// bird is round: its box is mostly background); a strip that looks like one
+// already kept (a blink leaves all but the eyes alone) is kept once. The
+// most recently shown come first, within a memory budget large enough for
+// the longest loop; once the character holds still the store shrinks to
+// what resting needs.
 
 #include "CharacterPose.h"
 
@@ -31,20 +34,26 @@ struct TCharacterFrame {
 
 class TFrameCache {
  public:
-  static constexpr std::size_t kDefaultBudgetBytes = 3u << 20;
+  // The longest loop (about 100 frames at 50 a second) fits at scale 1.
+  static constexpr std::size_t kDefaultBudgetBytes = 8u << 20;
+  // Breathing and blinking fit.
+  static constexpr std::size_t kDefaultRestingBytes = 2u << 20;
 
   // background: the window's own fill (transparent for a translucent one);
   // shapeGrow: pixels by which the outline grows to keep soft edges inside;
-  // budgetBytes: at scale 1, growing with the frames' area.
+  // budgetBytes, restingBytes: at scale 1, growing with the frames' area.
   TFrameCache(const TCharacterDef& character, double scale, QColor background, int shapeGrow,
-              std::size_t budgetBytes = kDefaultBudgetBytes);
+              std::size_t budgetBytes = kDefaultBudgetBytes, std::size_t restingBytes = kDefaultRestingBytes);
 
   // The frame of a pose, painted now if it is not kept.
   std::shared_ptr<const TCharacterFrame> Frame(const TPose& pose, double pixelRatio);
   // The window's whole picture of a pose, painted from the vectors.
   QImage PaintWhole(const TPose& pose, double pixelRatio) const;
+  // The character holds still: the least recently shown go until what is
+  // kept fits the resting budget, and the memory goes back to the system.
+  void Settle();
 
-  std::size_t Bytes() const { return bytes_; }
+  std::size_t Bytes() const { return bytes_; }  // strips kept once however many frames share them
   int Kept() const { return int(entries_.size()); }
   int Painted() const { return painted_; }  // frames painted from vectors so far
 
@@ -54,19 +63,30 @@ class TFrameCache {
     std::shared_ptr<const TCharacterFrame> frame;
   };
   using TEntries = std::list<TEntry>;  // most recently shown first
+  struct TKeptStrip {
+    QImage image;
+    QPointF offset;
+    int frames = 0;  // kept frames showing it
+  };
 
-  std::shared_ptr<const TCharacterFrame> Paint(const TPose& pose, double pixelRatio) const;
-  void Keep(const TPose& pose, std::size_t hash, std::shared_ptr<const TCharacterFrame> frame);
-  static std::size_t SizeOf(const TCharacterFrame& frame);
+  std::shared_ptr<TCharacterFrame> Paint(const TPose& pose, double pixelRatio) const;
+  void Keep(const TPose& pose, std::size_t hash, std::shared_ptr<TCharacterFrame> frame);
+  void EvictTo(std::size_t bytes);
+  // Replaces the strip by the same one kept for another frame, or keeps it.
+  void ShareStrip(TCharacterFrame::TStrip& strip);
+  void ReleaseStrip(const TCharacterFrame::TStrip& strip);
+  static std::size_t SizeOf(const TCharacterFrame& frame);  // without its strips
 
   const TCharacterDef& character_;
   double scale_;
   QColor background_;
   int shapeGrow_;
-  std::size_t budget_;
+  std::size_t budget_, restingBudget_;
   double pixelRatio_ = 0;  // of the frames kept
   TEntries entries_;
   std::unordered_multimap<std::size_t, TEntries::iterator> byHash_;
+  std::unordered_multimap<std::size_t, TKeptStrip> strips_;  // by content
   std::size_t bytes_ = 0;
   int painted_ = 0;
+  int paintedWhenSettled_ = 0;
 };

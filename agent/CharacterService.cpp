@@ -278,7 +278,10 @@ void TAgentCharacterImpl::Tick() {
     // Nothing moves: what comes next is started by an event (a request, a
     // word, the end of a line), or by the idle timer.
     frameTimer_.stop();
-    if (!current_ && queue_.empty() && !speaking_) ScheduleIdle();
+    if (!current_ && queue_.empty() && !speaking_) {
+      window_->Settle();
+      ScheduleIdle();
+    }
   } catch (const std::exception& e) {
     frameTimer_.stop();
     if (OnError) OnError(QString::fromStdString(e.what()));

@@ -21,6 +21,8 @@ class TCharacterWindow : public QWidget {
 
   // Shows the pose; a pose already on show costs nothing.
   void SetPose(const TPose& pose);
+  // The character holds still: the kept frames shrink to what resting needs.
+  void Settle() { frames_->Settle(); }
   // Blended by a compositor (soft edges) or cut out by a shape (none runs).
   void SetTranslucent(bool translucent);
   const TPose& Pose() const { return pose_; }

@@ -143,6 +143,45 @@ TEST(Frames, EachPoseIsPaintedOnceWithinTheBudgetMostRecentlyShownKept) {
   EXPECT_EQ(small.Painted(), painted + 2);
 }
 
+TEST(Frames, StripsThatLookAlikeAreKeptOnceAndGoWithTheirLastFrame) {
+  const TCharacterDef& bird = Bird();
+  const TAnimationDef& blink = *bird.Find("Blink");
+  const TPose open = bird.RestPose(), shut = EvaluateAnimation(bird, blink, 110);
+  auto bytesOf = [&](std::initializer_list<const TPose*> poses) {
+    TFrameCache cache(bird, 1.0, Qt::transparent, 1);
+    for (const TPose* pose : poses) cache.Frame(*pose, 1.0);
+    return cache.Bytes();
+  };
+  const std::size_t both = bytesOf({&open, &shut});
+  // A blink changes the eyes only: the rest of the bird is kept once.
+  EXPECT_LT(both, bytesOf({&open}) + bytesOf({&shut}) * 2 / 3);
+
+  // Settling lets the least recently shown go down to the resting budget;
+  // a strip shared with a frame still kept stays, and what is counted is
+  // what a store holding only the kept frames counts.
+  TFrameCache cache(bird, 1.0, Qt::transparent, 1, TFrameCache::kDefaultBudgetBytes, both);
+  const TAnimationDef& processing = *bird.Find("Processing");
+  for (double t = 0; t <= processing.durationMs; t += 20) cache.Frame(EvaluateAnimation(bird, processing, t), 1.0);
+  cache.Frame(open, 1.0);
+  cache.Frame(shut, 1.0);
+  EXPECT_GT(cache.Bytes(), both);
+  EXPECT_LE(cache.Bytes(), TFrameCache::kDefaultBudgetBytes);
+  cache.Settle();
+  EXPECT_EQ(cache.Kept(), 2);
+  EXPECT_EQ(cache.Bytes(), both);
+  const int painted = cache.Painted();
+  const auto frame = cache.Frame(shut, 1.0);
+  EXPECT_EQ(cache.Painted(), painted) << "the frames shown last stay";
+
+  // The shared strips still make the pose's picture.
+  QImage shown(cache.PaintWhole(open, 1.0).size(), QImage::Format_ARGB32_Premultiplied);
+  shown.fill(Qt::transparent);
+  QPainter painter(&shown);
+  for (const TCharacterFrame::TStrip& strip : frame->strips) painter.drawImage(strip.offset, strip.image);
+  painter.end();
+  EXPECT_EQ(shown, PaintedFromVectors(shut, 1.0, true));
+}
+
 TEST(Frames, TheClockWakesOnlyWherePosesChange) {
   const double never = std::numeric_limits<double>::infinity();
   // a shrinks, holds, grows back; b turns slowly, then snaps back with a step.
