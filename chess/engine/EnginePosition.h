@@ -73,13 +73,15 @@ class TEnginePosition {
   void ClearSquare(int square);
   void RecomputePsqScore();
 
+  // Sixteen bytes, so that the stack is indexed by a shift.
   struct TUndoEntry {
     TEngineMove move;
-    std::int32_t captured = engine::Empty;  // piece code that stood on the target
-    std::int32_t castleRights = 0;
-    std::int32_t epSquare = -1;
+    std::int8_t captured = engine::Empty;  // piece code that stood on the target
+    std::int8_t castleRights = 0;
+    std::int8_t epSquare = -1;
     std::int32_t psqScore[2] = {0, 0};
   };
+  static_assert(sizeof(TUndoEntry) == 16);
 
   std::int32_t pieceSquare_[2][6][64] = {};
   std::int32_t squareSide_[64];

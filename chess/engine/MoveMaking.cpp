@@ -41,9 +41,9 @@ bool TEnginePosition::DoMove(TEngineMove move) {
   assert(ply_ >= 0 && ply_ < MaxPly);
   TUndoEntry& undo = undoStack_[ply_];
   undo.move = move;
-  undo.captured = squarePiece_[to];
-  undo.castleRights = castleRights_;
-  undo.epSquare = epSquare_;
+  undo.captured = static_cast<std::int8_t>(squarePiece_[to]);
+  undo.castleRights = static_cast<std::int8_t>(castleRights_);
+  undo.epSquare = static_cast<std::int8_t>(epSquare_);
   undo.psqScore[White] = psqScore_[White];
   undo.psqScore[Black] = psqScore_[Black];
   ++ply_;

@@ -39,7 +39,8 @@ std::uint64_t TChessThread::PerftNode(int depth) {
   const int end = search_.PlyEnd(ply);
   for (int i = search_.PlyFirst(ply); i < end; ++i) {
     if (!position_.DoMove(search_.MoveList(i).move)) continue;
-    count += PerftNode(depth - 1);
+    // A leaf is counted here rather than by a call that only returns 1.
+    count += depth > 1 ? PerftNode(depth - 1) : 1;
     position_.UndoMove();
   }
   return count;

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 
 #include "TChessThread.h"
 

@@ -38,8 +38,6 @@ class TChessGame;
 class TChessThread {
  public:
   static constexpr int MaxPly = TEnginePosition::MaxPly;
-  static constexpr int MoveListSize = TSearchState::MoveListSize;
-  static constexpr int MaxMovesPerPosition = TSearchState::MaxMovesPerPosition;
   static constexpr int RootWindow = 10000;
   static constexpr int MinSearchDepth = 1;
   // The board offers depths up to 8; tools may go as deep as the tables.

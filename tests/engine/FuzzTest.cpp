@@ -146,3 +146,15 @@ TEST(Fuzz, OrdinaryPositionsHaveNoBudget) {
     EXPECT_FALSE(TChessThread::IsOrdinaryPosition(*e)) << fen;
   }
 }
+
+TEST(Invariants, CheckedOnEveryMoveInDebugBuilds) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "the engine's invariant checks are compiled out with NDEBUG";
+#else
+  // Taking back a move that was never made would read below the undo
+  // stack; a debug build stops there instead.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  LinkedEngine e(StartFen);
+  EXPECT_DEATH(e->UndoMove(), "ply_ > 0");
+#endif
+}
