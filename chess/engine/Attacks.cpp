@@ -3,35 +3,35 @@
 
 #include <bit>
 
-#include "TChessThread.h"
+#include "EnginePosition.h"
 
 using namespace engine;
 
-bool TChessThread::SquareAttacked(int square, int bySide) const {
-  const int m = MailboxIndex[square];
-  auto pawnOn = [&](int t) { return t >= 0 && SquareSide[t] == bySide && SquarePiece[t] == Pawn; };
+bool TEnginePosition::SquareAttacked(int square, int bySide) const {
+  const int m = Tables.MailboxIndex(square);
+  auto pawnOn = [&](int t) { return t >= 0 && squareSide_[t] == bySide && squarePiece_[t] == Pawn; };
 
   // A White pawn attacks up-left and up-right, so it stands down-right or
   // down-left of its target; a Black pawn the other way round.
   if (bySide == White) {
-    if (pawnOn(Mailbox[m + 9]) || pawnOn(Mailbox[m + 11])) return true;
+    if (pawnOn(Tables.Mailbox(m + 9)) || pawnOn(Tables.Mailbox(m + 11))) return true;
   } else {
-    if (pawnOn(Mailbox[m - 9]) || pawnOn(Mailbox[m - 11])) return true;
+    if (pawnOn(Tables.Mailbox(m - 9)) || pawnOn(Tables.Mailbox(m - 11))) return true;
   }
-  if (KnightReach[square] & PieceBits[bySide][Knight]) return true;
-  if (KingReach[square] & PieceBits[bySide][King]) return true;
+  if (Tables.KnightReach(square) & pieceBits_[bySide][Knight]) return true;
+  if (Tables.KingReach(square) & pieceBits_[bySide][King]) return true;
 
   // Sliders: the nearest piece along each queen step attacks if it moves
   // along that line. The steps of Directions[Queen] (-11, -10, -9, -1, 1,
   // 9, 10, 11) lead to lower square numbers for 0..3 and higher for 4..7.
   constexpr bool kStraight[8] = {false, true, false, true, true, false, true, false};
-  const std::uint64_t queens = PieceBits[bySide][Queen];
-  const std::uint64_t diagonal = PieceBits[bySide][Bishop] | queens;
-  const std::uint64_t straight = PieceBits[bySide][Rook] | queens;
+  const std::uint64_t queens = pieceBits_[bySide][Queen];
+  const std::uint64_t diagonal = pieceBits_[bySide][Bishop] | queens;
+  const std::uint64_t straight = pieceBits_[bySide][Rook] | queens;
   if (!(diagonal | straight)) return false;
-  const std::uint64_t occupied = SideBits[White] | SideBits[Black];
+  const std::uint64_t occupied = Occupied();
   for (int d = 0; d < 8; ++d) {
-    const std::uint64_t ray = RayReach[square][d];
+    const std::uint64_t ray = Tables.RayReach(square, d);
     const std::uint64_t candidates = ray & (kStraight[d] ? straight : diagonal);
     if (!candidates) continue;
     const std::uint64_t blockers = ray & occupied;
@@ -41,9 +41,9 @@ bool TChessThread::SquareAttacked(int square, int bySide) const {
   return false;
 }
 
-bool TChessThread::KingAttacked(int side) const {
+bool TEnginePosition::KingAttacked(int side) const {
   // The lowest-numbered king of the side counts.
-  const std::uint64_t kings = PieceBits[side][King];
+  const std::uint64_t kings = pieceBits_[side][King];
   if (!kings) return false;
   return SquareAttacked(std::countr_zero(kings), side ^ 1);
 }

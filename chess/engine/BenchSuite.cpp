@@ -66,8 +66,8 @@ SearchRun RunSearch(TChessThread& engine, const char* fen, int depth) {
   engine.SearchBestMove();
   run.seconds = Since(start);
   engine.OnIteration = nullptr;
-  run.nodes = engine.Nodes;
-  run.best = engine.BestLine[0][0];
+  run.nodes = engine.Nodes();
+  run.best = engine.BestLine(0)[0];
   return run;
 }
 

@@ -1,10 +1,10 @@
-// Loading the engine board from the linked game, and the small helpers that
-// keep the square arrays and the piece bit sets in step.
+// Loading the engine board from a game, and the small helpers that keep the
+// square arrays, the piece bit sets and the sums in step.
 
 #include <bit>
 #include <cstring>
 
-#include "TChessThread.h"
+#include "EnginePosition.h"
 #include "chess/model/ChessGame.h"
 
 using namespace engine;
@@ -31,40 +31,40 @@ int PieceOfLetter(char c) {
 
 }  // namespace
 
-void TChessThread::PlacePiece(int square, int side, int piece) {
+void TEnginePosition::PlacePiece(int square, int side, int piece) {
   const std::uint64_t bit = std::uint64_t{1} << square;
-  SquareSide[square] = side;
-  SquarePiece[square] = piece;
-  PieceBits[side][piece] |= bit;
-  SideBits[side] |= bit;
+  squareSide_[square] = side;
+  squarePiece_[square] = piece;
+  pieceBits_[side][piece] |= bit;
+  sideBits_[side] |= bit;
 }
 
-void TChessThread::ClearSquare(int square) {
-  const int side = SquareSide[square];
+void TEnginePosition::ClearSquare(int square) {
+  const int side = squareSide_[square];
   if (side != Empty) {
     const std::uint64_t bit = ~(std::uint64_t{1} << square);
-    PieceBits[side][SquarePiece[square]] &= bit;
-    SideBits[side] &= bit;
+    pieceBits_[side][squarePiece_[square]] &= bit;
+    sideBits_[side] &= bit;
   }
-  SquareSide[square] = Empty;
-  SquarePiece[square] = Empty;
+  squareSide_[square] = Empty;
+  squarePiece_[square] = Empty;
 }
 
-void TChessThread::RecomputePsqScore() {
-  PsqScore[White] = PsqScore[Black] = 0;
+void TEnginePosition::RecomputePsqScore() {
+  psqScore_[White] = psqScore_[Black] = 0;
   for (int s = 0; s < 64; ++s) {
-    const int side = SquareSide[s];
-    if (side != Empty) PsqScore[side] += PieceSquare[side][SquarePiece[s]][s];
+    const int side = squareSide_[s];
+    if (side != Empty) psqScore_[side] += pieceSquare_[side][squarePiece_[s]][s];
   }
 }
 
-void TChessThread::LoadPosition() {
-  std::memset(PieceBits, 0, sizeof PieceBits);
-  std::memset(SideBits, 0, sizeof SideBits);
+void TEnginePosition::Load(const TChessGame* game) {
+  std::memset(pieceBits_, 0, sizeof pieceBits_);
+  std::memset(sideBits_, 0, sizeof sideBits_);
   for (int s = 0; s < 64; ++s) {
-    SquareSide[s] = SquarePiece[s] = Empty;
-    if (!LinkedGame) continue;
-    const char c = LinkedGame->Board()[s + 1];
+    squareSide_[s] = squarePiece_[s] = Empty;
+    if (!game) continue;
+    const char c = game->Board()[s + 1];
     const int side = SideOfLetter(c);
     const int piece = PieceOfLetter(c);
     // A letter of a side's range that names no piece is an empty square;
@@ -72,25 +72,25 @@ void TChessThread::LoadPosition() {
     if (side != Empty && piece != Empty) PlacePiece(s, side, piece);
   }
 
-  const bool whiteToMove = LinkedGame ? LinkedGame->WhiteToMove() : true;
-  SideToMove = whiteToMove ? White : Black;
-  OtherSide = SideToMove ^ 1;
+  const bool whiteToMove = game ? game->WhiteToMove() : true;
+  sideToMove_ = whiteToMove ? White : Black;
+  otherSide_ = sideToMove_ ^ 1;
 
   // A right is kept only while its king and its rook stand on their
   // starting squares. The board keeps a right when the rook is taken on its
   // corner; castling with the missing rook would corrupt the engine board.
-  const CastleSet rights = LinkedGame ? LinkedGame->CastlingAllowed() : CastleSet();
+  const CastleSet rights = game ? game->CastlingAllowed() : CastleSet();
   auto standsOn = [this](int square, int side, int piece) {
-    return SquareSide[square] == side && SquarePiece[square] == piece;
+    return squareSide_[square] == side && squarePiece_[square] == piece;
   };
-  CastleRights = 0;
+  castleRights_ = 0;
   if (standsOn(60, White, King)) {
-    if (rights.Contains(CanStillCastle::WhiteKingSide) && standsOn(63, White, Rook)) CastleRights |= 1;
-    if (rights.Contains(CanStillCastle::WhiteQueenSide) && standsOn(56, White, Rook)) CastleRights |= 2;
+    if (rights.Contains(CanStillCastle::WhiteKingSide) && standsOn(63, White, Rook)) castleRights_ |= 1;
+    if (rights.Contains(CanStillCastle::WhiteQueenSide) && standsOn(56, White, Rook)) castleRights_ |= 2;
   }
   if (standsOn(4, Black, King)) {
-    if (rights.Contains(CanStillCastle::BlackKingSide) && standsOn(7, Black, Rook)) CastleRights |= 4;
-    if (rights.Contains(CanStillCastle::BlackQueenSide) && standsOn(0, Black, Rook)) CastleRights |= 8;
+    if (rights.Contains(CanStillCastle::BlackKingSide) && standsOn(7, Black, Rook)) castleRights_ |= 4;
+    if (rights.Contains(CanStillCastle::BlackQueenSide) && standsOn(0, Black, Rook)) castleRights_ |= 8;
   }
 
   // An en passant square is kept only where a capture onto it can be made
@@ -98,16 +98,35 @@ void TChessThread::LoadPosition() {
   // a pawn of the other side behind it. Anything else (a side to move or a
   // board written after the double step) would let the capture remove or
   // restore a piece that is not that pawn.
-  EpSquare = -1;
-  const int ep = LinkedGame ? SquareIndex(LinkedGame->EnPassant()) - 1 : -1;
+  epSquare_ = -1;
+  const int ep = game ? SquareIndex(game->EnPassant()) - 1 : -1;
   if (ep >= 0 && ep < 64) {
     const int row = ep / 8;
-    const int behind = SideToMove == White ? ep + 8 : ep - 8;
-    const int wantedRow = SideToMove == White ? 2 : 5;
-    if (row == wantedRow && SquareSide[ep] == Empty && standsOn(behind, OtherSide, Pawn)) EpSquare = ep;
+    const int behind = sideToMove_ == White ? ep + 8 : ep - 8;
+    const int wantedRow = sideToMove_ == White ? 2 : 5;
+    if (row == wantedRow && squareSide_[ep] == Empty && standsOn(behind, otherSide_, Pawn)) epSquare_ = ep;
   }
 
-  Ply = 0;
-  PlyFirst[0] = 0;
+  ply_ = 0;
   RecomputePsqScore();
+}
+
+bool TEnginePosition::KeptStateMatchesSquares() const {
+  std::uint64_t pieces[2][6] = {}, sides[2] = {};
+  std::int32_t psq[2] = {0, 0};
+  for (int s = 0; s < 64; ++s) {
+    const int side = squareSide_[s], piece = squarePiece_[s];
+    if ((side == Empty) != (piece == Empty)) return false;
+    if (side == Empty) continue;
+    if (side < White || side > Black || piece < Pawn || piece > King) return false;
+    pieces[side][piece] |= std::uint64_t{1} << s;
+    sides[side] |= std::uint64_t{1} << s;
+    psq[side] += pieceSquare_[side][piece][s];
+  }
+  for (int side = White; side <= Black; ++side) {
+    if (sides[side] != sideBits_[side] || psq[side] != psqScore_[side]) return false;
+    for (int piece = Pawn; piece <= King; ++piece)
+      if (pieces[side][piece] != pieceBits_[side][piece]) return false;
+  }
+  return true;
 }

@@ -83,7 +83,7 @@ bool TEngineThread::WaitForPass() {
 }
 
 bool TEngineThread::HandOverMove() {
-  const TEngineMove best = engine_->BestLine[0][0];
+  const TEngineMove best = engine_->BestLine(0)[0];
   const Square from = SquareFromIndex(best.from + 1);
   const Square to = SquareFromIndex(best.to + 1);
   // The call owns a copy of the callback: it may still be on the main

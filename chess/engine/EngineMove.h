@@ -44,10 +44,3 @@ struct TMoveEntry {
   TEngineMove move;
   std::int32_t score = 0;  // ordering score
 };
-
-struct TUndoEntry {
-  TEngineMove move;
-  std::int32_t captured = engine::Empty;  // piece code that stood on the target
-  std::int32_t castleRights = 0;
-  std::int32_t epSquare = -1;
-};

@@ -5,20 +5,20 @@
 #include <bit>
 #include <cstring>
 
-#include "TChessThread.h"
+#include "EnginePosition.h"
 
 using namespace engine;
 
-void TChessThread::BuildPieceSquareTables() {
-  std::memset(PieceSquare, 0, sizeof PieceSquare);
+void TEnginePosition::BuildPieceSquareTables() {
+  std::memset(pieceSquare_, 0, sizeof pieceSquare_);
   for (int side = White; side <= Black; ++side) {
     for (int s = 0; s < 64; ++s) {
-      const int m = side == White ? s : Flip[s];
-      PieceSquare[side][Pawn][s] = PawnTable[m] + PieceValue[Pawn];
-      PieceSquare[side][Knight][s] = MinorTable[m] + PieceValue[Knight];
-      PieceSquare[side][Bishop][s] = MinorTable[m] + PieceValue[Bishop];
-      PieceSquare[side][Rook][s] = PieceValue[Rook];
-      PieceSquare[side][Queen][s] = PieceValue[Queen];
+      const int m = side == White ? s : Tables.Flip(s);
+      pieceSquare_[side][Pawn][s] = Tables.PawnTable(m) + Tables.PieceValue(Pawn);
+      pieceSquare_[side][Knight][s] = Tables.MinorTable(m) + Tables.PieceValue(Knight);
+      pieceSquare_[side][Bishop][s] = Tables.MinorTable(m) + Tables.PieceValue(Bishop);
+      pieceSquare_[side][Rook][s] = Tables.PieceValue(Rook);
+      pieceSquare_[side][Queen][s] = Tables.PieceValue(Queen);
     }
   }
 
@@ -26,40 +26,43 @@ void TChessThread::BuildPieceSquareTables() {
     const int enemy = side ^ 1;
     int enemyMaterial = 0;
     for (int piece = Knight; piece <= Queen; ++piece)
-      enemyMaterial += PieceValue[piece] * std::popcount(PieceBits[enemy][piece]);
+      enemyMaterial += Tables.PieceValue(piece) * std::popcount(pieceBits_[enemy][piece]);
 
-    const std::uint64_t kings = PieceBits[side][King];
+    const std::uint64_t kings = pieceBits_[side][King];
     if (enemyMaterial > 1400) {
       for (int s = 0; s < 64; ++s)
-        PieceSquare[side][King][s] = KingMiddleTable[side == White ? s : Flip[s]];
+        pieceSquare_[side][King][s] = Tables.KingMiddleTable(side == White ? s : Tables.Flip(s));
       // The highest-numbered king decides the wing; a side without a king
       // gets no shield.
       if (kings) {
         const int kingFile = (63 - std::countl_zero(kings)) % 8;
-        const std::int32_t* shield = kingFile >= 5 ? KingSideShield : kingFile <= 2 ? QueenSideShield : nullptr;
-        if (shield)
-          for (int s = 0; s < 64; ++s) PieceSquare[side][Pawn][s] += shield[side == White ? s : Flip[s]];
+        if (kingFile >= 5 || kingFile <= 2) {
+          for (int s = 0; s < 64; ++s) {
+            const int m = side == White ? s : Tables.Flip(s);
+            pieceSquare_[side][Pawn][s] += kingFile >= 5 ? Tables.KingSideShield(m) : Tables.QueenSideShield(m);
+          }
+        }
       }
     } else {
-      for (int s = 0; s < 64; ++s) PieceSquare[side][King][s] = KingEndTable[side == White ? s : Flip[s]];
+      for (int s = 0; s < 64; ++s) pieceSquare_[side][King][s] = Tables.KingEndTable(side == White ? s : Tables.Flip(s));
     }
   }
   RecomputePsqScore();
 }
 
-int TChessThread::Evaluate() const {
+int TEnginePosition::Evaluate() const {
   // Pawns per file, at index file + 1 so the outer files need no test.
   int pawnsOnFile[2][10] = {};
   for (int side = White; side <= Black; ++side)
-    for (std::uint64_t pawns = PieceBits[side][Pawn]; pawns; pawns &= pawns - 1)
+    for (std::uint64_t pawns = pieceBits_[side][Pawn]; pawns; pawns &= pawns - 1)
       ++pawnsOnFile[side][std::countr_zero(pawns) % 8 + 1];
 
-  int score[2] = {PsqScore[White], PsqScore[Black]};
+  int score[2] = {psqScore_[White], psqScore_[Black]};
   for (int c = White; c <= Black; ++c) {
     const int o = c ^ 1;
     const int* own = pawnsOnFile[c];
     const int* enemy = pawnsOnFile[o];
-    for (std::uint64_t pawns = PieceBits[c][Pawn]; pawns; pawns &= pawns - 1) {
+    for (std::uint64_t pawns = pieceBits_[c][Pawn]; pawns; pawns &= pawns - 1) {
       const int s = std::countr_zero(pawns);
       const int f = s % 8;
       if (own[f + 1] > 1) score[c] -= 5;
@@ -67,9 +70,9 @@ int TChessThread::Evaluate() const {
         score[c] -= 20;
         if (enemy[f + 1] == 0) score[c] -= 10;
       }
-      if (enemy[f] == 0 && enemy[f + 1] == 0 && enemy[f + 2] == 0) score[c] += 2 * PieceSquare[c][Pawn][s];
+      if (enemy[f] == 0 && enemy[f + 1] == 0 && enemy[f + 2] == 0) score[c] += 2 * pieceSquare_[c][Pawn][s];
     }
-    for (std::uint64_t rooks = PieceBits[c][Rook]; rooks; rooks &= rooks - 1) {
+    for (std::uint64_t rooks = pieceBits_[c][Rook]; rooks; rooks &= rooks - 1) {
       const int f = std::countr_zero(rooks) % 8;
       if (own[f + 1] == 0) {
         score[c] += 10;
@@ -77,5 +80,5 @@ int TChessThread::Evaluate() const {
       }
     }
   }
-  return score[SideToMove] - score[OtherSide];
+  return score[sideToMove_] - score[otherSide_];
 }

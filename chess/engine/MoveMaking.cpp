@@ -1,18 +1,20 @@
 // Making and taking back moves. Legality is tested after the move: a move
 // that leaves the mover's king attacked is taken back and refused.
 
-#include "TChessThread.h"
+#include <cassert>
+
+#include "EnginePosition.h"
 
 using namespace engine;
 
-bool TChessThread::DoMove(TEngineMove move) {
+bool TEnginePosition::DoMove(TEngineMove move) {
   const int from = move.from, to = move.to, flags = move.flags;
-  const int side = SideToMove, other = OtherSide;
+  const int side = sideToMove_, other = otherSide_;
 
   int rookFrom = -1, rookTo = -1;
   if (flags & FlagCastle) {
     if (KingAttacked(side)) return false;
-    auto empty = [this](int s) { return SquareSide[s] == Empty; };
+    auto empty = [this](int s) { return squareSide_[s] == Empty; };
     auto safe = [this, other](int s) { return !SquareAttacked(s, other); };
     switch (to) {
       case 62:
@@ -36,43 +38,45 @@ bool TChessThread::DoMove(TEngineMove move) {
     }
   }
 
-  TUndoEntry& undo = UndoStack[Ply];
+  assert(ply_ >= 0 && ply_ < MaxPly);
+  TUndoEntry& undo = undoStack_[ply_];
   undo.move = move;
-  undo.captured = SquarePiece[to];
-  undo.castleRights = CastleRights;
-  undo.epSquare = EpSquare;
-  SavedPsqScore[Ply][White] = PsqScore[White];
-  SavedPsqScore[Ply][Black] = PsqScore[Black];
-  ++Ply;
+  undo.captured = static_cast<std::int8_t>(squarePiece_[to]);
+  undo.castleRights = static_cast<std::int8_t>(castleRights_);
+  undo.epSquare = static_cast<std::int8_t>(epSquare_);
+  undo.psqScore[White] = psqScore_[White];
+  undo.psqScore[Black] = psqScore_[Black];
+  ++ply_;
 
-  CastleRights &= CastleMask[from] & CastleMask[to];
-  EpSquare = (flags & FlagDoubleStep) ? (side == White ? to + 8 : to - 8) : -1;
+  castleRights_ &= Tables.CastleMask(from) & Tables.CastleMask(to);
+  epSquare_ = (flags & FlagDoubleStep) ? (side == White ? to + 8 : to - 8) : -1;
 
   if (rookFrom >= 0) {
     // The rights guarantee the rook on its corner.
     ClearSquare(rookFrom);
     PlacePiece(rookTo, side, Rook);
-    PsqScore[side] += PieceSquare[side][Rook][rookTo] - PieceSquare[side][Rook][rookFrom];
+    psqScore_[side] += pieceSquare_[side][Rook][rookTo] - pieceSquare_[side][Rook][rookFrom];
   }
 
-  const int moving = SquarePiece[from];
+  const int moving = squarePiece_[from];
   const int landing = (flags & FlagPromotion) ? move.promote : moving;
-  const int capturedSide = SquareSide[to];
-  if (capturedSide != Empty) PsqScore[capturedSide] -= PieceSquare[capturedSide][SquarePiece[to]][to];
-  PsqScore[side] += PieceSquare[side][landing][to] - PieceSquare[side][moving][from];
+  const int capturedSide = squareSide_[to];
+  if (capturedSide != Empty) psqScore_[capturedSide] -= pieceSquare_[capturedSide][squarePiece_[to]][to];
+  psqScore_[side] += pieceSquare_[side][landing][to] - pieceSquare_[side][moving][from];
   ClearSquare(to);
   PlacePiece(to, side, landing);
   ClearSquare(from);
 
   if (flags & FlagEnPassant) {
     const int taken = side == White ? to + 8 : to - 8;
-    if (SquareSide[taken] != Empty)
-      PsqScore[SquareSide[taken]] -= PieceSquare[SquareSide[taken]][SquarePiece[taken]][taken];
+    if (squareSide_[taken] != Empty)
+      psqScore_[squareSide_[taken]] -= pieceSquare_[squareSide_[taken]][squarePiece_[taken]][taken];
     ClearSquare(taken);
   }
 
-  SideToMove = other;
-  OtherSide = side;
+  sideToMove_ = other;
+  otherSide_ = side;
+  assert(KeptStateMatchesSquares());
 
   if (KingAttacked(side)) {
     UndoMove();
@@ -81,21 +85,22 @@ bool TChessThread::DoMove(TEngineMove move) {
   return true;
 }
 
-void TChessThread::UndoMove() {
-  const int side = OtherSide;  // the side that made the move
-  SideToMove = side;
-  OtherSide = side ^ 1;
-  --Ply;
-  const TUndoEntry& undo = UndoStack[Ply];
-  CastleRights = undo.castleRights;
-  EpSquare = undo.epSquare;
+void TEnginePosition::UndoMove() {
+  assert(ply_ > 0);
+  const int side = otherSide_;  // the side that made the move
+  sideToMove_ = side;
+  otherSide_ = side ^ 1;
+  --ply_;
+  const TUndoEntry& undo = undoStack_[ply_];
+  castleRights_ = undo.castleRights;
+  epSquare_ = undo.epSquare;
   const int from = undo.move.from, to = undo.move.to, flags = undo.move.flags;
 
-  const int moved = (flags & FlagPromotion) ? Pawn : SquarePiece[to];
+  const int moved = (flags & FlagPromotion) ? Pawn : squarePiece_[to];
   ClearSquare(from);
   PlacePiece(from, side, moved);
   ClearSquare(to);
-  if (undo.captured != Empty) PlacePiece(to, OtherSide, undo.captured);
+  if (undo.captured != Empty) PlacePiece(to, otherSide_, undo.captured);
 
   if (flags & FlagCastle) {
     int rookFrom = -1, rookTo = -1;
@@ -115,9 +120,10 @@ void TChessThread::UndoMove() {
   if (flags & FlagEnPassant) {
     const int taken = side == White ? to + 8 : to - 8;
     ClearSquare(taken);
-    PlacePiece(taken, OtherSide, Pawn);
+    PlacePiece(taken, otherSide_, Pawn);
   }
 
-  PsqScore[White] = SavedPsqScore[Ply][White];
-  PsqScore[Black] = SavedPsqScore[Ply][Black];
+  psqScore_[White] = undo.psqScore[White];
+  psqScore_[Black] = undo.psqScore[Black];
+  assert(KeptStateMatchesSquares());
 }

@@ -4,25 +4,23 @@
 #include "TChessThread.h"
 
 std::uint64_t TChessThread::Perft(int depth) {
-  PerftOverflow = false;
-  Ply = 0;
-  PlyFirst[0] = 0;
+  perftOverflow_ = false;
+  StartAtRoot();
   return PerftNode(depth);
 }
 
 std::uint64_t TChessThread::PerftDivide(int depth, const std::function<void(TEngineMove, std::uint64_t)>& report) {
-  PerftOverflow = false;
-  Ply = 0;
-  PlyFirst[0] = 0;
+  perftOverflow_ = false;
+  StartAtRoot();
   if (depth <= 0) return 1;
   GenerateMoves();
   std::uint64_t total = 0;
-  const int end = PlyEnd[0];
-  for (int i = PlyFirst[0]; i < end; ++i) {
-    const TEngineMove move = MoveList[i].move;
-    if (!DoMove(move)) continue;
+  const int end = search_.PlyEnd(0);
+  for (int i = search_.PlyFirst(0); i < end; ++i) {
+    const TEngineMove move = search_.MoveList(i).move;
+    if (!position_.DoMove(move)) continue;
     const std::uint64_t count = PerftNode(depth - 1);
-    UndoMove();
+    position_.UndoMove();
     total += count;
     report(move, count);
   }
@@ -32,27 +30,30 @@ std::uint64_t TChessThread::PerftDivide(int depth, const std::function<void(TEng
 std::uint64_t TChessThread::PerftNode(int depth) {
   if (depth <= 0) return 1;
   if (!RoomForNode()) {
-    PerftOverflow = true;
+    perftOverflow_ = true;
     return 0;
   }
   GenerateMoves();
   std::uint64_t count = 0;
-  const int end = PlyEnd[Ply];
-  for (int i = PlyFirst[Ply]; i < end; ++i) {
-    if (!DoMove(MoveList[i].move)) continue;
-    count += PerftNode(depth - 1);
-    UndoMove();
+  const int ply = position_.Ply();
+  const int end = search_.PlyEnd(ply);
+  for (int i = search_.PlyFirst(ply); i < end; ++i) {
+    if (!position_.DoMove(search_.MoveList(i).move)) continue;
+    // A leaf is counted here rather than by a call that only returns 1.
+    count += depth > 1 ? PerftNode(depth - 1) : 1;
+    position_.UndoMove();
   }
   return count;
 }
 
 bool TChessThread::FirstLegalMove(TEngineMove& move) {
   GenerateMoves();
-  const int end = PlyEnd[Ply];
-  for (int i = PlyFirst[Ply]; i < end; ++i) {
-    if (DoMove(MoveList[i].move)) {
-      UndoMove();
-      move = MoveList[i].move;
+  const int ply = position_.Ply();
+  const int end = search_.PlyEnd(ply);
+  for (int i = search_.PlyFirst(ply); i < end; ++i) {
+    if (position_.DoMove(search_.MoveList(i).move)) {
+      position_.UndoMove();
+      move = search_.MoveList(i).move;
       return true;
     }
   }
@@ -61,10 +62,11 @@ bool TChessThread::FirstLegalMove(TEngineMove& move) {
 
 bool TChessThread::IsLegalMove(TEngineMove move) {
   GenerateMoves();
-  const int end = PlyEnd[Ply];
-  for (int i = PlyFirst[Ply]; i < end; ++i) {
-    if (MoveList[i].move == move && DoMove(move)) {
-      UndoMove();
+  const int ply = position_.Ply();
+  const int end = search_.PlyEnd(ply);
+  for (int i = search_.PlyFirst(ply); i < end; ++i) {
+    if (search_.MoveList(i).move == move && position_.DoMove(move)) {
+      position_.UndoMove();
       return true;
     }
   }

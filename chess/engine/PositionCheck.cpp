@@ -19,23 +19,23 @@ std::string SquareText(int engineSquare) { return SquareName(SquareFromIndex(eng
 constexpr int A8 = 0, E8 = 4, H8 = 7, A1 = 56, E1 = 60, H1 = 63;
 
 bool Holds(const TChessThread& e, int square, int side, int piece) {
-  return e.SquareSide[square] == side && e.SquarePiece[square] == piece;
+  return e.SquareSide(square) == side && e.SquarePiece(square) == piece;
 }
 
 std::string MaterialFault(const TChessThread& e, int side) {
   const std::string who = SideName(side);
-  const int kings = std::popcount(e.PieceBits[side][King]);
+  const int kings = std::popcount(e.PieceBits(side, King));
   if (kings == 0) return who + " has no king";
   if (kings > 1) return who + " has " + std::to_string(kings) + " kings";
-  if (const int pieces = std::popcount(e.SideBits[side]); pieces > 16)
+  if (const int pieces = std::popcount(e.SideBits(side)); pieces > 16)
     return who + " has " + std::to_string(pieces) + " pieces (at most 16)";
-  const int pawns = std::popcount(e.PieceBits[side][Pawn]);
+  const int pawns = std::popcount(e.PieceBits(side, Pawn));
   if (pawns > 8) return who + " has " + std::to_string(pawns) + " pawns (at most 8)";
   constexpr std::uint64_t OuterRanks = 0xFF000000000000FFull;
-  if (const std::uint64_t stray = e.PieceBits[side][Pawn] & OuterRanks)
+  if (const std::uint64_t stray = e.PieceBits(side, Pawn) & OuterRanks)
     return who + " pawn on " + SquareText(std::countr_zero(stray));
   // Every piece beyond the starting set stands for a pawn promoted.
-  auto extra = [&](int piece, int start) { return std::max(0, std::popcount(e.PieceBits[side][piece]) - start); };
+  auto extra = [&](int piece, int start) { return std::max(0, std::popcount(e.PieceBits(side, piece)) - start); };
   const int promoted = extra(Queen, 1) + extra(Rook, 2) + extra(Bishop, 2) + extra(Knight, 2);
   if (promoted > 8 - pawns)
     return who + " has " + std::to_string(promoted) + " promoted pieces but only " + std::to_string(8 - pawns) +
@@ -71,15 +71,15 @@ std::string CastlingFault(const TChessThread& e, CastleSet castling) {
 std::string EnPassantFault(const TChessThread& e, Square enPassant) {
   if (enPassant == Square::None) return "";
   const int ep = SquareIndex(enPassant) - 1;
-  const int mover = e.OtherSide;
+  const int mover = e.OtherSide();
   const int forward = mover == White ? -8 : 8;  // the mover's pawn direction
   const int expectedRow = mover == White ? 5 : 2;  // rank 3 or rank 6
   const std::string what = "en passant square " + SquareText(ep);
   if (ep / 8 != expectedRow)
-    return what + " is not on rank " + (mover == White ? "3" : "6") + " with " + SideName(e.SideToMove) + " to move";
+    return what + " is not on rank " + (mover == White ? "3" : "6") + " with " + SideName(e.SideToMove()) + " to move";
   if (!Holds(e, ep + forward, mover, Pawn))
     return what + " without a " + SideName(mover) + " pawn on " + SquareText(ep + forward);
-  if (e.SquareSide[ep] != Empty || e.SquareSide[ep - forward] != Empty)
+  if (e.SquareSide(ep) != Empty || e.SquareSide(ep - forward) != Empty)
     return what + " with a piece on the squares the pawn passed";
   return "";
 }
@@ -89,8 +89,8 @@ std::string EnPassantFault(const TChessThread& e, Square enPassant) {
 std::string UnreachablePositionFault(const TChessThread& loaded, const FenPosition& fen) {
   for (int side : {White, Black})
     if (std::string fault = MaterialFault(loaded, side); !fault.empty()) return fault;
-  if (loaded.KingAttacked(loaded.OtherSide))
-    return std::string(SideName(loaded.OtherSide)) + " is in check but " + SideName(loaded.SideToMove) + " is to move";
+  if (loaded.KingAttacked(loaded.OtherSide()))
+    return std::string(SideName(loaded.OtherSide())) + " is in check but " + SideName(loaded.SideToMove()) + " is to move";
   if (std::string fault = CastlingFault(loaded, fen.castling); !fault.empty()) return fault;
   return EnPassantFault(loaded, fen.enPassant);
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The computer player: its own board, move generation, evaluation and
-// alpha-beta search, all held in fixed-size arrays inside this one object so
-// that nothing is allocated while it generates, makes moves or searches.
+// The computer player: its own board (TEnginePosition), move generation,
+// evaluation and alpha-beta search (TSearchState holds what the search
+// keeps), all held in fixed-size arrays inside this one object so that
+// nothing is allocated while it generates, makes moves or searches.
 //
 // The engine reads its position from a linked game (the board control derives
 // from TChessGame, so the same link serves the real board) and its depth from
@@ -11,38 +12,37 @@
 //     engine.StopSearch = false;            // by the board, before release
 //     engine.IsThinking = true;
 //     engine.SearchBestMove();              // runs on the calling thread
-//     if (!engine.StopSearch) { hand engine.BestLine[0][0] to MakeMove as
+//     if (!engine.StopSearch) { hand engine.BestLine(0)[0] to MakeMove as
 //                               (from + 1, to + 1) }
 // StopSearch may be set from another thread at any time; the search then
 // returns within a node. The board ignores a stopped search's results; a
-// tool that wants its move finds in BestLine[0] the line of the root moves
+// tool that wants its move finds in BestLine(0) the line of the root moves
 // searched to the end (see SearchBestMove). With no legal move at the root
 // the best line keeps its older move, which MakeMove refuses.
 //
-// The fields are public: the thread body, the board and the tests reach
-// them by the names the rest of the system uses.
+// The state is private; the thread body, the board, the tools and the tests
+// read it through accessors of the names the rest of the system uses. Only
+// the hand-shake flags and the iteration callback are open fields.
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 
 #include "EngineMove.h"
+#include "EnginePosition.h"
+#include "EngineTables.h"
+#include "SearchState.h"
 
 class TChessGame;
 
 class TChessThread {
  public:
-  static constexpr int MaxPly = 64;
-  static constexpr int MoveListSize = 4096;
-  // No position yields more pseudo-legal moves than this: at most 64 pieces
-  // of at most 27 moves each (a queen), plus two castlings and two en
-  // passant captures. A node that has less room left in MoveList is scored
-  // as a leaf.
-  static constexpr int MaxMovesPerPosition = 64 * 27 + 4;
+  static constexpr int MaxPly = TEnginePosition::MaxPly;
   static constexpr int RootWindow = 10000;
   static constexpr int MinSearchDepth = 1;
   // The board offers depths up to 8; tools may go as deep as the tables.
   static constexpr int MaxSearchDepth = MaxPly;
+  static_assert(TSearchState::MaxPly == MaxPly, "the search's tables cover every ply of the board");
 
   TChessThread();
   TChessThread(const TChessThread&) = delete;
@@ -52,53 +52,83 @@ class TChessThread {
   // The game whose Board, WhiteToMove, CastlingAllowed and EnPassant
   // LoadPosition reads in place. With no game linked, LoadPosition loads an
   // empty board.
-  void LinkGame(const TChessGame* game) { LinkedGame = game; }
+  void LinkGame(const TChessGame* game) { linkedGame_ = game; }
   // The board's SearchDepth, read once per search.
-  void LinkSearchDepth(const std::atomic<int>* depth) { LinkedSearchDepth = depth; }
+  void LinkSearchDepth(const std::atomic<int>* depth) { linkedSearchDepth_ = depth; }
   // For tests and tools: a depth of the engine's own (clamped to 1..64), which
   // also becomes the linked depth.
   void setSearchDepth(int depth);
 
   // --- board, generation, making moves ---------------------------------------
-  void InitEngineTables();
   void LoadPosition();
   void GenerateMoves();
   void GenerateCaptures();
-  void AddMove(int from, int to, int flags);
-  void AddPromotions(int from, int to, int flags);
-  bool DoMove(TEngineMove move);
-  void UndoMove();
-  bool SquareAttacked(int square, int bySide) const;
-  bool KingAttacked(int side) const;
+  bool DoMove(TEngineMove move) { return position_.DoMove(move); }
+  void UndoMove() { position_.UndoMove(); }
+  bool SquareAttacked(int square, int bySide) const { return position_.SquareAttacked(square, bySide); }
+  bool KingAttacked(int side) const { return position_.KingAttacked(side); }
+
+  // The board (see TEnginePosition).
+  int SquareSide(int square) const { return position_.SquareSide(square); }
+  int SquarePiece(int square) const { return position_.SquarePiece(square); }
+  int SideToMove() const { return position_.SideToMove(); }
+  int OtherSide() const { return position_.OtherSide(); }
+  int CastleRights() const { return position_.CastleRights(); }
+  int EpSquare() const { return position_.EpSquare(); }
+  int Ply() const { return position_.Ply(); }
+  std::uint64_t PieceBits(int side, int piece) const { return position_.PieceBits(side, piece); }
+  std::uint64_t SideBits(int side) const { return position_.SideBits(side); }
+  int PsqScore(int side) const { return position_.PsqScore(side); }
+
+  // The generated moves (see TSearchState).
+  const TMoveEntry& MoveList(int i) const { return search_.MoveList(i); }
+  int PlyFirst(int ply) const { return search_.PlyFirst(ply); }
+  int PlyEnd(int ply) const { return search_.PlyEnd(ply); }
+
+  // The board's geometry (see TEngineTables).
+  static int Mailbox(int index) { return engine::Tables.Mailbox(index); }
+  static int MailboxIndex(int square) { return engine::Tables.MailboxIndex(square); }
+  static bool Slides(int piece) { return engine::Tables.Slides(piece); }
+  static int DirectionCount(int piece) { return engine::Tables.DirectionCount(piece); }
+  static int Directions(int piece, int d) { return engine::Tables.Directions(piece, d); }
 
   // --- evaluation --------------------------------------------------------------
-  void BuildPieceSquareTables();
-  int Evaluate() const;
+  void BuildPieceSquareTables() { position_.BuildPieceSquareTables(); }
+  int Evaluate() const { return position_.Evaluate(); }
+  int PieceSquare(int side, int piece, int square) const { return position_.PieceSquare(side, piece, square); }
 
   // --- search ------------------------------------------------------------------
-  // Iterative deepening to the linked depth. Afterwards BestLine[0][0 ..
-  // BestLineLength[0]) is the line of the best root move searched to its end
+  // Iterative deepening to the linked depth. Afterwards BestLine(0)[0 ..
+  // BestLineLength(0)) is the line of the best root move searched to its end
   // in the last iteration that began. It is empty when that iteration scored
   // no root move (no legal move, or stopped before its first root move had
   // its score; OnIteration saw the line of every completed iteration), and
-  // BestLine[0][0] may then be an older move.
+  // BestLine(0)[0] may then be an older move.
   void SearchBestMove();
   int SearchNode(int alpha, int beta, int depth);
   int CaptureSearch(int alpha, int beta);
-  void MarkPvMove();
-  void SelectNextMove(int i);
+
+  // The best line found from a ply: entries ply .. BestLineLength(ply) - 1.
+  const TEngineMove* BestLine(int ply) const { return search_.BestLine(ply); }
+  int BestLineLength(int ply) const { return search_.BestLineLength(ply); }
+  std::int32_t HistoryScore(int from, int to) const { return search_.HistoryScore(from, to); }
+  // Calls of SearchNode and CaptureSearch since the search began.
+  std::uint64_t Nodes() const { return search_.Nodes(); }
+  // The deepest ply any node of the current iteration reached (the
+  // selective depth, capture search and check extensions included).
+  std::int32_t SelDepth() const { return search_.SelDepth(); }
 
   // Makes the engine as newly created: best line and history scores cleared.
-  void ClearSearchMemory();
+  void ClearSearchMemory() { search_.Clear(); }
 
   // --- tools -------------------------------------------------------------------
   // The number of move sequences of the given length that DoMove accepts from
-  // the current position, every leaf made and taken back. PerftOverflow is
-  // set when the tables had no room for a line (only absurd positions).
+  // the current position, every leaf made and taken back. PerftOverflow() is
+  // true when the tables had no room for a line (only absurd positions).
   std::uint64_t Perft(int depth);
   // The same per legal root move, in generation order; returns the total.
   std::uint64_t PerftDivide(int depth, const std::function<void(TEngineMove, std::uint64_t)>& report);
-  bool PerftOverflow = false;
+  bool PerftOverflow() const { return perftOverflow_; }
   // The first move of the current position that DoMove accepts, in
   // generation order; false when there is none. Leaves the position as it is.
   bool FirstLegalMove(TEngineMove& move);
@@ -110,98 +140,48 @@ class TChessThread {
   // checks and captures that a search would not end in any useful time;
   // for such a root the search gives up after this many nodes, as if
   // stopped. Positions a game can reach have no limit.
-  std::uint64_t OddPositionNodeBudget = 5'000'000;
+  std::uint64_t OddPositionNodeBudget() const { return oddPositionNodeBudget_; }
+  void setOddPositionNodeBudget(std::uint64_t nodes) { oddPositionNodeBudget_ = nodes; }
   static bool IsOrdinaryPosition(const TChessThread& engine);
-  // Set when the last search gave up on its node budget (or SearchNodeLimit).
-  bool BudgetExhausted = false;
+  // True when the last search gave up on its node budget (or SearchNodeLimit).
+  bool BudgetExhausted() const { return budgetExhausted_; }
   // A node limit for every search, as a tool asks for one; the search stops
   // as if asked to once it has made this many calls.
-  std::uint64_t SearchNodeLimit = ~std::uint64_t{0};
-  // The deepest ply any node of the current iteration reached (the
-  // selective depth, capture search and check extensions included).
-  std::int32_t SelDepth = 0;
+  std::uint64_t SearchNodeLimit() const { return searchNodeLimit_; }
+  void setSearchNodeLimit(std::uint64_t nodes) { searchNodeLimit_ = nodes; }
 
   // Called after every completed iteration of SearchBestMove with its depth,
   // the score the root search returned and the nodes (calls of SearchNode
   // and CaptureSearch) of that iteration. Set it before the search.
   std::function<void(int depth, int score, std::uint64_t nodes)> OnIteration;
 
-  // ===========================================================================
-  // Engine state, in the order the engine thread declares it.
-
-  // Evaluation tables.
-  std::int32_t PieceSquare[2][6][64];
-  std::int32_t Flip[64];
-  std::int32_t PawnTable[64];
-  std::int32_t KingSideShield[64];
-  std::int32_t QueenSideShield[64];
-  std::int32_t MinorTable[64];
-  std::int32_t KingMiddleTable[64];
-  std::int32_t KingEndTable[64];
-
-  // Position, move list, history scores and undo stack.
-  std::int32_t SquareSide[64];
-  std::int32_t SquarePiece[64];
-  std::int32_t SideToMove = engine::White;
-  std::int32_t OtherSide = engine::Black;
-  std::int32_t CastleRights = 0;
-  std::int32_t EpSquare = -1;
-  std::int32_t Ply = 0;
-  TMoveEntry MoveList[MoveListSize];
-  std::int32_t PlyFirst[MaxPly];
-  std::int32_t PlyEnd[MaxPly];
-  std::int32_t HistoryScore[64][64];
-  TUndoEntry UndoStack[MaxPly];
-
-  // Best lines.
-  TEngineMove BestLine[MaxPly][MaxPly];
-  std::int32_t BestLineLength[MaxPly];
-  bool FollowBestLine = false;
-
-  // Geometry and material, constant after construction.
-  std::int32_t Mailbox[120];
-  std::int32_t MailboxIndex[64];
-  bool Slides[6];
-  std::int32_t DirectionCount[6];
-  std::int32_t Directions[6][8];
-  std::int32_t CastleMask[64];
-  std::int32_t PieceValue[6];
-
-  // Kept up to date by LoadPosition, DoMove and UndoMove so that attack
-  // tests, generation and evaluation need not scan the board: one bit per
-  // engine square (bit s = square s) for each side and piece, and each
-  // side's sum of PieceSquare entries.
-  std::uint64_t PieceBits[2][6];
-  std::uint64_t SideBits[2];
-  std::int32_t PsqScore[2];
-  std::int32_t SavedPsqScore[MaxPly][2];
-  // Constant reach of each square, from the same mailbox steps: the squares
-  // a knight or king there reaches, and the squares along each queen step
-  // (in the order of Directions[Queen]) up to the edge.
-  std::uint64_t KnightReach[64];
-  std::uint64_t KingReach[64];
-  std::uint64_t RayReach[64][8];
-
-  // Calls of SearchNode and CaptureSearch since the search began, and the
-  // count at which the search gives up.
-  std::uint64_t Nodes = 0;
-  std::uint64_t NodeLimit = ~std::uint64_t{0};
-
-  // Thread hand-shake and links.
+  // Thread hand-shake: set by the thread body and read by the board, and a
+  // stop request that any thread may set.
   std::atomic<bool> IsThinking{false};
   std::atomic<bool> StopSearch{false};
-  const TChessGame* LinkedGame = nullptr;
-  const std::atomic<int>* LinkedSearchDepth = nullptr;
-  std::atomic<int> OwnSearchDepth{1};
 
  private:
-  void PlacePiece(int square, int side, int piece);
-  void ClearSquare(int square);
-  void RecomputePsqScore();
-  bool RoomForNode() const;
-  bool Interrupted() const {
-    return StopSearch.load(std::memory_order_relaxed) || Nodes > NodeLimit;
-  }
-  void SaveBestLine(TEngineMove move);
+  void AddMove(int from, int to, int flags);
+  void AddPromotions(int from, int to, int flags);
+  void MarkPvMove() { search_.MarkPvMove(position_.Ply()); }
+  void SelectNextMove(int i) { search_.SelectNextMove(position_.Ply(), i); }
+  bool RoomForNode() const { return search_.RoomForNode(position_.Ply()); }
+  bool Interrupted() const { return StopSearch.load(std::memory_order_relaxed) || search_.PastNodeLimit(); }
+  void StartAtRoot();
   std::uint64_t PerftNode(int depth);
+
+  template <bool CapturesOnly>
+  friend struct TMoveGenerator;
+
+  TEnginePosition position_;
+  TSearchState search_;
+
+  bool perftOverflow_ = false;
+  std::uint64_t oddPositionNodeBudget_ = 5'000'000;
+  bool budgetExhausted_ = false;
+  std::uint64_t searchNodeLimit_ = ~std::uint64_t{0};
+
+  const TChessGame* linkedGame_ = nullptr;
+  const std::atomic<int>* linkedSearchDepth_ = nullptr;
+  std::atomic<int> ownSearchDepth_{1};
 };

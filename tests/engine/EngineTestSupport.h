@@ -15,8 +15,8 @@
 // rights, en passant square and ply: for comparing whole boards.
 inline std::string Snapshot(const TChessThread& e) {
   std::string text;
-  for (int s = 0; s < 64; ++s) text += std::to_string(e.SquareSide[s]) + std::to_string(e.SquarePiece[s]);
-  for (int v : {e.SideToMove, e.OtherSide, e.CastleRights, e.EpSquare, e.Ply}) text += "/" + std::to_string(v);
+  for (int s = 0; s < 64; ++s) text += std::to_string(e.SquareSide(s)) + std::to_string(e.SquarePiece(s));
+  for (int v : {e.SideToMove(), e.OtherSide(), e.CastleRights(), e.EpSquare(), e.Ply()}) text += "/" + std::to_string(v);
   return text;
 }
 
@@ -44,8 +44,8 @@ struct LinkedEngine {
   // The generated move with this name; fails the test when there is none.
   TEngineMove Find(const std::string& name) {
     engine->GenerateMoves();
-    for (int i = engine->PlyFirst[engine->Ply]; i < engine->PlyEnd[engine->Ply]; ++i)
-      if (EngineMoveName(engine->MoveList[i].move) == name) return engine->MoveList[i].move;
+    for (int i = engine->PlyFirst(engine->Ply()); i < engine->PlyEnd(engine->Ply()); ++i)
+      if (EngineMoveName(engine->MoveList(i).move) == name) return engine->MoveList(i).move;
     ADD_FAILURE() << "no generated move " << name;
     return {};
   }

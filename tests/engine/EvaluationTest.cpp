@@ -57,6 +57,6 @@ TEST(Evaluation, KingTablesAndPawnShields) {
   for (const auto& [fen, side, piece, square, value] : cases) {
     LinkedEngine e(fen);
     e->BuildPieceSquareTables();
-    EXPECT_EQ(e->PieceSquare[side][piece][square], value) << fen << " square " << square;
+    EXPECT_EQ(e->PieceSquare(side, piece, square), value) << fen << " square " << square;
   }
 }

@@ -39,18 +39,18 @@ void ExpectPrimitivesMatchReference(const TChessThread& e) {
   std::uint64_t pieces[2][6] = {}, sides[2] = {};
   int psq[2] = {0, 0};
   for (int s = 0; s < 64; ++s) {
-    const int side = e.SquareSide[s], piece = e.SquarePiece[s];
+    const int side = e.SquareSide(s), piece = e.SquarePiece(s);
     ASSERT_EQ(side == Empty, piece == Empty) << s;
     if (side == Empty) continue;
     ASSERT_LT(piece, Empty);
     pieces[side][piece] |= std::uint64_t{1} << s;
     sides[side] |= std::uint64_t{1} << s;
-    psq[side] += e.PieceSquare[side][piece][s];
+    psq[side] += e.PieceSquare(side, piece, s);
   }
   for (int side = 0; side < 2; ++side) {
-    for (int p = 0; p < 6; ++p) ASSERT_EQ(e.PieceBits[side][p], pieces[side][p]);
-    ASSERT_EQ(e.SideBits[side], sides[side]);
-    ASSERT_EQ(e.PsqScore[side], psq[side]);
+    for (int p = 0; p < 6; ++p) ASSERT_EQ(e.PieceBits(side, p), pieces[side][p]);
+    ASSERT_EQ(e.SideBits(side), sides[side]);
+    ASSERT_EQ(e.PsqScore(side), psq[side]);
     ASSERT_EQ(e.KingAttacked(side), reference::KingAttacked(e, side));
     for (int q = 0; q < 64; ++q) ASSERT_EQ(e.SquareAttacked(q, side), reference::SquareAttacked(e, q, side)) << q;
   }
@@ -61,16 +61,16 @@ void ExpectPrimitivesMatchReference(const TChessThread& e) {
 // step; the board must be as it was after taking everything back.
 void RandomWalk(std::mt19937& rng, LinkedEngine& e, int length) {
   const std::string start = e.Snapshot();
-  for (int made = 0; made < length && e->Ply < TChessThread::MaxPly - 1; ++made) {
+  for (int made = 0; made < length && e->Ply() < TChessThread::MaxPly - 1; ++made) {
     ExpectPrimitivesMatchReference(*e);
     if (testing::Test::HasFatalFailure()) return;
     e->GenerateMoves();
-    const int first = e->PlyFirst[e->Ply], count = e->PlyEnd[e->Ply] - first;
+    const int first = e->PlyFirst(e->Ply()), count = e->PlyEnd(e->Ply()) - first;
     bool moved = false;
-    for (int tries = 0; tries < count && !moved; ++tries) moved = e->DoMove(e->MoveList[first + (rng() % count)].move);
+    for (int tries = 0; tries < count && !moved; ++tries) moved = e->DoMove(e->MoveList(first + (rng() % count)).move);
     if (!moved) break;
   }
-  while (e->Ply > 0) e->UndoMove();
+  while (e->Ply() > 0) e->UndoMove();
   EXPECT_EQ(e.Snapshot(), start);
 }
 
@@ -98,7 +98,7 @@ TEST(Fuzz, RandomPositionsSearchToDepthThreeAndEnd) {
   e->setSearchDepth(3);
   // A smaller budget than the default keeps the test short under the
   // sanitizers; the positions that use it up prove that it ends a search.
-  e->OddPositionNodeBudget = 10000;
+  e->setOddPositionNodeBudget(10000);
   int exhausted = 0, ordinary = 0;
   for (int n = 0; n < 250; ++n) {
     RandomPosition(rng, *e.game);
@@ -110,12 +110,12 @@ TEST(Fuzz, RandomPositionsSearchToDepthThreeAndEnd) {
     ASSERT_EQ(e.Snapshot(), before) << "position " << n << ": " << e.game->Position();
     // Past the budget each open node makes one more call before it returns.
     if (!isOrdinary) {
-      ASSERT_LE(e->Nodes, e->OddPositionNodeBudget + TChessThread::MaxPly) << "ran past its budget";
+      ASSERT_LE(e->Nodes(), e->OddPositionNodeBudget() + TChessThread::MaxPly) << "ran past its budget";
     }
-    exhausted += e->BudgetExhausted;
+    exhausted += e->BudgetExhausted();
     TEngineMove any{};
     if (e->FirstLegalMove(any)) {
-      ASSERT_TRUE(e->IsLegalMove(e->BestLine[0][0])) << "position " << n;
+      ASSERT_TRUE(e->IsLegalMove(e->BestLine(0)[0])) << "position " << n;
     }
   }
   EXPECT_GT(exhausted, 0);
@@ -125,24 +125,36 @@ TEST(Fuzz, RandomPositionsSearchToDepthThreeAndEnd) {
 TEST(Fuzz, OrdinaryPositionsHaveNoBudget) {
   LinkedEngine e(KiwipeteFen);
   EXPECT_TRUE(TChessThread::IsOrdinaryPosition(*e));
-  e->OddPositionNodeBudget = 10;
+  e->setOddPositionNodeBudget(10);
   e->setSearchDepth(3);
   e->SearchBestMove();
-  EXPECT_FALSE(e->BudgetExhausted);
-  EXPECT_GT(e->Nodes, 10u);
+  EXPECT_FALSE(e->BudgetExhausted());
+  EXPECT_GT(e->Nodes(), 10u);
   // A budget used up before the first root move is scored still hands over
   // a move of this position, not the line of the last search.
-  const TEngineMove stale = e->BestLine[0][0];
+  const TEngineMove stale = e->BestLine(0)[0];
   e.Load("k7/8/8/8/8/8/8/K6K w - - 0 1");
-  e->OddPositionNodeBudget = 0;
+  e->setOddPositionNodeBudget(0);
   e->SearchBestMove();
-  ASSERT_TRUE(e->BudgetExhausted);
-  EXPECT_FALSE(e->BestLine[0][0] == stale);
-  EXPECT_TRUE(e->IsLegalMove(e->BestLine[0][0]));
+  ASSERT_TRUE(e->BudgetExhausted());
+  EXPECT_FALSE(e->BestLine(0)[0] == stale);
+  EXPECT_TRUE(e->IsLegalMove(e->BestLine(0)[0]));
   // No king, two kings, a pawn on its last rank, too many promoted pieces.
   for (const char* fen : {"8/8/8/8/8/8/8/R6k w - - 0 1", "k7/8/8/8/8/8/8/K6K w - - 0 1",
                           "P6k/8/8/8/8/8/8/K7 w - - 0 1", "k7/8/8/8/8/8/PPPPPPPP/KQQ5 w - - 0 1"}) {
     e.Load(fen);
     EXPECT_FALSE(TChessThread::IsOrdinaryPosition(*e)) << fen;
   }
+}
+
+TEST(Invariants, CheckedOnEveryMoveInDebugBuilds) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "the engine's invariant checks are compiled out with NDEBUG";
+#else
+  // Taking back a move that was never made would read below the undo
+  // stack; a debug build stops there instead.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  LinkedEngine e(StartFen);
+  EXPECT_DEATH(e->UndoMove(), "ply_ > 0");
+#endif
 }

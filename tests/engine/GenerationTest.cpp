@@ -34,8 +34,8 @@ TEST(Generation, MovesInOrderWithTheirOrderingScores) {
     LinkedEngine e(fen);
     capturesOnly ? e->GenerateCaptures() : e->GenerateMoves();
     std::string listed;
-    for (int i = e->PlyFirst[0]; i < e->PlyEnd[0]; ++i)
-      listed += (i ? " " : "") + EngineMoveName(e->MoveList[i].move) + ":" + std::to_string(e->MoveList[i].score);
+    for (int i = e->PlyFirst(0); i < e->PlyEnd(0); ++i)
+      listed += (i ? " " : "") + EngineMoveName(e->MoveList(i).move) + ":" + std::to_string(e->MoveList(i).score);
     EXPECT_EQ(listed, expected) << fen;
   }
 }
@@ -64,7 +64,7 @@ TEST(Castling, RejectedInCheckThroughPiecesOrAcrossAttackedSquares) {
     const bool made = e->DoMove(e.Find(move));
     EXPECT_EQ(made, rookTo >= 0);
     if (made) {
-      EXPECT_EQ(e->SquarePiece[rookTo], Rook);
+      EXPECT_EQ(e->SquarePiece(rookTo), Rook);
       e->UndoMove();
     }
     EXPECT_EQ(e.Snapshot(), before);
@@ -82,8 +82,8 @@ TEST(Load, RightsAndEnPassantSquaresThatFitNothingAreDropped) {
   };
   for (const auto& [fen, rights, ep] : cases) {
     LinkedEngine e(fen);
-    EXPECT_EQ(e->CastleRights, rights) << fen;
-    EXPECT_EQ(e->EpSquare, ep) << fen;
+    EXPECT_EQ(e->CastleRights(), rights) << fen;
+    EXPECT_EQ(e->EpSquare(), ep) << fen;
   }
 
   // A bishop takes the rook on h8: the board keeps Black's king-side right
@@ -93,7 +93,7 @@ TEST(Load, RightsAndEnPassantSquaresThatFitNothingAreDropped) {
   ASSERT_TRUE(e.game->MakeMove(Square::G7, Square::H8));
   ASSERT_TRUE(e.game->CastlingAllowed().Contains(CanStillCastle::BlackKingSide));
   e->LoadPosition();
-  EXPECT_EQ(e->CastleRights, 2 | 8);
+  EXPECT_EQ(e->CastleRights(), 2 | 8);
   const std::string before = e.Snapshot();
   e->setSearchDepth(3);
   e->SearchBestMove();

@@ -19,7 +19,7 @@ std::string Iterations(LinkedEngine& e, int depth) {
   std::string text;
   e->setSearchDepth(depth);
   e->OnIteration = [&](int, int score, std::uint64_t) {
-    text += (text.empty() ? "" : " ") + EngineMoveName(e->BestLine[0][0]) + ":" + std::to_string(score);
+    text += (text.empty() ? "" : " ") + EngineMoveName(e->BestLine(0)[0]) + ":" + std::to_string(score);
   };
   e->SearchBestMove();
   e->OnIteration = nullptr;
@@ -53,7 +53,7 @@ TEST(Search, NoLegalMoveLeavesTheBestLineAlone) {
   Iterations(e, 1);
   e.Load("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1");
   EXPECT_EQ(Iterations(e, 2), "d2d4:0 d2d4:0");
-  EXPECT_EQ(e->BestLineLength[0], 0);
+  EXPECT_EQ(e->BestLineLength(0), 0);
 }
 
 TEST(Search, CaptureSearchAnswersChecksAndIgnoresStalemate) {
@@ -75,8 +75,8 @@ TEST(Search, CaptureSearchAnswersChecksAndIgnoresStalemate) {
   e.Load("4k3/8/8/8/8/8/8/r3K3 w - - 0 1");
   e->BuildPieceSquareTables();
   EXPECT_GT(e->CaptureSearch(-10000, 10000), -9000);
-  ASSERT_EQ(e->BestLineLength[0], 1);
-  EXPECT_EQ(EngineMoveName(e->BestLine[0][0]).substr(0, 2), "e1") << "an evasion";
+  ASSERT_EQ(e->BestLineLength(0), 1);
+  EXPECT_EQ(EngineMoveName(e->BestLine(0)[0]).substr(0, 2), "e1") << "an evasion";
 }
 
 TEST(Search, StopRequestLeavesLaterIterationsUndone) {

@@ -85,15 +85,15 @@ void UciSearch::WatchClock() {
 void UciSearch::Search() {
   try {
     engine_.setSearchDepth(order_.depth);
-    engine_.SearchNodeLimit = order_.nodes;
+    engine_.setSearchNodeLimit(order_.nodes);
     engine_.OnIteration = [this](int depth, int score, std::uint64_t) { ReportIteration(depth, score); };
     engine_.IsThinking = true;
     engine_.SearchBestMove();
     engine_.IsThinking = false;
     // A search cut short has searched more than its info lines counted.
-    if (engine_.StopSearch || engine_.Nodes > engine_.NodeLimit) ReportTotals();
+    if (engine_.StopSearch || engine_.BudgetExhausted()) ReportTotals();
     engine_.OnIteration = nullptr;
-    engine_.SearchNodeLimit = ~std::uint64_t{0};
+    engine_.setSearchNodeLimit(~std::uint64_t{0});
     {
       std::unique_lock lock(mutex_);
       searchEnded_ = true;
@@ -115,8 +115,8 @@ void UciSearch::Search() {
 void UciSearch::ReportTotals() {
   const auto elapsed = Clock::now() - start_;
   const double seconds = std::chrono::duration<double>(elapsed).count();
-  out_.Line("info nodes " + std::to_string(engine_.Nodes) + " nps " +
-            std::to_string(static_cast<std::uint64_t>(seconds > 0 ? engine_.Nodes / seconds : 0)) + " time " +
+  out_.Line("info nodes " + std::to_string(engine_.Nodes()) + " nps " +
+            std::to_string(static_cast<std::uint64_t>(seconds > 0 ? engine_.Nodes() / seconds : 0)) + " time " +
             std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()));
 }
 
@@ -126,11 +126,11 @@ void UciSearch::ReportIteration(int depth, int score) {
   const auto elapsed = Clock::now() - start_;
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
   const double seconds = std::chrono::duration<double>(elapsed).count();
-  std::string line = "info depth " + std::to_string(depth) + " seldepth " + std::to_string(e.SelDepth) + " score " +
-                     ScoreText(score) + " nodes " + std::to_string(e.Nodes) + " nps " +
-                     std::to_string(static_cast<std::uint64_t>(seconds > 0 ? e.Nodes / seconds : 0)) + " time " +
+  std::string line = "info depth " + std::to_string(depth) + " seldepth " + std::to_string(e.SelDepth()) + " score " +
+                     ScoreText(score) + " nodes " + std::to_string(e.Nodes()) + " nps " +
+                     std::to_string(static_cast<std::uint64_t>(seconds > 0 ? e.Nodes() / seconds : 0)) + " time " +
                      std::to_string(ms) + " pv";
-  completedLine_.assign(e.BestLine[0], e.BestLine[0] + e.BestLineLength[0]);
+  completedLine_.assign(e.BestLine(0), e.BestLine(0) + e.BestLineLength(0));
   for (const TEngineMove move : completedLine_) line += " " + EngineMoveName(move);
   out_.Line(line);
 
@@ -146,7 +146,7 @@ void UciSearch::ReportIteration(int depth, int score) {
 void UciSearch::WriteBestMove() {
   TChessThread& e = engine_;
   std::vector<TEngineMove> line = completedLine_;
-  if (e.BestLineLength[0] > 0) line.assign(e.BestLine[0], e.BestLine[0] + e.BestLineLength[0]);
+  if (e.BestLineLength(0) > 0) line.assign(e.BestLine(0), e.BestLine(0) + e.BestLineLength(0));
   e.LoadPosition();
   if (line.empty() || !e.IsLegalMove(line[0])) {
     TEngineMove legal{};

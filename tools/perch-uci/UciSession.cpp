@@ -289,7 +289,7 @@ void UciSession::Perft(int depth) {
   const std::uint64_t total = engine_->PerftDivide(depth, [this](TEngineMove move, std::uint64_t count) {
     out_.Line(EngineMoveName(move) + ": " + std::to_string(count));
   });
-  if (engine_->PerftOverflow) Error("the position has too many moves for a perft of this depth");
+  if (engine_->PerftOverflow()) Error("the position has too many moves for a perft of this depth");
   out_.Line("");
   out_.Line("Nodes searched: " + std::to_string(total));
   out_.Line("");

@@ -1,0 +1,25 @@
+// The engine's links, its depth and loading its board.
+
+#include "TChessThread.h"
+
+#include <algorithm>
+
+TChessThread::TChessThread() {
+  linkedSearchDepth_ = &ownSearchDepth_;
+  LoadPosition();
+}
+
+void TChessThread::setSearchDepth(int depth) {
+  ownSearchDepth_ = std::clamp(depth, MinSearchDepth, MaxSearchDepth);
+  linkedSearchDepth_ = &ownSearchDepth_;
+}
+
+void TChessThread::LoadPosition() {
+  position_.Load(linkedGame_);
+  search_.StartRootMoves();
+}
+
+void TChessThread::StartAtRoot() {
+  position_.MakeRoot();
+  search_.StartRootMoves();
+}
