@@ -14,8 +14,8 @@
 #include <set>
 #include <stdexcept>
 
-const TAnimationDef* TCharacterDef::Find(const QString& name) const {
-  const auto it = animationByKey.find(name.toLower());
+const TAnimationDef* TCharacterDef::Find(const QString& animationName) const {
+  const auto it = animationByKey.find(animationName.toLower());
   return it == animationByKey.end() ? nullptr : &animations[it->second];
 }
 
@@ -53,7 +53,7 @@ class TCharacterParser {
 
   TCharacterDef Parse() {
     const QStringList lines = text_.split('\n');
-    for (int i = 0; i < lines.size(); ++i) {
+    for (qsizetype i = 0; i < lines.size(); ++i) {
       line_ = i + 1;
       QString content = lines[i];
       // A comment is a '#' on its own or followed by a blank, so that
@@ -431,12 +431,12 @@ class TCharacterParser {
 
   const QString& text_;
   QString file_;
-  int line_ = 0;
+  qsizetype line_ = 0;
   QStringList tokens_;
   TCharacterDef def_;
   std::map<QString, int> partByName_;
   bool sawHeader_ = false, sawCharacter_ = false, inAnimation_ = false;
-  int animationLine_ = 0;
+  qsizetype animationLine_ = 0;
   int keyLines_ = 0;
   double lastKeyTime_ = 0;
 };

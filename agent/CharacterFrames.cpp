@@ -4,7 +4,7 @@
 
 #include <QPainter>
 
-#include <cmath>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -47,10 +47,10 @@ TFrameCache::TFrameCache(const TCharacterDef& character, double scale, QColor ba
       scale_(scale),
       background_(background),
       shapeGrow_(shapeGrow),
-      budget_(std::size_t(budgetBytes * scale * scale)) {}
+      budget_(std::size_t(static_cast<double>(budgetBytes) * scale * scale)) {}
 
 QImage TFrameCache::PaintWhole(const TPose& pose, double pixelRatio) const {
-  const QSize size(std::ceil(character_.size.width() * scale_), std::ceil(character_.size.height() * scale_));
+  const QSize size = ScaledSize(character_, scale_);
   QImage image(size * pixelRatio,
                background_.alpha() == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
   image.setDevicePixelRatio(pixelRatio);
