@@ -452,7 +452,7 @@ TCharacterDef LoadCharacterFile(const QString& path) {
   if (!file.open(QIODevice::ReadOnly))
     throw TAgentError(QString("%1: cannot read the character file: %2").arg(path, file.errorString()).toStdString());
   // Character files are small; a huge one is not ours.
-  if (file.size() > 4 * 1024 * 1024)
+  if (file.size() > qint64{4} * 1024 * 1024)
     throw TAgentError(QString("%1: the character file is too large").arg(path).toStdString());
   QString text = QString::fromUtf8(file.readAll());
   if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);  // a byte-order mark from some editors
