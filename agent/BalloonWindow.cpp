@@ -99,7 +99,8 @@ void TBalloonWindow::Place(QPoint anchor, QRect avoid) {
   lastAnchor_ = anchor;
   lastAvoid_ = avoid;
   const QSizeF body(textSize_.width() + 2 * kPadding, textSize_.height() + 2 * kPadding);
-  const QSize windowSize(std::ceil(body.width() + 2 * kOutline), std::ceil(body.height() + kTail + 2 * kOutline));
+  const QSize windowSize(static_cast<int>(std::ceil(body.width() + 2 * kOutline)),
+                         static_cast<int>(std::ceil(body.height() + kTail + 2 * kOutline)));
   QScreen* screen = QGuiApplication::screenAt(anchor);
   if (!screen) screen = QGuiApplication::primaryScreen();
   const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);

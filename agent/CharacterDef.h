@@ -78,6 +78,6 @@ struct TCharacterDef {
   std::map<QString, int> animationByKey;  // lower-case name -> index
 
   // Matched without regard to case; nullptr when unknown.
-  const TAnimationDef* Find(const QString& name) const;
+  const TAnimationDef* Find(const QString& animationName) const;
   std::vector<TPartPose> RestPose() const;
 };

@@ -14,8 +14,8 @@
 #include <set>
 #include <stdexcept>
 
-const TAnimationDef* TCharacterDef::Find(const QString& name) const {
-  const auto it = animationByKey.find(name.toLower());
+const TAnimationDef* TCharacterDef::Find(const QString& animationName) const {
+  const auto it = animationByKey.find(animationName.toLower());
   return it == animationByKey.end() ? nullptr : &animations[it->second];
 }
 
@@ -53,7 +53,7 @@ class TCharacterParser {
 
   TCharacterDef Parse() {
     const QStringList lines = text_.split('\n');
-    for (int i = 0; i < lines.size(); ++i) {
+    for (qsizetype i = 0; i < lines.size(); ++i) {
       line_ = i + 1;
       QString content = lines[i];
       // A comment is a '#' on its own or followed by a blank, so that
@@ -431,12 +431,12 @@ class TCharacterParser {
 
   const QString& text_;
   QString file_;
-  int line_ = 0;
+  qsizetype line_ = 0;
   QStringList tokens_;
   TCharacterDef def_;
   std::map<QString, int> partByName_;
   bool sawHeader_ = false, sawCharacter_ = false, inAnimation_ = false;
-  int animationLine_ = 0;
+  qsizetype animationLine_ = 0;
   int keyLines_ = 0;
   double lastKeyTime_ = 0;
 };
@@ -452,7 +452,7 @@ TCharacterDef LoadCharacterFile(const QString& path) {
   if (!file.open(QIODevice::ReadOnly))
     throw TAgentError(QString("%1: cannot read the character file: %2").arg(path, file.errorString()).toStdString());
   // Character files are small; a huge one is not ours.
-  if (file.size() > 4 * 1024 * 1024)
+  if (file.size() > qint64{4} * 1024 * 1024)
     throw TAgentError(QString("%1: the character file is too large").arg(path).toStdString());
   QString text = QString::fromUtf8(file.readAll());
   if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);  // a byte-order mark from some editors

@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <exception>
@@ -89,11 +90,11 @@ TFrameCache::TFrameCache(const TCharacterDef& character, double scale, QColor ba
       scale_(scale),
       background_(background),
       shapeGrow_(shapeGrow),
-      budget_(std::size_t(budgetBytes * scale * scale)),
-      restingBudget_(std::size_t(restingBytes * scale * scale)) {}
+      budget_(std::size_t(static_cast<double>(budgetBytes) * scale * scale)),
+      restingBudget_(std::size_t(static_cast<double>(restingBytes) * scale * scale)) {}
 
 QImage TFrameCache::PaintWhole(const TPose& pose, double pixelRatio) const {
-  const QSize size(std::ceil(character_.size.width() * scale_), std::ceil(character_.size.height() * scale_));
+  const QSize size = ScaledSize(character_, scale_);
   QImage image(size * pixelRatio,
                background_.alpha() == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
   image.setDevicePixelRatio(pixelRatio);

@@ -114,8 +114,19 @@ void PaintCharacter(QPainter& painter, const TCharacterDef& character, const TPo
   painter.setOpacity(baseOpacity);
 }
 
+QSize ScaledSize(const TCharacterDef& character, double scale) {
+  // Bounded before it becomes an int: a wild scale gives an image too large
+  // for Qt to make, never an overflow.
+  static constexpr double kMaxPixels = 1 << 15;
+  const auto pixels = [scale](double length) {
+    const double scaled = std::ceil(length * scale);
+    return static_cast<int>(scaled > 0 ? std::min(scaled, kMaxPixels) : 0.0);
+  };
+  return {pixels(character.size.width()), pixels(character.size.height())};
+}
+
 QImage RenderCharacter(const TCharacterDef& character, const TPose& pose, double scale) {
-  const QSize size(std::ceil(character.size.width() * scale), std::ceil(character.size.height() * scale));
+  const QSize size = ScaledSize(character, scale);
   QImage image(size, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter painter(&image);
@@ -125,7 +136,7 @@ QImage RenderCharacter(const TCharacterDef& character, const TPose& pose, double
 }
 
 QRegion CharacterOutline(const TCharacterDef& character, const TPose& pose, double scale, int grow, TOutline kind) {
-  const QSize size(std::ceil(character.size.width() * scale), std::ceil(character.size.height() * scale));
+  const QSize size = ScaledSize(character, scale);
   QImage mask(size, QImage::Format_ARGB32_Premultiplied);
   mask.fill(Qt::transparent);
   {

@@ -15,6 +15,8 @@ class QPainter;
 std::vector<QTransform> PartTransforms(const TCharacterDef& character, const TPose& pose);
 // Paints with the painter's current transform mapping character units.
 void PaintCharacter(QPainter& painter, const TCharacterDef& character, const TPose& pose);
+// The frame times scale in whole pixels, covering every partial one.
+QSize ScaledSize(const TCharacterDef& character, double scale);
 // The character alone on a transparent image of its frame times scale.
 QImage RenderCharacter(const TCharacterDef& character, const TPose& pose, double scale);
 enum class TOutline {

@@ -79,7 +79,7 @@ TAgentCharacterImpl::TAgentCharacterImpl(const QString& characterId, TCharacterD
     balloon_->hide();
   };
 
-  connect(&voice_, &TVoice::Started, this, [this](QVector<TSpokenWord> words, int) {
+  connect(&voice_, &TVoice::Started, this, [this](const QVector<TSpokenWord>& words, int) {
     if (linesInFlight_ == 1) balloon_->SetWords(words);
   });
   connect(&voice_, &TVoice::WordReached, this, [this](int index) {

@@ -64,7 +64,7 @@ class TAgentCharacterImpl : public QObject {
   // Bounds of the queue: past either, the oldest waiting requests are
   // dropped, so that a flood cannot take the memory.
   static constexpr int kMaxWaiting = 256;
-  static constexpr qsizetype kMaxWaitingText = 256 * 1024;
+  static constexpr qsizetype kMaxWaitingText = qsizetype{256} * 1024;
   // Runs the character's clock faster (tests and previews).
   void SetTimeScale(double scale) { timeScale_ = scale; }
 

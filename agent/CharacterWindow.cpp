@@ -8,8 +8,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <cmath>
-
 namespace {
 constexpr int kDragThreshold = 4;  // pixels a press may wander and stay a click
 // Without a compositor only the outline shows, and its edge pixels blend
@@ -43,7 +41,7 @@ TCharacterWindow::TCharacterWindow(const TCharacterDef& character, double scale,
   // Always a window with an alpha channel, so that a compositor coming or
   // going only switches between blending and a shape (SetTranslucent).
   setAttribute(Qt::WA_TranslucentBackground);
-  setFixedSize(std::ceil(character.size.width() * scale), std::ceil(character.size.height() * scale));
+  setFixedSize(ScaledSize(character, scale));
   AskForNoShadow(*this);
   MakeFrames();
   ShowFrame(frames_->Frame(pose_, devicePixelRatioF()));

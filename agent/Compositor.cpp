@@ -48,8 +48,9 @@ bool CompositorRunning() {
   if (!x11 || !x11->connection()) return false;
   xcb_connection_t* connection = x11->connection();
   const std::string atomName = CompositorSelection();
-  xcb_intern_atom_reply_t* atom =
-      xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, atomName.size(), atomName.c_str()), nullptr);
+  xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+      connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(atomName.size()), atomName.c_str()),
+      nullptr);
   if (!atom) return false;
   xcb_get_selection_owner_reply_t* owner =
       xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom), nullptr);

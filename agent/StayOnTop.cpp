@@ -9,7 +9,7 @@ namespace {
 constexpr int kGatherMs = 100;  // at most ten raises a second
 }
 
-TStayOnTop::TStayOnTop(std::vector<QWidget*> windows) {
+TStayOnTop::TStayOnTop(const std::vector<QWidget*>& windows) {
   for (QWidget* window : windows) windows_.emplace_back(window);
   raiseTimer_.setSingleShot(true);
   raiseTimer_.setInterval(kGatherMs);

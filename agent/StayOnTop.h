@@ -17,7 +17,7 @@ class TStayOnTop : public QObject, public QAbstractNativeEventFilter {
   Q_OBJECT
  public:
   // Windows in stacking order, bottom first. Does nothing off X11.
-  explicit TStayOnTop(std::vector<QWidget*> windows);
+  explicit TStayOnTop(const std::vector<QWidget*>& windows);
   ~TStayOnTop() override;
   bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 

@@ -73,8 +73,8 @@ TEspeakText ToEspeakText(const QString& text) {
 // surrogate pair.
 QString SpokenPart(const QString& text) {
   if (text.size() <= kMaxSpokenLength) return text;
-  int cut = kMaxSpokenLength;
-  const int blank = text.lastIndexOf(QChar(' '), cut);
+  qsizetype cut = kMaxSpokenLength;
+  const qsizetype blank = text.lastIndexOf(QChar(' '), cut);
   if (blank > kMaxSpokenLength / 2) cut = blank;
   if (text.at(cut - 1).isHighSurrogate()) --cut;
   return text.left(cut);

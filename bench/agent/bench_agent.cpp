@@ -31,7 +31,7 @@ const TCharacterDef& Bird() {
 
 void BM_Frame(benchmark::State& state) {
   const TCharacterDef& bird = Bird();
-  const double scale = state.range(0);
+  const auto scale = static_cast<double>(state.range(0));
   const TAnimationDef& wave = *bird.Find("Wave");
   QImage target(int(bird.size.width() * scale), int(bird.size.height() * scale), QImage::Format_ARGB32_Premultiplied);
   double t = 0;
@@ -49,7 +49,7 @@ BENCHMARK(BM_Frame)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 // A breath from the kept frames: the copy a frame costs once painted.
 void BM_KeptFrame(benchmark::State& state) {
   const TCharacterDef& bird = Bird();
-  const double scale = state.range(0);
+  const auto scale = static_cast<double>(state.range(0));
   const TAnimationDef& breathe = *bird.Find("Breathe");
   TFrameCache frames(bird, scale, Qt::transparent, 1);
   QImage target(int(bird.size.width() * scale), int(bird.size.height() * scale), QImage::Format_ARGB32_Premultiplied);

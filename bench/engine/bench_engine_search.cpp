@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     std::printf("  gnuchess: not available\n");
     return 0;
   }
-  const double ours = seconds > 0 ? nodes / seconds : 0;
+  const double ours = seconds > 0 ? static_cast<double>(nodes) / seconds : 0;
   std::printf("  gnuchess: %.2f M nodes/s; ratio ours/gnuchess %.2f (target >= 1.5)\n", *gnuchess / 1e6,
               ours / *gnuchess);
   return 0;

@@ -44,7 +44,8 @@ UciRun MoveTimeSearch(ChildProcess& uci, const char* fen) {
   for (const std::string& line : lines) {
     if (line.rfind("info depth ", 0) == 0) run.depth = static_cast<int>(Field(line, "depth"));
     if (line.rfind("info ", 0) == 0 && Field(line, "nodes") >= 0 && Field(line, "time") > 0)
-      run.nodesPerSecond = 1000.0 * Field(line, "nodes") / Field(line, "time");
+      run.nodesPerSecond =
+          1000.0 * static_cast<double>(Field(line, "nodes")) / static_cast<double>(Field(line, "time"));
   }
   return run;
 }

@@ -91,13 +91,14 @@ std::string PerftLine(const char* name, int depth, const PerftRun& run) {
   char line[200];
   std::snprintf(line, sizeof line, "perft %s %d: %llu leaves in %.3f s, %.2f M leaves/s", name, depth,
                 static_cast<unsigned long long>(run.leaves), run.seconds,
-                run.seconds > 0 ? run.leaves / run.seconds / 1e6 : 0.0);
+                run.seconds > 0 ? static_cast<double>(run.leaves) / run.seconds / 1e6 : 0.0);
   return line;
 }
 
 std::string SearchSuiteLine(std::uint64_t nodes, double seconds) {
   char line[200];
-  std::snprintf(line, sizeof line, "search suite depth %d: %llu nodes in %.3f s, %.2f M nodes/s", SearchSuiteDepth,
-                static_cast<unsigned long long>(nodes), seconds, seconds > 0 ? nodes / seconds / 1e6 : 0.0);
+  std::snprintf(line, sizeof line, "search suite depth %d: %llu nodes in %.3f s, %.2f M nodes/s",
+                SearchSuiteDepth, static_cast<unsigned long long>(nodes), seconds,
+                seconds > 0 ? static_cast<double>(nodes) / seconds / 1e6 : 0.0);
   return line;
 }

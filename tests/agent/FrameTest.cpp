@@ -37,8 +37,8 @@ std::vector<TPose> SamplePoses(const TCharacterDef& character, const TAnimationD
 // then the vectors straight onto it.
 QImage PaintedFromVectors(const TPose& pose, double scale, bool translucent) {
   const TCharacterDef& bird = Bird();
-  QImage image(std::ceil(bird.size.width() * scale), std::ceil(bird.size.height() * scale),
-               QImage::Format_ARGB32_Premultiplied);
+  QImage image(static_cast<int>(std::ceil(bird.size.width() * scale)),
+               static_cast<int>(std::ceil(bird.size.height() * scale)), QImage::Format_ARGB32_Premultiplied);
   image.fill(translucent ? QColor(Qt::transparent) : QColor("#9a8a70"));
   QPainter painter(&image);
   painter.scale(scale, scale);
@@ -49,8 +49,8 @@ QImage PaintedFromVectors(const TPose& pose, double scale, bool translucent) {
 // The outline as Qt's own one-bit alpha mask gives it.
 QRegion OutlineByBitmap(const TPose& pose, double scale, int grow) {
   const TCharacterDef& bird = Bird();
-  QImage mask(std::ceil(bird.size.width() * scale), std::ceil(bird.size.height() * scale),
-              QImage::Format_ARGB32_Premultiplied);
+  QImage mask(static_cast<int>(std::ceil(bird.size.width() * scale)),
+              static_cast<int>(std::ceil(bird.size.height() * scale)), QImage::Format_ARGB32_Premultiplied);
   mask.fill(Qt::transparent);
   {
     QPainter painter(&mask);

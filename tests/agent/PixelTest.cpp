@@ -4,6 +4,8 @@
 
 #include <QImage>
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -43,6 +45,19 @@ TEST(Pixels, BirdIsDrawnWithClearSpaceAroundIt) {
     EXPECT_GE(bounds.left(), int(20 * scale));
     EXPECT_EQ(qAlpha(image.pixel(all.right(), all.bottom())), 0);
   }
+}
+
+TEST(Pixels, ScaledSizeCoversPartialPixelsAndStaysBounded) {
+  TCharacterDef character;
+  character.size = QSizeF(100, 50);
+  EXPECT_EQ(ScaledSize(character, 1.0), QSize(100, 50));
+  EXPECT_EQ(ScaledSize(character, 0.333), QSize(34, 17)) << "a partial pixel is still covered";
+  // Sizes that would overflow an int, or are no size at all, stay in range.
+  const QSize huge = ScaledSize(character, 1e300);
+  EXPECT_GT(huge.width(), 0);
+  EXPECT_GT(huge.height(), 0);
+  EXPECT_EQ(ScaledSize(character, -2.0), QSize(0, 0));
+  EXPECT_EQ(ScaledSize(character, std::nan("")), QSize(0, 0));
 }
 
 TEST(Pixels, PropsOutOfSightAreNotClickable) {

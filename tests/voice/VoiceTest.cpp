@@ -167,8 +167,8 @@ TEST_P(VoiceOnDevice, CanBeDestroyedWhileSpeaking) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, VoiceOnDevice, testing::Values(kSilent, "null"),
-                         [](const testing::TestParamInfo<const char*>& info) {
-                           return std::string(info.index == 0 ? "Silent" : "AlsaNull");
+                         [](const testing::TestParamInfo<const char*>& param) {
+                           return std::string(param.index == 0 ? "Silent" : "AlsaNull");
                          });
 
 TEST(Voice, MayBeDeletedByWhoeverHearsItFinish) {

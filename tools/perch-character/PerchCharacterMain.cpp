@@ -112,8 +112,14 @@ int main(int argc, char** argv) {
     const QString path = ResolveCharacterFile(options.value("file"));
     if (path.isEmpty()) throw TAgentError(("character file not found: " + options.value("file")).toStdString());
     if (options.isSet("sheet")) {
-      const double scale = options.value("scale").isEmpty() ? 0.7 : options.value("scale").toDouble();
-      return WriteSheet(LoadCharacterFile(path), options.value("sheet"), options.value("frames").toInt(), scale);
+      // Bounded so that the sheet's pixel sizes stay far inside an int.
+      bool scaleOk = true, framesOk = true;
+      const double scale = options.value("scale").isEmpty() ? 0.7 : options.value("scale").toDouble(&scaleOk);
+      const int frames = options.value("frames").toInt(&framesOk);
+      if (!scaleOk || !(scale > 0 && scale <= 8))
+        throw TAgentError("--scale wants a number above 0, at most 8");
+      if (!framesOk || frames < 1 || frames > 100) throw TAgentError("--frames wants a count from 1 to 100");
+      return WriteSheet(LoadCharacterFile(path), options.value("sheet"), frames, scale);
     }
     TAgent agent;
     agent.setConnected(true);

@@ -17,7 +17,9 @@ namespace {
 constexpr int MaxMinutes = 24 * 60;
 
 int Minutes(std::chrono::seconds seconds) {
-  return std::clamp(static_cast<int>(std::lround(seconds.count() / 60.0)), 1, MaxMinutes);
+  // Clamped while still a long, so that no count of seconds wraps as an int.
+  return static_cast<int>(
+      std::clamp(std::lround(static_cast<double>(seconds.count()) / 60.0), 1L, long{MaxMinutes}));
 }
 
 QSpinBox* MinutesBox(std::chrono::seconds value, QWidget* parent) {
