@@ -25,8 +25,9 @@ build: configure
 run: build
 	@bash tools/run-perch $(BUILD)
 
+# The end-to-end tests run after the others and more at once: see tools/run-tests.
 test: build
-	@bash tools/with-test-env ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	@bash tools/with-test-env bash tools/run-tests $(BUILD) $(JOBS)
 
 # The benchmark programs are built only here, not by build or test.
 bench: build
