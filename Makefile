@@ -4,6 +4,10 @@ BUILD ?= build/main
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
+# Only what is built and run is printed, no "Entering directory" lines (from
+# make's own recursion, or from a build folder made with Unix Makefiles).
+MAKEFLAGS += --no-print-directory
+
 .PHONY: all deps configure build run test bench package clean
 
 all: build
@@ -11,10 +15,9 @@ all: build
 deps:
 	@bash tools/install-deps
 
-$(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
-
-configure: deps $(BUILD)/CMakeCache.txt
+# Ninja when installed, else Unix Makefiles; see tools/configure-build.
+configure: deps
+	@bash tools/configure-build $(BUILD) $(CMAKE_FLAGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -22,10 +25,13 @@ build: configure
 run: build
 	@bash tools/run-perch $(BUILD)
 
+# The end-to-end tests run after the others and more at once: see tools/run-tests.
 test: build
-	@bash tools/with-test-env ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	@bash tools/with-test-env bash tools/run-tests $(BUILD) $(JOBS)
 
+# The benchmark programs are built only here, not by build or test.
 bench: build
+	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	@bash tools/run-bench $(BUILD)
 
 # The Debian package: $(BUILD)/perch_<version>_<arch>.deb
