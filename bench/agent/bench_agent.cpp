@@ -71,7 +71,7 @@ BENCHMARK(BM_KeptFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 void BM_PaintedFrame(benchmark::State& state) {
   const TCharacterDef& bird = Bird();
   const TAnimationDef& processing = *bird.Find("Processing");
-  TFrameCache frames(bird, state.range(0), QColor("#9a8a70"), 0, 0, 0);  // keeps only the newest
+  TFrameCache frames(bird, static_cast<double>(state.range(0)), QColor("#9a8a70"), 0, 0, 0);  // keeps only the newest
   double t = processing.loopFromMs;
   for (auto _ : state) {
     benchmark::DoNotOptimize(frames.Frame(EvaluateAnimation(bird, processing, t), 1.0));

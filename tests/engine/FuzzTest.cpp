@@ -67,7 +67,7 @@ void RandomWalk(std::mt19937& rng, LinkedEngine& e, int length) {
     e->GenerateMoves();
     const int first = e->PlyFirst(e->Ply()), count = e->PlyEnd(e->Ply()) - first;
     bool moved = false;
-    for (int tries = 0; tries < count && !moved; ++tries) moved = e->DoMove(e->MoveList(first + (rng() % count)).move);
+    for (int tries = 0; tries < count && !moved; ++tries) moved = e->DoMove(e->MoveList(first + static_cast<int>(rng() % static_cast<unsigned>(count))).move);
     if (!moved) break;
   }
   while (e->Ply() > 0) e->UndoMove();
