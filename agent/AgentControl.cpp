@@ -1,9 +1,9 @@
-#include "AgentControl.h"
+#include "agent/AgentControl.h"
 
-#include "CharacterFile.h"
-#include "CharacterService.h"
+#include "agent/CharacterFile.h"
+#include "agent/CharacterService.h"
 
-#include "CharacterPainter.h"
+#include "agent/CharacterPainter.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
-#include "BalloonWindow.h"
+#include "agent/BalloonWindow.h"
 
-#include "Compositor.h"
+#include "agent/Compositor.h"
 
 #include <QBitmap>
 #include <QGuiApplication>

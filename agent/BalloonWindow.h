@@ -3,7 +3,7 @@
 // whose tail points at the character's head. It reveals its text word by word
 // as the voice reaches each word, and lingers a moment after the line ends.
 
-#include "voice/Voice.h"
+#include "agent/voice/Voice.h"
 
 #include <QPainterPath>
 #include <QTextLayout>

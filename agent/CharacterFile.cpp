@@ -1,7 +1,7 @@
-#include "CharacterFile.h"
+#include "agent/CharacterFile.h"
 
-#include "AgentControl.h"
-#include "SvgPath.h"
+#include "agent/AgentControl.h"
+#include "agent/SvgPath.h"
 
 #include <QCoreApplication>
 #include <QDir>

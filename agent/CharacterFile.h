@@ -27,7 +27,7 @@
 // animations, 1000 key lines an animation, 64 gradient stops.
 // Every error names the file, the line and what is wrong.
 
-#include "CharacterDef.h"
+#include "agent/CharacterDef.h"
 
 #include <QString>
 

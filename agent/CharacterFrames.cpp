@@ -1,6 +1,6 @@
-#include "CharacterFrames.h"
+#include "agent/CharacterFrames.h"
 
-#include "CharacterPainter.h"
+#include "agent/CharacterPainter.h"
 
 #include <QHashFunctions>
 #include <QPainter>

@@ -10,7 +10,7 @@
 // the longest loop; once the character holds still the store shrinks to
 // what resting needs.
 
-#include "CharacterPose.h"
+#include "agent/CharacterPose.h"
 
 #include <QColor>
 #include <QImage>

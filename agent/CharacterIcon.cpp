@@ -1,7 +1,7 @@
-#include "CharacterIcon.h"
+#include "agent/CharacterIcon.h"
 
-#include "CharacterPainter.h"
-#include "CharacterPose.h"
+#include "agent/CharacterPainter.h"
+#include "agent/CharacterPose.h"
 
 #include <QPainter>
 

@@ -3,7 +3,7 @@
 // the launcher, the menu and the windows show the same bird as the desktop
 // (tools/perch-icon writes it at build time).
 
-#include "CharacterDef.h"
+#include "agent/CharacterDef.h"
 
 #include <QImage>
 

@@ -1,4 +1,4 @@
-#include "CharacterPainter.h"
+#include "agent/CharacterPainter.h"
 
 #include <QLinearGradient>
 #include <QPainter>

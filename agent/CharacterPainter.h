@@ -1,7 +1,7 @@
 #pragma once
 // Draws a character in a pose, vector and crisp at any scale.
 
-#include "CharacterPose.h"
+#include "agent/CharacterPose.h"
 
 #include <QImage>
 #include <QRegion>

@@ -1,4 +1,4 @@
-#include "CharacterPose.h"
+#include "agent/CharacterPose.h"
 
 #include <algorithm>
 #include <cmath>

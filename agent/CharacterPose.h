@@ -1,7 +1,7 @@
 #pragma once
 // A pose gives every part its transform channels; animations yield poses.
 
-#include "CharacterDef.h"
+#include "agent/CharacterDef.h"
 
 #include <vector>
 

@@ -1,10 +1,10 @@
-#include "CharacterService.h"
+#include "agent/CharacterService.h"
 
-#include "AgentControl.h"
-#include "CharacterFile.h"
-#include "Compositor.h"
-#include "MonitorClamp.h"
-#include "StayOnTop.h"
+#include "agent/AgentControl.h"
+#include "agent/CharacterFile.h"
+#include "agent/Compositor.h"
+#include "agent/MonitorClamp.h"
+#include "agent/StayOnTop.h"
 
 #include <QGuiApplication>
 #include <QRandomGenerator>

@@ -8,12 +8,12 @@
 // (a held pose costs no ticks). While nothing runs, only an occasional
 // breath or blink is drawn.
 
-#include "BalloonWindow.h"
-#include "CharacterDef.h"
-#include "CharacterPose.h"
-#include "CharacterWindow.h"
-#include "StayOnTop.h"
-#include "voice/Voice.h"
+#include "agent/BalloonWindow.h"
+#include "agent/CharacterDef.h"
+#include "agent/CharacterPose.h"
+#include "agent/CharacterWindow.h"
+#include "agent/StayOnTop.h"
+#include "agent/voice/Voice.h"
 
 #include <QElapsedTimer>
 #include <QObject>

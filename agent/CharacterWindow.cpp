@@ -1,7 +1,7 @@
-#include "CharacterWindow.h"
+#include "agent/CharacterWindow.h"
 
-#include "CharacterPainter.h"
-#include "Compositor.h"
+#include "agent/CharacterPainter.h"
+#include "agent/Compositor.h"
 
 #include <QGuiApplication>
 #include <QMenu>

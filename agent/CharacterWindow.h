@@ -5,8 +5,8 @@
 // it out. Either way the input region follows the shape, so clicks beside
 // the character reach the desktop; presses on what it holds are ignored.
 
-#include "CharacterFrames.h"
-#include "CharacterPose.h"
+#include "agent/CharacterFrames.h"
+#include "agent/CharacterPose.h"
 
 #include <QWidget>
 

@@ -1,5 +1,5 @@
 // Kept apart: the X11 headers define macros that clash with other code.
-#include "Compositor.h"
+#include "agent/Compositor.h"
 
 #include <QGuiApplication>
 #include <QRegion>

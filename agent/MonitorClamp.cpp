@@ -1,4 +1,4 @@
-#include "MonitorClamp.h"
+#include "agent/MonitorClamp.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "StayOnTop.h"
+#include "agent/StayOnTop.h"
 
 #include <QGuiApplication>
 

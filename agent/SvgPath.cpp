@@ -1,4 +1,4 @@
-#include "SvgPath.h"
+#include "agent/SvgPath.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,7 +1,7 @@
-#include "Actor.h"
+#include "companion/Actor.h"
 
-#include "ErrorBox.h"
-#include "LinkReceiver.h"
+#include "companion/ErrorBox.h"
+#include "platform/qt/LinkReceiver.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -3,9 +3,9 @@
 // It stays out of sight left of the screen and carries the chessboard while
 // a game is open. Its routines live in files of their own, one per concept.
 
-#include "AgentControl.h"
-#include "LinkMessage.h"
-#include "SettingsFile.h"
+#include "agent/AgentControl.h"
+#include "platform/LinkMessage.h"
+#include "companion/SettingsFile.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,8 +1,8 @@
 // The character's answer when the user clicks it: one of four, drawn at
 // random. It tells the controller first and does not wait.
 
-#include "Actor.h"
-#include "Companion.h"
+#include "companion/Actor.h"
+#include "companion/Companion.h"
 
 void TActor::AgentClick(TAgent* /*Sender*/, const QString& /*CharacterID*/, int /*Button*/,
                         int /*Shift*/, std::int16_t /*x*/, std::int16_t /*y*/) {

@@ -1,4 +1,4 @@
-#include "BoardSide.h"
+#include "companion/BoardSide.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "Companion.h"
+#include "companion/Companion.h"
 
-#include "LinkWindow.h"
-#include "MessagePump.h"
-#include "PlatformError.h"
+#include "platform/LinkWindow.h"
+#include "platform/qt/MessagePump.h"
+#include "platform/PlatformError.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 // Process-wide state of the companion and the operations on which its
 // routines pace themselves and report to the controlling program.
 
-#include "MonotonicWait.h"
+#include "platform/MonotonicWait.h"
 
 #include <atomic>
 #include <cstdint>

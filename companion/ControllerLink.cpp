@@ -2,9 +2,9 @@
 // inside the handler; one that arrives while a routine waits runs nested in
 // that wait.
 
-#include "Actor.h"
-#include "Companion.h"
-#include "ErrorBox.h"
+#include "companion/Actor.h"
+#include "companion/Companion.h"
+#include "companion/ErrorBox.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "ErrorBox.h"
+#include "companion/ErrorBox.h"
 
 #include <QApplication>
 #include <QMessageBox>

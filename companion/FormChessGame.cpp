@@ -2,11 +2,11 @@
 // "Exit" buttons, and the character's comments on the board's events. The
 // user plays White, the computer Black.
 
-#include "Actor.h"
-#include "BoardSide.h"
-#include "Companion.h"
-#include "ErrorBox.h"
-#include "ScreenArea.h"
+#include "companion/Actor.h"
+#include "companion/BoardSide.h"
+#include "companion/Companion.h"
+#include "companion/ErrorBox.h"
+#include "companion/ScreenArea.h"
 
 #include "chess/board/TChessBrd.h"
 

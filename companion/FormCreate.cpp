@@ -1,10 +1,10 @@
 // Set-up of the companion form: settings, the character, and the
 // introduction; and the operation that speaks the Chinese lines.
 
-#include "Actor.h"
-#include "Companion.h"
-#include "ErrorBox.h"
-#include "ScreenArea.h"
+#include "companion/Actor.h"
+#include "companion/Companion.h"
+#include "companion/ErrorBox.h"
+#include "companion/ScreenArea.h"
 
 namespace {
 

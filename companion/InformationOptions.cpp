@@ -1,4 +1,4 @@
-#include "InformationOptions.h"
+#include "companion/InformationOptions.h"
 
 #include "PerchRelease.h"
 

@@ -2,10 +2,10 @@
 // name, learns the user's name and shows where to type. Later starts only
 // report that start-up is done.
 
-#include "Actor.h"
-#include "Companion.h"
-#include "NameDialog.h"
-#include "ScreenArea.h"
+#include "companion/Actor.h"
+#include "companion/Companion.h"
+#include "companion/NameDialog.h"
+#include "companion/ScreenArea.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "NameDialog.h"
+#include "companion/NameDialog.h"
 
 #include <QEventLoop>
 #include <QInputDialog>

@@ -1,14 +1,14 @@
 // The companion program perch: one instance per user, a form that answers
 // the controlling program, and the bird on the desktop.
 
-#include "Unit1.h"
+#include "companion/Unit1.h"
 
-#include "InformationOptions.h"
-#include "PerchIcon.h"
+#include "companion/InformationOptions.h"
+#include "companion/PerchIcon.h"
 
-#include "EndpointFolder.h"
-#include "InstanceLock.h"
-#include "PlatformError.h"
+#include "platform/EndpointFolder.h"
+#include "platform/InstanceLock.h"
+#include "platform/PlatformError.h"
 
 #include <QApplication>
 #include <QIcon>

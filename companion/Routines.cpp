@@ -2,9 +2,9 @@
 // each queues its requests on the character, holds itself with timed waits
 // (during which other requests and clicks run nested) and ends with notice 20.
 
-#include "Actor.h"
-#include "Companion.h"
-#include "ScreenArea.h"
+#include "companion/Actor.h"
+#include "companion/Companion.h"
+#include "companion/ScreenArea.h"
 
 #include <chrono>
 #include <random>

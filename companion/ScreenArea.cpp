@@ -1,6 +1,6 @@
-#include "ScreenArea.h"
+#include "companion/ScreenArea.h"
 
-#include "AgentControl.h"
+#include "agent/AgentControl.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "SettingsFile.h"
+#include "companion/SettingsFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,7 +7,7 @@
 #include <QRegularExpression>
 #include <QStringConverter>
 
-#include "TextDecoding.h"
+#include "platform/TextDecoding.h"
 
 #include <unistd.h>
 

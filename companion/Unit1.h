@@ -2,8 +2,8 @@
 // The companion program: its form TActor, the process-wide state and the
 // operations every routine of the companion uses.
 
-#include "Actor.h"
-#include "Companion.h"
-#include "ErrorBox.h"
-#include "NameDialog.h"
-#include "SettingsFile.h"
+#include "companion/Actor.h"
+#include "companion/Companion.h"
+#include "companion/ErrorBox.h"
+#include "companion/NameDialog.h"
+#include "companion/SettingsFile.h"

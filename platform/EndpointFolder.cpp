@@ -1,6 +1,6 @@
-#include "EndpointFolder.h"
+#include "platform/EndpointFolder.h"
 
-#include "PlatformError.h"
+#include "platform/PlatformError.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
-#include "InstanceLock.h"
+#include "platform/InstanceLock.h"
 
-#include "PlatformError.h"
+#include "platform/PlatformError.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,6 +1,6 @@
-#include "LinkMessage.h"
+#include "platform/LinkMessage.h"
 
-#include "TextDecoding.h"
+#include "platform/TextDecoding.h"
 
 #include <algorithm>
 

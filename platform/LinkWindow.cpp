@@ -1,7 +1,7 @@
-#include "LinkWindow.h"
+#include "platform/LinkWindow.h"
 
-#include "EndpointFolder.h"
-#include "PlatformError.h"
+#include "platform/EndpointFolder.h"
+#include "platform/PlatformError.h"
 
 #include <sys/socket.h>
 #include <sys/stat.h>

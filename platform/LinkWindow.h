@@ -3,7 +3,7 @@
 // <endpoint folder>/<class name>. The companion binds "TActor", a
 // controlling program "TFrmTuliMain". Posting never blocks and never waits.
 
-#include "LinkMessage.h"
+#include "platform/LinkMessage.h"
 
 #include <cstdint>
 #include <optional>

@@ -3,10 +3,10 @@
 // companion's CPU (idle, greeting, working, waiting at the board), context
 // switches and memory under Xvfb, with oneko idling beside it.
 
-#include "AgentControl.h"
-#include "CharacterFile.h"
-#include "CharacterPainter.h"
-#include "CharacterFrames.h"
+#include "agent/AgentControl.h"
+#include "agent/CharacterFile.h"
+#include "agent/CharacterPainter.h"
+#include "agent/CharacterFrames.h"
 
 #include <QApplication>
 #include <QtGlobal>

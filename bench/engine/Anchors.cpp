@@ -1,6 +1,6 @@
 // Driving stockfish and gnuchess as child processes for the anchors.
 
-#include "Anchors.h"
+#include "bench/engine/Anchors.h"
 
 #include <unistd.h>
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "Anchors.h"
+#include "bench/engine/Anchors.h"
 #include "chess/engine/BenchSuite.h"
 
 namespace {

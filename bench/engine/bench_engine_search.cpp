@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "Anchors.h"
+#include "bench/engine/Anchors.h"
 #include "chess/engine/BenchSuite.h"
 
 namespace {

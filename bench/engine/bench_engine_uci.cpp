@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "Anchors.h"
+#include "bench/engine/Anchors.h"
 #include "chess/engine/BenchSuite.h"
 #include "tests/engine/ChildProcess.h"
 

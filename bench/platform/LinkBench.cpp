@@ -1,6 +1,6 @@
-#include "LinkMessage.h"
-#include "LinkWindow.h"
-#include "TextDecoding.h"
+#include "platform/LinkMessage.h"
+#include "platform/LinkWindow.h"
+#include "platform/TextDecoding.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 
 #include <bit>
 
-#include "EnginePosition.h"
+#include "chess/engine/EnginePosition.h"
 
 using namespace engine;
 

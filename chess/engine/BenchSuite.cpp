@@ -1,6 +1,6 @@
 // The benchmark positions and their timed runs.
 
-#include "BenchSuite.h"
+#include "chess/engine/BenchSuite.h"
 
 #include <chrono>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "Fen.h"
+#include "chess/engine/Fen.h"
 #include "chess/model/ChessGame.h"
 
 const BenchPosition SearchSuite[8] = {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "TChessThread.h"
+#include "chess/engine/TChessThread.h"
 
 struct BenchPosition {
   const char* name;

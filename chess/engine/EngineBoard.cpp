@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstring>
 
-#include "EnginePosition.h"
+#include "chess/engine/EnginePosition.h"
 #include "chess/model/ChessGame.h"
 
 using namespace engine;

@@ -11,8 +11,8 @@
 
 #include <cstdint>
 
-#include "EngineMove.h"
-#include "EngineTables.h"
+#include "chess/engine/EngineMove.h"
+#include "chess/engine/EngineTables.h"
 
 class TChessGame;
 

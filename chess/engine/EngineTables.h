@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "EngineMove.h"
+#include "chess/engine/EngineMove.h"
 
 class TEngineTables {
  public:

@@ -5,7 +5,7 @@
 #include <bit>
 #include <cstring>
 
-#include "EnginePosition.h"
+#include "chess/engine/EnginePosition.h"
 
 using namespace engine;
 

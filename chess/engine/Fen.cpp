@@ -1,6 +1,6 @@
 // FEN reading and writing, square and move names.
 
-#include "Fen.h"
+#include "chess/engine/Fen.h"
 
 #include <cctype>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "EngineMove.h"
+#include "chess/engine/EngineMove.h"
 #include "chess/model/CastleSet.h"
 #include "chess/model/Square.h"
 

@@ -4,7 +4,7 @@
 
 #include <bit>
 
-#include "TChessThread.h"
+#include "chess/engine/TChessThread.h"
 
 using namespace engine;
 

@@ -3,7 +3,7 @@
 
 #include <cassert>
 
-#include "EnginePosition.h"
+#include "chess/engine/EnginePosition.h"
 
 using namespace engine;
 

@@ -1,7 +1,7 @@
 // Counting move sequences (perft) and the small legal-move queries the
 // tools need; both work on the engine board as it stands.
 
-#include "TChessThread.h"
+#include "chess/engine/TChessThread.h"
 
 std::uint64_t TChessThread::Perft(int depth) {
   perftOverflow_ = false;

@@ -1,11 +1,11 @@
 // The tests of a position that no game can reach.
 
-#include "PositionCheck.h"
+#include "chess/engine/PositionCheck.h"
 
 #include <algorithm>
 #include <bit>
 
-#include "Fen.h"
+#include "chess/engine/Fen.h"
 
 using namespace engine;
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "Fen.h"
-#include "TChessThread.h"
+#include "chess/engine/Fen.h"
+#include "chess/engine/TChessThread.h"
 
 // "" when the position passes every test, else what is wrong with it, as a
 // short phrase ("black has no king", "white pawn on h8", ...). The engine

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <bit>
 
-#include "TChessThread.h"
+#include "chess/engine/TChessThread.h"
 
 using namespace engine;
 

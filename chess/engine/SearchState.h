@@ -10,7 +10,7 @@
 #include <cstring>
 #include <utility>
 
-#include "EngineMove.h"
+#include "chess/engine/EngineMove.h"
 
 class TSearchState {
  public:

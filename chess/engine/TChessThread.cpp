@@ -1,6 +1,6 @@
 // The engine's links, its depth and loading its board.
 
-#include "TChessThread.h"
+#include "chess/engine/TChessThread.h"
 
 #include <algorithm>
 

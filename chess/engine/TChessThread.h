@@ -28,10 +28,10 @@
 #include <cstdint>
 #include <functional>
 
-#include "EngineMove.h"
-#include "EnginePosition.h"
-#include "EngineTables.h"
-#include "SearchState.h"
+#include "chess/engine/EngineMove.h"
+#include "chess/engine/EnginePosition.h"
+#include "chess/engine/EngineTables.h"
+#include "chess/engine/SearchState.h"
 
 class TChessGame;
 

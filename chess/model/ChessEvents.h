@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "Square.h"
+#include "chess/model/Square.h"
 
 class TChessGame;
 

@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "CastleSet.h"
-#include "ChessEvents.h"
-#include "ChessGameHooks.h"
-#include "MoveInfo.h"
-#include "Square.h"
+#include "chess/model/CastleSet.h"
+#include "chess/model/ChessEvents.h"
+#include "chess/model/ChessGameHooks.h"
+#include "chess/model/MoveInfo.h"
+#include "chess/model/Square.h"
 
 class TChessGame {
  public:

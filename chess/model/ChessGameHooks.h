@@ -3,7 +3,7 @@
 // engine. A board control fills it in; with none attached every hook is a
 // no-op and the model runs on its own (tests, tools, the UCI front end).
 
-#include "Square.h"
+#include "chess/model/Square.h"
 
 class TChessGameHooks {
  public:

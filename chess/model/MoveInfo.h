@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "CastleSet.h"
-#include "Square.h"
+#include "chess/model/CastleSet.h"
+#include "chess/model/Square.h"
 
 struct MoveInfo {
   std::string PositionStr;

@@ -1,4 +1,4 @@
-#include "LinkReceiver.h"
+#include "platform/qt/LinkReceiver.h"
 
 #include <cstdio>
 #include <exception>

@@ -3,7 +3,7 @@
 // activation, so that a message arriving while an earlier one is handled
 // (inside a nested wait) is handled at once, nested, as window messages are.
 
-#include "../LinkWindow.h"
+#include "platform/LinkWindow.h"
 
 #include <QObject>
 #include <QSocketNotifier>

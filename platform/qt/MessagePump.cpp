@@ -1,4 +1,4 @@
-#include "MessagePump.h"
+#include "platform/qt/MessagePump.h"
 
 #include <QEventLoop>
 #include <QTimer>

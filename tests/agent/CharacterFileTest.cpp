@@ -1,6 +1,6 @@
-#include "AgentControl.h"
-#include "CharacterFile.h"
-#include "CharacterPose.h"
+#include "agent/AgentControl.h"
+#include "agent/CharacterFile.h"
+#include "agent/CharacterPose.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 // frame's outline and is sent only when that outline changes; the animation
 // clock wakes only where a pose changes.
 
-#include "CharacterFile.h"
-#include "CharacterFrames.h"
-#include "CharacterPainter.h"
-#include "CharacterWindow.h"
+#include "agent/CharacterFile.h"
+#include "agent/CharacterFrames.h"
+#include "agent/CharacterPainter.h"
+#include "agent/CharacterWindow.h"
 
 #include <QBitmap>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "BalloonWindow.h"
-#include "CharacterFile.h"
-#include "CharacterPainter.h"
+#include "agent/BalloonWindow.h"
+#include "agent/CharacterFile.h"
+#include "agent/CharacterPainter.h"
 
 #include <QImage>
 

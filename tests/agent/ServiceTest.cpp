@@ -1,5 +1,5 @@
-#include "AgentControl.h"
-#include "CharacterService.h"
+#include "agent/AgentControl.h"
+#include "agent/CharacterService.h"
 
 #include <QApplication>
 #include <QMenu>

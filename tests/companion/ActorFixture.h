@@ -4,11 +4,11 @@
 // and each random draw a "draw LOW-HIGH: N", so that Script() shows the waits
 // and draws between the calls. Modal dialogs are answered as they open.
 
-#include "Unit1.h"
+#include "companion/Unit1.h"
 
-#include "LinkWindow.h"
-#include "RecordingAgent.h"
-#include "TempRuntimeDir.h"
+#include "platform/LinkWindow.h"
+#include "tests/companion/RecordingAgent.h"
+#include "tests/support/TempRuntimeDir.h"
 
 #include <QApplication>
 #include <QInputDialog>

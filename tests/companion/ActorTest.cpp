@@ -1,7 +1,7 @@
 // TActor against the recording character service: the form, the set-up, the
 // introduction and the handling of the controller's messages.
 
-#include "ActorFixture.h"
+#include "tests/companion/ActorFixture.h"
 
 #include <QFile>
 #include <QGuiApplication>

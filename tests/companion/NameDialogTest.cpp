@@ -1,7 +1,7 @@
 // The name dialog leaves the rest of the program usable: the character can
 // be clicked while it is open, and the answer is what was typed.
 
-#include "NameDialog.h"
+#include "companion/NameDialog.h"
 
 #include <QApplication>
 #include <QInputDialog>

@@ -1,4 +1,4 @@
-#include "PerchIcon.h"
+#include "companion/PerchIcon.h"
 
 #include <QImage>
 #include <QPixmap>

@@ -1,6 +1,6 @@
-#include "RecordingAgent.h"
+#include "tests/companion/RecordingAgent.h"
 
-#include "AgentControl.h"
+#include "agent/AgentControl.h"
 
 #include <QFile>
 

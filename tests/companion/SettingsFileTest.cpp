@@ -1,6 +1,6 @@
-#include "SettingsFile.h"
+#include "companion/SettingsFile.h"
 
-#include "EnvironmentGuard.h"
+#include "tests/support/EnvironmentGuard.h"
 
 #include <QDir>
 #include <QFile>

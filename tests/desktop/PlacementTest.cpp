@@ -1,8 +1,8 @@
 // Where the bird may stand: beside the game's window, and wholly on one
 // monitor.
 
-#include "BoardSide.h"
-#include "MonitorClamp.h"
+#include "companion/BoardSide.h"
+#include "agent/MonitorClamp.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 
 #include <random>
 
-#include "EngineTestSupport.h"
-#include "ReferenceEngine.h"
+#include "tests/engine/EngineTestSupport.h"
+#include "tests/engine/ReferenceEngine.h"
 #include "chess/engine/BenchSuite.h"
 
 using namespace engine;

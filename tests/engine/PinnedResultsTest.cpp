@@ -5,7 +5,7 @@
 
 #include <tuple>
 
-#include "EngineTestSupport.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "chess/engine/BenchSuite.h"
 
 TEST(Perft, KnownCountsAndTheBoardLeftAsItWas) {

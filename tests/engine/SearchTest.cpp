@@ -6,7 +6,7 @@
 
 #include <tuple>
 
-#include "EngineTestSupport.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "chess/engine/BenchSuite.h"
 
 using namespace engine;

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "EngineTestSupport.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "chess/engine/BenchSuite.h"
 
 TEST(Stop, RequestFromAnotherThreadEndsADeepSearch) {

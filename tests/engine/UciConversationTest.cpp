@@ -7,7 +7,7 @@
 
 #include <chrono>
 
-#include "ChildProcess.h"
+#include "tests/engine/ChildProcess.h"
 #include "chess/engine/BenchSuite.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include <sstream>
 #include <tuple>
 
-#include "ChildProcess.h"
-#include "GoCommand.h"
-#include "TimeManagement.h"
-#include "UciSession.h"
+#include "tests/engine/ChildProcess.h"
+#include "tools/perch-uci/GoCommand.h"
+#include "tools/perch-uci/TimeManagement.h"
+#include "tools/perch-uci/UciSession.h"
 #include "chess/engine/BenchSuite.h"
 
 namespace {

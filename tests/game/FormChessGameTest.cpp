@@ -3,7 +3,7 @@
 // buttons, against the recording character service. Moves are made on the
 // board directly, with the engine switched off unless a test wants it.
 
-#include "ActorFixture.h"
+#include "tests/companion/ActorFixture.h"
 
 #include "chess/board/TChessBrd.h"
 

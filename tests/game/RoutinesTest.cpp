@@ -1,7 +1,7 @@
 // The routines and the click reaction against the recording character
 // service: their requests, draws, waits and notices, and how they nest.
 
-#include "ActorFixture.h"
+#include "tests/companion/ActorFixture.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -7,7 +7,7 @@
 #include <functional>
 #include <stdexcept>
 
-#include "ModelTestSupport.h"
+#include "tests/model/ModelTestSupport.h"
 
 namespace {
 

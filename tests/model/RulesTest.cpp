@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ModelTestSupport.h"
+#include "tests/model/ModelTestSupport.h"
 
 namespace {
 

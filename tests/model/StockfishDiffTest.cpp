@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "ModelTestSupport.h"
+#include "tests/model/ModelTestSupport.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The datagrams of the message link and the decoding of their texts.
 
-#include "LinkMessage.h"
-#include "TextDecoding.h"
+#include "platform/LinkMessage.h"
+#include "platform/TextDecoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The link on Qt's event loop: a message that arrives while the handler of
 // an earlier one waits is handled inside that wait, nested.
 
-#include "LinkReceiver.h"
-#include "MessagePump.h"
-#include "TempRuntimeDir.h"
+#include "platform/qt/LinkReceiver.h"
+#include "platform/qt/MessagePump.h"
+#include "tests/support/TempRuntimeDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The endpoint folder, the instance lock and the windows of the message link.
 
-#include "EndpointFolder.h"
-#include "InstanceLock.h"
-#include "LinkWindow.h"
-#include "PlatformError.h"
+#include "platform/EndpointFolder.h"
+#include "platform/InstanceLock.h"
+#include "platform/LinkWindow.h"
+#include "platform/PlatformError.h"
 
-#include "EnvironmentGuard.h"
-#include "TempRuntimeDir.h"
+#include "tests/support/EnvironmentGuard.h"
+#include "tests/support/TempRuntimeDir.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>

@@ -1,4 +1,4 @@
-#include "MonotonicWait.h"
+#include "platform/MonotonicWait.h"
 
 #include <gtest/gtest.h>
 

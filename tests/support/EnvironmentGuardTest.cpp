@@ -1,7 +1,7 @@
 // The guard puts back exactly what it found: a value, an empty value, or no
 // variable at all, whatever was done in between, and guards nest.
 
-#include "EnvironmentGuard.h"
+#include "tests/support/EnvironmentGuard.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // sets it; this covers running a test program by hand), and Liberation Sans
 // is there to stand in for "Arial", the font of the board's coordinates.
 
-#include "EnvironmentGuard.h"
+#include "tests/support/EnvironmentGuard.h"
 
 #include <QApplication>
 #include <QFontDatabase>

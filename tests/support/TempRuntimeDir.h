@@ -1,7 +1,7 @@
 #pragma once
 // A private XDG_RUNTIME_DIR for one test, removed afterwards.
 
-#include "EnvironmentGuard.h"
+#include "tests/support/EnvironmentGuard.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,8 +1,8 @@
 // Lively mode's scheduler with a hand-driven clock, local time and a seeded
 // random source.
 
-#include "LivelyScheduler.h"
-#include "RequestCodes.h"
+#include "tools/perch-tray/LivelyScheduler.h"
+#include "tools/perch-tray/RequestCodes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // What perch-tray keeps track of: the routines that run, the companion's
 // restarts, its own settings file and the login start entry.
 
-#include "Autostart.h"
-#include "RequestCodes.h"
-#include "RestartBudget.h"
-#include "RoutineTracker.h"
-#include "TraySettings.h"
+#include "tools/perch-tray/Autostart.h"
+#include "tools/perch-tray/RequestCodes.h"
+#include "tools/perch-tray/RestartBudget.h"
+#include "tools/perch-tray/RoutineTracker.h"
+#include "tools/perch-tray/TraySettings.h"
 
-#include "EnvironmentGuard.h"
+#include "tests/support/EnvironmentGuard.h"
 
 #include <QCoreApplication>
 #include <QDir>

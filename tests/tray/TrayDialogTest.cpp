@@ -1,7 +1,7 @@
 // The Say something box and the settings dialog, driven as a user would.
 
-#include "SayDialog.h"
-#include "SettingsDialog.h"
+#include "tools/perch-tray/SayDialog.h"
+#include "tools/perch-tray/SettingsDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "agent/voice/Voice.h"
 
-#include "EnvironmentGuard.h"
+#include "tests/support/EnvironmentGuard.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -5,10 +5,10 @@
 //   perch-character [--file bird.chr] [--idle]
 //   perch-character --sheet out.png [--file bird.chr] [--frames n] [--scale s]
 
-#include "AgentControl.h"
-#include "CharacterFile.h"
-#include "CharacterPainter.h"
-#include "CharacterService.h"
+#include "agent/AgentControl.h"
+#include "agent/CharacterFile.h"
+#include "agent/CharacterPainter.h"
+#include "agent/CharacterService.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -4,8 +4,8 @@
 //   perch-icon CHARACTER-FILE THEME-FOLDER ICON-NAME
 //   -> THEME-FOLDER/<n>x<n>/apps/ICON-NAME.png
 
-#include "CharacterFile.h"
-#include "CharacterIcon.h"
+#include "agent/CharacterFile.h"
+#include "agent/CharacterIcon.h"
 
 #include <QDir>
 

@@ -1,9 +1,9 @@
-#include "AppIcon.h"
+#include "tools/perch-tray/AppIcon.h"
 
 #include "companion/PerchIcon.h"
 
-#include "CharacterFile.h"
-#include "CharacterPainter.h"
+#include "agent/CharacterFile.h"
+#include "agent/CharacterPainter.h"
 
 #include <QPainter>
 #include <QPixmap>

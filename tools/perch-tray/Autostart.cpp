@@ -1,4 +1,4 @@
-#include "Autostart.h"
+#include "tools/perch-tray/Autostart.h"
 
 #include "PerchRelease.h"
 

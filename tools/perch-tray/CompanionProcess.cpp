@@ -1,8 +1,8 @@
-#include "CompanionProcess.h"
+#include "tools/perch-tray/CompanionProcess.h"
 
-#include "LinkWindow.h"
-#include "PlatformError.h"
-#include "SettingsFile.h"
+#include "platform/LinkWindow.h"
+#include "platform/PlatformError.h"
+#include "companion/SettingsFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 // (at most three times a minute, then gives up), and notices a companion
 // that never reports its start-up.
 
-#include "RestartBudget.h"
+#include "tools/perch-tray/RestartBudget.h"
 
 #include <QObject>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "FallbackButton.h"
+#include "tools/perch-tray/FallbackButton.h"
 
 #include <QGuiApplication>
 #include <QMenu>

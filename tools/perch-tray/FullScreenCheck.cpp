@@ -1,4 +1,4 @@
-#include "FullScreenCheck.h"
+#include "tools/perch-tray/FullScreenCheck.h"
 
 #include <QGuiApplication>
 

@@ -1,6 +1,6 @@
-#include "LivelyScheduler.h"
+#include "tools/perch-tray/LivelyScheduler.h"
 
-#include "RequestCodes.h"
+#include "tools/perch-tray/RequestCodes.h"
 
 #include <algorithm>
 #include <array>

@@ -2,13 +2,13 @@
 // the controller's window on the message link, starts and keeps the bird,
 // and offers its routines, speech and settings on a tray icon's menu.
 
-#include "TrayController.h"
+#include "tools/perch-tray/TrayController.h"
 
 #include "PerchRelease.h"
 
-#include "EndpointFolder.h"
-#include "LinkWindow.h"
-#include "PlatformError.h"
+#include "platform/EndpointFolder.h"
+#include "platform/LinkWindow.h"
+#include "platform/PlatformError.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

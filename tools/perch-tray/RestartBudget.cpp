@@ -1,4 +1,4 @@
-#include "RestartBudget.h"
+#include "tools/perch-tray/RestartBudget.h"
 
 bool TRestartBudget::TryRestart(TTime now) {
   while (!restarts_.empty() && now - restarts_.front() >= window_) restarts_.pop_front();

@@ -1,6 +1,6 @@
-#include "RoutineTracker.h"
+#include "tools/perch-tray/RoutineTracker.h"
 
-#include "RequestCodes.h"
+#include "tools/perch-tray/RequestCodes.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "SayDialog.h"
+#include "tools/perch-tray/SayDialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "SettingsDialog.h"
+#include "tools/perch-tray/SettingsDialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 #pragma once
 // Settings…: lively mode, its two idle times, night sleep and start at login.
 
-#include "LivelyScheduler.h"
+#include "tools/perch-tray/LivelyScheduler.h"
 
 #include <QDialog>
 

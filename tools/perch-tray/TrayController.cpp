@@ -1,16 +1,16 @@
-#include "TrayController.h"
+#include "tools/perch-tray/TrayController.h"
 
-#include "AppIcon.h"
-#include "Autostart.h"
-#include "FallbackButton.h"
-#include "FullScreenCheck.h"
-#include "RequestCodes.h"
-#include "SayDialog.h"
-#include "SettingsDialog.h"
+#include "tools/perch-tray/AppIcon.h"
+#include "tools/perch-tray/Autostart.h"
+#include "tools/perch-tray/FallbackButton.h"
+#include "tools/perch-tray/FullScreenCheck.h"
+#include "tools/perch-tray/RequestCodes.h"
+#include "tools/perch-tray/SayDialog.h"
+#include "tools/perch-tray/SettingsDialog.h"
 
-#include "LinkReceiver.h"
-#include "PlatformError.h"
-#include "SettingsFile.h"
+#include "platform/qt/LinkReceiver.h"
+#include "platform/PlatformError.h"
+#include "companion/SettingsFile.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,13 +4,13 @@
 // fallback button), tells in the tooltip what the bird is doing, and runs
 // lively mode.
 
-#include "CompanionProcess.h"
-#include "LivelyScheduler.h"
-#include "RoutineTracker.h"
-#include "TrayMenu.h"
-#include "TraySettings.h"
+#include "tools/perch-tray/CompanionProcess.h"
+#include "tools/perch-tray/LivelyScheduler.h"
+#include "tools/perch-tray/RoutineTracker.h"
+#include "tools/perch-tray/TrayMenu.h"
+#include "tools/perch-tray/TraySettings.h"
 
-#include "LinkWindow.h"
+#include "platform/LinkWindow.h"
 
 #include <QIcon>
 #include <QObject>

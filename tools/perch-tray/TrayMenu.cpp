@@ -1,4 +1,4 @@
-#include "TrayMenu.h"
+#include "tools/perch-tray/TrayMenu.h"
 
 #include <QActionGroup>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "TraySettings.h"
+#include "tools/perch-tray/TraySettings.h"
 
 #include <QDir>
 #include <QStandardPaths>

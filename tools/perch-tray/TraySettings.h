@@ -5,7 +5,7 @@
 //   [say]     history (the last texts, newest first)
 //   [general] language (english|chinese), trayNoticeShown
 
-#include "LivelyScheduler.h"
+#include "tools/perch-tray/LivelyScheduler.h"
 
 #include <QSettings>
 #include <QString>

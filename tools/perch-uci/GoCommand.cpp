@@ -1,6 +1,6 @@
 // Reading the words of a `go` command.
 
-#include "GoCommand.h"
+#include "tools/perch-uci/GoCommand.h"
 
 #include <algorithm>
 #include <charconv>

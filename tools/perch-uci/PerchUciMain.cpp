@@ -4,7 +4,7 @@
 #include <iostream>
 #include <string>
 
-#include "UciSession.h"
+#include "tools/perch-uci/UciSession.h"
 
 int main() {
   std::ios::sync_with_stdio(false);

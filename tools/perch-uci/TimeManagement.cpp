@@ -1,6 +1,6 @@
 // The share of the clock one move may use.
 
-#include "TimeManagement.h"
+#include "tools/perch-uci/TimeManagement.h"
 
 #include <algorithm>
 

@@ -14,7 +14,7 @@
 #include <chrono>
 #include <optional>
 
-#include "GoCommand.h"
+#include "tools/perch-uci/GoCommand.h"
 
 struct MoveTime {
   using ms = std::chrono::milliseconds;

@@ -1,6 +1,6 @@
 // The search thread, its clock and what they report.
 
-#include "UciSearch.h"
+#include "tools/perch-uci/UciSearch.h"
 
 #include <string>
 

@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "TimeManagement.h"
-#include "UciOutput.h"
+#include "tools/perch-uci/TimeManagement.h"
+#include "tools/perch-uci/UciOutput.h"
 #include "chess/engine/TChessThread.h"
 
 struct SearchOrder {

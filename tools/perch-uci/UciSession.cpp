@@ -1,6 +1,6 @@
 // The UCI commands.
 
-#include "UciSession.h"
+#include "tools/perch-uci/UciSession.h"
 
 #include "PerchRelease.h"
 
@@ -8,8 +8,8 @@
 #include <cctype>
 #include <sstream>
 
-#include "GoCommand.h"
-#include "TimeManagement.h"
+#include "tools/perch-uci/GoCommand.h"
+#include "tools/perch-uci/TimeManagement.h"
 #include "chess/engine/BenchSuite.h"
 #include "chess/engine/Fen.h"
 #include "chess/engine/PositionCheck.h"

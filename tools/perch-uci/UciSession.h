@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "UciOutput.h"
-#include "UciSearch.h"
+#include "tools/perch-uci/UciOutput.h"
+#include "tools/perch-uci/UciSearch.h"
 #include "chess/engine/TChessThread.h"
 #include "chess/model/ChessGame.h"
 

@@ -1,8 +1,8 @@
-#include "Commands.h"
+#include "tools/perchctl/Commands.h"
 
-#include "EndpointFolder.h"
-#include "LinkWindow.h"
-#include "PlatformError.h"
+#include "platform/EndpointFolder.h"
+#include "platform/LinkWindow.h"
+#include "platform/PlatformError.h"
 
 #include <cerrno>
 #include <cstdio>

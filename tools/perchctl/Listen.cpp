@@ -1,10 +1,10 @@
 // perchctl listen: stands in for the controlling program's main window and
 // prints the companion's notices as they come.
 
-#include "Commands.h"
+#include "tools/perchctl/Commands.h"
 
-#include "LinkWindow.h"
-#include "PlatformError.h"
+#include "platform/LinkWindow.h"
+#include "platform/PlatformError.h"
 
 #include <poll.h>
 #include <signal.h>

@@ -2,7 +2,7 @@
 // and texts to the window "TActor" and, with "listen", stands in for the
 // controlling program's window "TFrmTuliMain" and prints the notices.
 
-#include "Commands.h"
+#include "tools/perchctl/Commands.h"
 #include "PerchRelease.h"
 
 #include <cstdio>

@@ -22,7 +22,7 @@
 #include <cstring>
 #include <vector>
 
-#include "PieceShapes.h"
+#include "tools/pieceset/PieceShapes.h"
 
 namespace {
 

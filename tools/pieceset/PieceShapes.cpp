@@ -1,4 +1,4 @@
-#include "PieceShapes.h"
+#include "tools/pieceset/PieceShapes.h"
 
 #include <QRectF>
 

@@ -1,4 +1,4 @@
-#include "Bmp4.h"
+#include "tools/woodgen/Bmp4.h"
 
 #include <fstream>
 

@@ -1,7 +1,7 @@
 // perch-woodgen FOLDER: writes Image1.bmp (dark wood, the dark squares) and
 // Image2.bmp (light wood, the light squares), 160 x 160, 16 colours.
 
-#include "WoodTexture.h"
+#include "tools/woodgen/WoodTexture.h"
 
 #include <cstdio>
 #include <string>

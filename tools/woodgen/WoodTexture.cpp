@@ -1,4 +1,4 @@
-#include "WoodTexture.h"
+#include "tools/woodgen/WoodTexture.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // irregular, with fine fibres along the grain, quantised to 16 colours with
 // ordered dithering.
 
-#include "Bmp4.h"
+#include "tools/woodgen/Bmp4.h"
 
 #include <cstdint>
 
