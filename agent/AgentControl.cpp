@@ -9,6 +9,8 @@
 #include <QMessageBox>
 #include <QPixmap>
 
+namespace perch {
+
 namespace {
 
 std::string Text(const QString& s) { return s.toStdString(); }
@@ -102,3 +104,5 @@ TAgentCharacters& TAgent::Characters() {
   if (!connected_) throw TAgentError("the agent control is not connected: set Connected to true first");
   return characters_;
 }
+
+}  // namespace perch

@@ -14,6 +14,8 @@
 #include <memory>
 #include <stdexcept>
 
+namespace perch {
+
 class TAgentCharacterImpl;  // the service's side of one loaded character
 
 class TAgentError : public std::runtime_error {
@@ -110,3 +112,5 @@ class TAgent : public QObject {
   bool connected_ = false;
   TAgentCharacters characters_{*this};
 };
+
+}  // namespace perch

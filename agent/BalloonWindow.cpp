@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace perch {
+
 namespace {
 constexpr double kTextWidth = 250;  // wrap width of the text
 constexpr int kMaxLines = 8;        // a longer text scrolls as it is spoken
@@ -224,3 +226,5 @@ void TBalloonWindow::showEvent(QShowEvent* event) {
   mappedAgain_ = true;
   MapAgainUnderCompositor(*this);
 }
+
+}  // namespace perch

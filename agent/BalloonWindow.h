@@ -12,6 +12,8 @@
 
 #include <memory>
 
+namespace perch {
+
 class TBalloonWindow : public QWidget {
   Q_OBJECT
  public:
@@ -55,3 +57,5 @@ class TBalloonWindow : public QWidget {
   QPoint lastAnchor_;
   QRect lastAvoid_;
 };
+
+}  // namespace perch

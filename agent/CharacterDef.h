@@ -14,6 +14,8 @@
 #include <map>
 #include <vector>
 
+namespace perch {
+
 enum class TChannel { Rot, Dx, Dy, Sx, Sy, Alpha };
 constexpr int kChannelCount = 6;
 using TPartPose = std::array<float, kChannelCount>;
@@ -81,3 +83,5 @@ struct TCharacterDef {
   const TAnimationDef* Find(const QString& animationName) const;
   std::vector<TPartPose> RestPose() const;
 };
+
+}  // namespace perch

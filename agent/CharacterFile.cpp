@@ -14,6 +14,8 @@
 #include <set>
 #include <stdexcept>
 
+namespace perch {
+
 const TAnimationDef* TCharacterDef::Find(const QString& animationName) const {
   const auto it = animationByKey.find(animationName.toLower());
   return it == animationByKey.end() ? nullptr : &animations[it->second];
@@ -470,3 +472,5 @@ QString ResolveCharacterFile(const QString& name) {
   }
   return {};
 }
+
+}  // namespace perch

@@ -31,6 +31,8 @@
 
 #include <QString>
 
+namespace perch {
+
 // Reads and checks a character file; throws TAgentError.
 TCharacterDef LoadCharacterFile(const QString& path);
 // The same from text, with the name used in messages.
@@ -46,3 +48,5 @@ inline constexpr const char* kHideAnimation = "Hide";
 inline constexpr const char* kFlyAnimation = "Fly";
 inline constexpr const char* kBreatheAnimation = "Breathe";
 inline constexpr const char* kBlinkAnimation = "Blink";
+
+}  // namespace perch

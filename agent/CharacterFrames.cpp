@@ -16,6 +16,9 @@
 
 #ifdef __GLIBC__
 #include <malloc.h>
+
+namespace perch {
+
 #endif
 
 namespace {
@@ -212,3 +215,5 @@ std::size_t TFrameCache::SizeOf(const TCharacterFrame& frame) {
   return sizeof(TCharacterFrame) + std::size_t(frame.shape.rectCount()) * sizeof(QRect) +
          frame.strips.size() * sizeof(TCharacterFrame::TStrip);
 }
+
+}  // namespace perch

@@ -22,6 +22,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace perch {
+
 struct TCharacterFrame {
   struct TStrip {
     QImage image;    // at the window's pixel ratio
@@ -90,3 +92,5 @@ class TFrameCache {
   int painted_ = 0;
   int paintedWhenSettled_ = 0;
 };
+
+}  // namespace perch

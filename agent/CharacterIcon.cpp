@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace perch {
+
 namespace {
 
 struct TSquare {
@@ -39,3 +41,5 @@ QImage CharacterHeadIcon(const TCharacterDef& character, int size) {
   PaintCharacter(painter, drawn, drawn.RestPose());
   return image;
 }
+
+}  // namespace perch

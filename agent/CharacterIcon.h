@@ -9,8 +9,12 @@
 
 #include <initializer_list>
 
+namespace perch {
+
 // The icon sizes a desktop theme asks for.
 inline constexpr std::initializer_list<int> IconSizes = {16, 22, 24, 32, 48, 64, 128, 256};
 
 // The head of the character at rest, on a transparent square of size pixels.
 QImage CharacterHeadIcon(const TCharacterDef& character, int size);
+
+}  // namespace perch

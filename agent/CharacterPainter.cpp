@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace perch {
+
 namespace {
 
 float Channel(const TPartPose& p, TChannel c) { return p[static_cast<int>(c)]; }
@@ -156,3 +158,5 @@ QRegion CharacterOutline(const TCharacterDef& character, const TPose& pose, doub
   }
   return HalfOpaqueRegion(mask);
 }
+
+}  // namespace perch

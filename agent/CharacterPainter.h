@@ -11,6 +11,8 @@
 
 class QPainter;
 
+namespace perch {
+
 // Each part's transform in character units, parents applied.
 std::vector<QTransform> PartTransforms(const TCharacterDef& character, const TPose& pose);
 // Paints with the painter's current transform mapping character units.
@@ -27,3 +29,5 @@ enum class TOutline {
 // that soft edges stay inside.
 QRegion CharacterOutline(const TCharacterDef& character, const TPose& pose, double scale, int grow,
                          TOutline kind = TOutline::Clickable);
+
+}  // namespace perch

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+namespace perch {
+
 namespace {
 
 float Eased(TEase ease, float f) {
@@ -72,3 +74,5 @@ TPose BlendPoses(const TPose& a, const TPose& b, float weight) {
     for (int c = 0; c < kChannelCount; ++c) out[i][c] = a[i][c] + (b[i][c] - a[i][c]) * weight;
   return out;
 }
+
+}  // namespace perch

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace perch {
+
 using TPose = std::vector<TPartPose>;
 
 // The animation's pose at a time (clamped to its length), over the rest pose.
@@ -16,3 +18,5 @@ TPose EvaluateAnimation(const TCharacterDef& character, const TAnimationDef& ani
 double NextPoseChange(const TAnimationDef& animation, double t);
 // From a towards b by weight (0 = a, 1 = b).
 TPose BlendPoses(const TPose& a, const TPose& b, float weight);
+
+}  // namespace perch

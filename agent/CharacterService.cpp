@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <limits>
 
+namespace perch {
+
 namespace {
 constexpr int kFrameMs = 20;             // 50 frames a second while animating
 constexpr int kIdleFrameMs = 40;         // breathing needs fewer
@@ -471,3 +473,5 @@ void TAgentCharacterImpl::PlayIdle() {
   idleFrames_ = true;
   frameTimer_.start(kIdleFrameMs);
 }
+
+}  // namespace perch

@@ -26,6 +26,8 @@
 #include <memory>
 #include <optional>
 
+namespace perch {
+
 class TAgentCharacterImpl : public QObject {
   Q_OBJECT
  public:
@@ -150,3 +152,5 @@ class TAgentCharacterImpl : public QObject {
   bool idleFrames_ = false;  // an idle breath or blink: fewer frames suffice
   int idleCount_ = 0;
 };
+
+}  // namespace perch

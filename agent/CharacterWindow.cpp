@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace perch {
+
 namespace {
 constexpr int kDragThreshold = 4;  // pixels a press may wander and stay a click
 // Without a compositor only the outline shows, and its edge pixels blend
@@ -179,3 +181,5 @@ void TCharacterWindow::showEvent(QShowEvent* event) {
   mappedAgain_ = true;
   MapAgainUnderCompositor(*this);
 }
+
+}  // namespace perch

@@ -14,6 +14,8 @@
 #include <memory>
 #include <optional>
 
+namespace perch {
+
 class TCharacterWindow : public QWidget {
   Q_OBJECT
  public:
@@ -71,3 +73,5 @@ class TCharacterWindow : public QWidget {
   QPoint pressGlobal_, pressTopLeft_;
   bool dragging_ = false;
 };
+
+}  // namespace perch

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace perch {
+
 namespace {
 
 Display* XDisplay() {
@@ -141,3 +143,5 @@ bool TCompositorWatch::nativeEventFilter(const QByteArray& eventType, void* mess
   }
   return false;  // Qt follows selections of its own
 }
+
+}  // namespace perch

@@ -6,13 +6,16 @@
 #include <QAbstractNativeEventFilter>
 #include <QObject>
 
+class QWidget;
+class QRegion;
+
+namespace perch {
+
 bool CompositorRunning();
 // Whether the windows should be per-pixel translucent: with a compositor on
 // X11, and always on display-less platforms (offscreen), which blend exactly.
 bool UseTranslucentWindows();
 
-class QWidget;
-class QRegion;
 // Sets only the window's input region (X11 shape extension), leaving its
 // drawn shape whole: with a compositor the edges stay soft while clicks
 // beside the character go through. Returns false where it cannot.
@@ -50,3 +53,5 @@ class TCompositorWatch : public QObject, public QAbstractNativeEventFilter {
   bool running_ = false;
   int selectionEvent_ = -1;  // the XFixes selection-notify event code, -1 without XFixes
 };
+
+}  // namespace perch

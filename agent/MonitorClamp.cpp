@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <limits>
 
+namespace perch {
+
 namespace {
 
 // Squared distance from a point to the nearest pixel of a rectangle.
@@ -41,3 +43,5 @@ QPoint KeepOnMonitor(QRect window) {
   for (const QScreen* screen : QGuiApplication::screens()) monitors.append(screen->geometry());
   return KeepOnMonitor(window, monitors);
 }
+
+}  // namespace perch

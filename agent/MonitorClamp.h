@@ -6,8 +6,12 @@
 #include <QPoint>
 #include <QRect>
 
+namespace perch {
+
 // The top left that puts the window of that size wholly on a monitor
 // (monitors in screen pixels); unchanged when there are none.
 QPoint KeepOnMonitor(QRect window, const QList<QRect>& monitors);
 // The same on the monitors the application sees.
 QPoint KeepOnMonitor(QRect window);
+
+}  // namespace perch

@@ -5,6 +5,8 @@
 #include <X11/Xlib.h>
 #include <xcb/xcb.h>
 
+namespace perch {
+
 namespace {
 constexpr int kGatherMs = 100;  // at most ten raises a second
 }
@@ -67,3 +69,5 @@ void TStayOnTop::RaiseAll() {
   for (const QPointer<QWidget>& window : windows_)
     if (window && window->isVisible()) window->raise();
 }
+
+}  // namespace perch

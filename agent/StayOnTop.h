@@ -13,6 +13,8 @@
 
 #include <vector>
 
+namespace perch {
+
 class TStayOnTop : public QObject, public QAbstractNativeEventFilter {
   Q_OBJECT
  public:
@@ -29,3 +31,5 @@ class TStayOnTop : public QObject, public QAbstractNativeEventFilter {
   unsigned root_ = 0;
   QTimer raiseTimer_;
 };
+
+}  // namespace perch

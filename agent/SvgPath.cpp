@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace perch {
+
 namespace {
 
 class TPathReader {
@@ -113,3 +115,5 @@ class TPathReader {
 }  // namespace
 
 QPainterPath ParseSvgPath(const QString& data) { return TPathReader(data).Read(); }
+
+}  // namespace perch

@@ -5,4 +5,8 @@
 #include <QPainterPath>
 #include <QString>
 
+namespace perch {
+
 QPainterPath ParseSvgPath(const QString& data);
+
+}  // namespace perch

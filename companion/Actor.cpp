@@ -15,6 +15,8 @@
 // has to be pulled in by name.
 static void LoadWoodTextures() { Q_INIT_RESOURCE(Wood); }
 
+namespace perch {
+
 namespace {
 
 QLabel* MakeImage(QWidget* parent, const QImage& bitmap, int x, int y) {
@@ -123,3 +125,5 @@ TAgentCharacter& TActor::Char() {
   if (Character == nullptr) throw TAgentError("the character is not loaded");
   return *Character;
 }
+
+}  // namespace perch

@@ -17,15 +17,16 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace perch {
+
 class TChessBrd;
 class TChessGame;
 
 // A draw from a generator reseeded from the clock.
 int DrawFromClock(int low, int high);
 
-namespace perch {
 class TLinkReceiver;
-}
 
 class TActor : public QWidget {
   Q_OBJECT
@@ -135,3 +136,5 @@ class TActor : public QWidget {
   int routineDepth_ = 0;
   bool depthReported_ = false;  // the drop at the bound is written once per spell
 };
+
+}  // namespace perch

@@ -4,6 +4,8 @@
 #include "companion/Actor.h"
 #include "companion/Companion.h"
 
+namespace perch {
+
 void TActor::AgentClick(TAgent* /*Sender*/, const QString& /*CharacterID*/, int /*Button*/,
                         int /*Shift*/, std::int16_t /*x*/, std::int16_t /*y*/) {
   NotifyController(NoticeCharacterClicked);
@@ -36,3 +38,5 @@ void TActor::AgentClick(TAgent* /*Sender*/, const QString& /*CharacterID*/, int 
   }
   bird.Play(QStringLiteral("RestPose"));
 }
+
+}  // namespace perch

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace perch {
+
 namespace {
 constexpr int kGap = 8;  // pixels between the window's frame and the character
 }
@@ -23,3 +25,5 @@ QPoint BesideBoard(QRect board, QSize character, QPoint wished, QRect area) {
   const int y = std::clamp(wished.y(), area.top(), std::max(area.top(), area.bottom() + 1 - character.height()));
   return {x, y};
 }
+
+}  // namespace perch

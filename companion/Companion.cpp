@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+namespace perch {
+
 std::atomic<bool> Quitting{false};
 TActor* Actor = nullptr;
 
@@ -34,3 +36,5 @@ int HalfRoundedToEven(int length) {
   const int other = length > 0 ? half + 1 : half - 1;
   return half % 2 == 0 ? half : other;
 }
+
+}  // namespace perch

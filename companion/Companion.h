@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstdint>
 
+namespace perch {
+
 class TActor;
 
 // Set once by the quit request; ends every running wait.
@@ -32,3 +34,5 @@ void NotifyController(std::uint64_t code);
 
 // Half of a screen dimension, an exact half rounded to the even neighbour.
 int HalfRoundedToEven(int length);
+
+}  // namespace perch

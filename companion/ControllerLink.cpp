@@ -11,6 +11,8 @@
 
 #include <cstdio>
 
+namespace perch {
+
 namespace {
 
 constexpr std::uint64_t LastRoutineRequest = 5;  // 0 to 5 run a routine ending in notice 20
@@ -94,3 +96,5 @@ void TActor::HandleText(const QString& text) {
   // way to it, so that a flood of texts neither piles up nor delays a reply.
   if (!text.isEmpty()) Character->SpeakLatest(text);
 }
+
+}  // namespace perch

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+namespace perch {
+
 void ShowErrorBox(const QString& message) {
   std::fprintf(stderr, "perch: %s\n", message.toUtf8().constData());
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Perch"), message,
@@ -13,3 +15,5 @@ void ShowErrorBox(const QString& message) {
   box.setObjectName(QStringLiteral("ErrorBox"));
   box.exec();
 }
+
+}  // namespace perch

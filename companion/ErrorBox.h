@@ -6,8 +6,12 @@
 
 #include "chess/board/BoardErrorBox.h"
 
+namespace perch {
+
 void ShowErrorBox(const QString& message);
 
 // Every entry of the event loop, the board's and the companion's, reports
 // through one mechanism; the companion routes it to ShowErrorBox.
 using perch::RunReportingErrors;
+
+}  // namespace perch

@@ -19,6 +19,8 @@
 #include <map>
 #include <set>
 
+namespace perch {
+
 namespace {
 
 constexpr int GameFormLeft = 400;
@@ -206,3 +208,5 @@ void TActor::ChessBrd1Draw(TChessGame* /*Sender*/) {
 }
 
 void TActor::ChessBrd1Castle(TChessGame* /*Sender*/) { SayChinese(QStringLiteral("车王易位！")); }
+
+}  // namespace perch

@@ -6,6 +6,8 @@
 #include "companion/ErrorBox.h"
 #include "companion/ScreenArea.h"
 
+namespace perch {
+
 namespace {
 
 constexpr const char* CharacterId = "test";
@@ -45,3 +47,5 @@ void TActor::SayChinese(const QString& text) {
   Char().Speak(text, QString());
   WaitSeconds(1);
 }
+
+}  // namespace perch

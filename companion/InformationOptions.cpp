@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace perch {
+
 namespace {
 
 constexpr const char* Help =
@@ -33,3 +35,5 @@ std::optional<int> AnswerInformationOptions(int argc, char** argv) {
   }
   return std::nullopt;
 }
+
+}  // namespace perch

@@ -7,6 +7,8 @@
 #include "companion/NameDialog.h"
 #include "companion/ScreenArea.h"
 
+namespace perch {
+
 namespace {
 
 std::int16_t Coordinate(int value) { return static_cast<std::int16_t>(value); }
@@ -76,3 +78,5 @@ void TActor::Introduce() {
   bird.Speak(QStringLiteral("Have a try!"), noUrl);
   NotifyController(NoticeStartupDone);
 }
+
+}  // namespace perch

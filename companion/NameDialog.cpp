@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QTimer>
 
+namespace perch {
+
 namespace {
 
 bool IsStripped(QChar c) { return c.isSpace() || c.category() == QChar::Other_Control; }
@@ -44,3 +46,5 @@ std::optional<QString> AskName(const QString& prompt) {
   if (dialog.result() != QDialog::Accepted) return std::nullopt;
   return StripName(dialog.textValue());
 }
+
+}  // namespace perch

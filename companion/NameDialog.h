@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace perch {
+
 inline constexpr int NameMaxLength = 255;
 
 // Leading and trailing blanks and control characters removed.
@@ -14,3 +16,5 @@ QString StripName(const QString& text);
 // most 255 characters, OK and Cancel. The stripped text on OK, nullopt on
 // Cancel. Messages keep being processed while it is open.
 std::optional<QString> AskName(const QString& prompt);
+
+}  // namespace perch

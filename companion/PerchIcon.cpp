@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace perch {
+
 QIcon PerchIcon() {
   const QDir programFolder(QCoreApplication::applicationDirPath());
   const QString file = QStringLiteral("apps/%1.png").arg(QLatin1String(PerchAppId));
@@ -20,3 +22,5 @@ QIcon PerchIcon() {
   }
   return QIcon::fromTheme(QLatin1String(PerchAppId));
 }
+
+}  // namespace perch

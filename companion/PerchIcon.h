@@ -4,7 +4,11 @@
 
 #include <QIcon>
 
+namespace perch {
+
 // Every size found for the program's desktop id, installed (share/icons
 // beside the program's bin folder) or in the build tree (icons/ beside
 // bin/), else what the icon theme offers under that name.
 QIcon PerchIcon();
+
+}  // namespace perch

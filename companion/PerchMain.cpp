@@ -19,6 +19,8 @@
 #include <cstdlib>
 #include <memory>
 
+using namespace perch;
+
 namespace {
 
 bool Set(const char* name) {

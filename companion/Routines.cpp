@@ -9,6 +9,8 @@
 #include <chrono>
 #include <random>
 
+namespace perch {
+
 namespace {
 
 const QString NoUrl;
@@ -115,3 +117,5 @@ void TActor::RandomActivity() {
   }
   NotifyController(NoticeRoutineEnded);
 }
+
+}  // namespace perch

@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+namespace perch {
+
 QRect PrimaryArea() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   return screen != nullptr ? screen->availableGeometry() : QRect();
@@ -19,3 +21,5 @@ QRect CharacterArea(const TAgentCharacter* character) {
   if (character == nullptr) return PrimaryArea();
   return AreaAround(QRect(character->Left(), character->Top(), character->Width(), character->Height()));
 }
+
+}  // namespace perch

@@ -5,6 +5,8 @@
 
 #include <QRect>
 
+namespace perch {
+
 class TAgentCharacter;
 
 QRect PrimaryArea();
@@ -12,3 +14,5 @@ QRect PrimaryArea();
 QRect CharacterArea(const TAgentCharacter* character);
 // The monitor under a window's centre; the primary one when none is.
 QRect AreaAround(QRect window);
+
+}  // namespace perch

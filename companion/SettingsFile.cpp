@@ -18,6 +18,8 @@
 #include <cstring>
 #include <limits>
 
+namespace perch {
+
 namespace {
 
 // Values are written on one line each: backslashes and control characters
@@ -274,3 +276,5 @@ void TSettingsFile::RemoveStaleTemporaries() const {
   for (const QString& name : folder.entryList({fileName + QStringLiteral(".*")}, QDir::Files | QDir::Hidden))
     if (IsTemporaryOf(name, fileName)) folder.remove(name);
 }
+
+}  // namespace perch

@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+namespace perch {
+
 inline constexpr const char* SettingsFileName = "config.ini";
 inline constexpr const char* SettingsSection = "parameter";
 
@@ -52,3 +54,5 @@ class TSettingsFile {
   QString path_;
   bool failureReported_ = false;
 };
+
+}  // namespace perch

@@ -7,3 +7,8 @@
 #include "companion/ErrorBox.h"
 #include "companion/NameDialog.h"
 #include "companion/SettingsFile.h"
+
+namespace perch {
+
+
+}  // namespace perch

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <mutex>
 
+namespace perch {
+
 namespace {
 
 // Without a sound card every failed open prints a page of configuration
@@ -69,3 +71,5 @@ void TAudioOutput::Close() {
   snd_pcm_close(pcm_);
   pcm_ = nullptr;
 }
+
+}  // namespace perch

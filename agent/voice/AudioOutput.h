@@ -5,6 +5,8 @@
 
 typedef struct _snd_pcm snd_pcm_t;
 
+namespace perch {
+
 // Mono 16-bit playback on an ALSA device. Nothing here blocks for longer
 // than the wait the caller asks for, so that a stop is prompt even when the
 // device stalls.
@@ -35,3 +37,5 @@ class TAudioOutput {
   snd_pcm_t* pcm_ = nullptr;
   int64_t written_ = 0;
 };
+
+}  // namespace perch

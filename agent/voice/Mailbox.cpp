@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <stdexcept>
 
+namespace perch {
+
 TMailbox::TMailbox(QObject* parent) : QObject(parent) {
   wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wakeFd_ < 0) throw std::runtime_error("voice: cannot create an eventfd");
@@ -48,3 +50,5 @@ void TMailbox::RunPosted() {
     work();
   }
 }
+
+}  // namespace perch

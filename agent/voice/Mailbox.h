@@ -8,6 +8,8 @@
 
 class QSocketNotifier;
 
+namespace perch {
+
 // Hands work from any thread to the thread that owns the mailbox, where it
 // runs in the order posted when that thread's event loop turns. The wake-up
 // goes through an eventfd rather than Qt's event queue, so that the hand-off
@@ -30,3 +32,5 @@ class TMailbox : public QObject {
   std::mutex mutex_;
   std::deque<std::function<void()>> posted_;
 };
+
+}  // namespace perch

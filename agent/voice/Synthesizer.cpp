@@ -9,6 +9,8 @@
 #include <mutex>
 #include <string>
 
+namespace perch {
+
 namespace {
 
 // A balloon of more than this is not read out in full; it also bounds the
@@ -211,3 +213,5 @@ TSynthesizedSpeech SynthesizeSpeech(const QString& fullText, int languageId,
   speech.words = TimeWords(text, collector.events, speech.durationMs);
   return speech;
 }
+
+}  // namespace perch

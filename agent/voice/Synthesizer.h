@@ -4,6 +4,8 @@
 
 #include <functional>
 
+namespace perch {
+
 // The one libespeak-ng of the process. Its API keeps global state and is not
 // thread-safe, so every call goes through one lock; synthesis of a sentence
 // takes milliseconds, so nobody waits long.
@@ -20,3 +22,5 @@ bool EspeakVoiceAvailable(int languageId);
 // carry an estimated pace (see EstimateWords).
 TSynthesizedSpeech SynthesizeSpeech(const QString& text, int languageId,
                                     const std::function<bool()>& cancelled = {});
+
+}  // namespace perch

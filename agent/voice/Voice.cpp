@@ -4,6 +4,8 @@
 #include "agent/voice/Synthesizer.h"
 #include "agent/voice/VoiceWorker.h"
 
+namespace perch {
+
 namespace {
 
 std::string AudioDevice() {
@@ -42,3 +44,5 @@ TSynthesizedSpeech TVoice::Synthesize(const QString& text, int languageId) {
 void TVoice::Speak(const QString& text, int languageId) { worker_->Speak(text, languageId); }
 
 void TVoice::Stop() { worker_->Stop(); }
+
+}  // namespace perch

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+namespace perch {
+
 // A word of a spoken line: where it stands in the text (UTF-16 units of the
 // QString that was spoken) and when it begins, counted from the start of the
 // audio.
@@ -74,4 +76,6 @@ class TVoice : public QObject {
   std::unique_ptr<TVoiceWorker> worker_;
 };
 
-Q_DECLARE_METATYPE(TSpokenWord)
+}  // namespace perch
+
+Q_DECLARE_METATYPE(perch::TSpokenWord)

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <limits>
 
+namespace perch {
+
 namespace {
 
 // Samples go to the device in chunks of this length; it bounds how long a
@@ -133,3 +135,5 @@ void TVoiceWorker::SleepUntil(int64_t id, TClock::time_point until) {
   std::unique_lock lock(mutex_);
   wake_.wait_until(lock, until, [&] { return Stopped(id); });
 }
+
+}  // namespace perch

@@ -15,6 +15,8 @@
 #include <string>
 #include <thread>
 
+namespace perch {
+
 class TAudioOutput;
 
 // The thread behind a TVoice: takes lines one after another, synthesizes
@@ -68,3 +70,5 @@ class TVoiceWorker {
 
   std::thread thread_;  // last, so it starts with everything above in place
 };
+
+}  // namespace perch

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace perch {
+
 namespace {
 
 bool IsIdeograph(char32_t c) {
@@ -153,3 +155,5 @@ QVector<TSpokenWord> EstimateWords(const QString& text, int* durationMs) {
   *durationMs = time + (spoken.isEmpty() ? 0 : 200);
   return spoken;
 }
+
+}  // namespace perch

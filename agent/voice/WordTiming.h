@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace perch {
+
 // Splitting a line into the words a balloon reveals, and giving each word its
 // start time from the synthesizer's word events.
 
@@ -40,3 +42,5 @@ QVector<TSpokenWord> TimeWords(const QString& text, const std::vector<TWordEvent
 // A pace for speaking text with no audio at all (no synthesizer available):
 // the words and the length of the silent line.
 QVector<TSpokenWord> EstimateWords(const QString& text, int* durationMs);
+
+}  // namespace perch

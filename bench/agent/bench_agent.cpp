@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+using namespace perch;
+
 namespace {
 
 const TCharacterDef& Bird() {

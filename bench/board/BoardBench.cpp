@@ -13,6 +13,8 @@
 
 #include "chess/board/TChessBrd.h"
 
+using namespace perch;
+
 namespace {
 
 double ProcessCpuSeconds() {

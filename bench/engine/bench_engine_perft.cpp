@@ -10,6 +10,8 @@
 #include "bench/engine/Anchors.h"
 #include "chess/engine/BenchSuite.h"
 
+using namespace perch;
+
 namespace {
 
 void BM_Perft(benchmark::State& state, const char* fen, int depth) {

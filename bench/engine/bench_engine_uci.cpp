@@ -14,6 +14,8 @@
 #include "chess/engine/BenchSuite.h"
 #include "tests/engine/ChildProcess.h"
 
+using namespace perch;
+
 using namespace std::chrono_literals;
 
 namespace {

@@ -6,6 +6,8 @@
 
 #include "chess/model/ChessGame.h"
 
+using namespace perch;
+
 namespace {
 
 // An open middle game reached from the starting position.

@@ -9,6 +9,8 @@
 #include <optional>
 #include <unistd.h>
 
+using namespace perch;
+
 namespace {
 
 void BM_DecodeRequest(benchmark::State& state) {

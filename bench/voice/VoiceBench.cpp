@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+using namespace perch;
+
 namespace {
 
 void SynthesizeLine(benchmark::State& state, const QString& text, int languageId) {

@@ -10,6 +10,8 @@
 #include "chess/board/TChessBrd.h"
 #include "chess/engine/EngineThread.h"
 
+namespace perch {
+
 bool TChessBrd::ComputersTurn() const {
   return (ComputerPlaysWhite() && WhiteToMove()) || (ComputerPlaysBlack() && !WhiteToMove());
 }
@@ -139,3 +141,5 @@ void TChessBrd::setCustomEngine(bool v) {
   customEngine_ = v;
   WakeEngine();  // the built-in engine may be the one to move now
 }
+
+}  // namespace perch

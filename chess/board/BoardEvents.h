@@ -11,6 +11,8 @@
 
 class QObject;
 
+namespace perch {
+
 // The custom engine answers with its move in the two squares, which the
 // board sets to None before the call.
 using TThinkEvent = std::function<void(TChessGame* Sender, Square& oldsq, Square& newsq)>;
@@ -29,3 +31,5 @@ using TDragDropEvent = std::function<void(TChessGame* Sender, QObject* Source, i
 using TStartDragEvent = std::function<void(TChessGame* Sender)>;
 // Target is the control that took the drop, nullptr for a cancelled drag.
 using TEndDragEvent = std::function<void(TChessGame* Sender, QObject* Target, int X, int Y)>;
+
+}  // namespace perch

@@ -11,6 +11,8 @@
 #include "chess/board/DragImage.h"
 #include "chess/board/TChessBrd.h"
 
+namespace perch {
+
 namespace {
 
 constexpr int kDragThreshold = 5;
@@ -217,3 +219,5 @@ void TChessBrd::UpdateResizeCursor(QMouseEvent* e) {
     if (v != width()) setWidth(v);
   }
 }
+
+}  // namespace perch

@@ -11,6 +11,8 @@
 #include "chess/board/BoardErrorBox.h"
 #include "chess/board/TChessBrd.h"
 
+namespace perch {
+
 namespace {
 
 // A straight line without its end pixel, as the frames and the grid are
@@ -231,3 +233,5 @@ int TChessBrd::PieceImageIndex(char letter) const {
   if (p < 0) return -1;
   return pieceImages_[static_cast<std::size_t>((p / 6) * 7 + (p % 6))];
 }
+
+}  // namespace perch

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <initializer_list>
 
+namespace perch {
+
 enum class DisplayCoords : std::uint8_t { West = 0, North = 1, East = 2, South = 3 };
 
 class CoordSet {
@@ -30,3 +32,5 @@ class CoordSet {
   }
   std::uint8_t bits_ = 0;
 };
+
+}  // namespace perch

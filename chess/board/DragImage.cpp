@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+namespace perch {
+
 TDragImage::TDragImage(QWidget* host) : QWidget(host) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAttribute(Qt::WA_NoSystemBackground);
@@ -41,3 +43,5 @@ void TDragImage::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.drawImage(0, 0, image_);
 }
+
+}  // namespace perch

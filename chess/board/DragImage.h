@@ -8,6 +8,8 @@
 #include <QPoint>
 #include <QWidget>
 
+namespace perch {
+
 class TDragImage : public QWidget {
  public:
   explicit TDragImage(QWidget* host);
@@ -27,3 +29,5 @@ class TDragImage : public QWidget {
   QImage image_;
   bool shown_ = false;
 };
+
+}  // namespace perch

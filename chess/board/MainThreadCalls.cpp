@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <algorithm>
 
+namespace perch {
+
 namespace {
 const QEvent::Type kDrainEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 }
@@ -76,3 +78,5 @@ void TMainThreadCalls::customEvent(QEvent* e) {
   lock.unlock();
   if (wake) Drain();
 }
+
+}  // namespace perch

@@ -13,6 +13,8 @@
 #include <memory>
 #include <mutex>
 
+namespace perch {
+
 class TMainThreadCalls : public QObject {
  public:
   TMainThreadCalls();
@@ -48,3 +50,5 @@ class TMainThreadCalls : public QObject {
   std::vector<std::shared_ptr<Pending>> running_;
   bool closed_ = false;
 };
+
+}  // namespace perch

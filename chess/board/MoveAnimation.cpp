@@ -9,6 +9,8 @@
 #include "chess/board/DragImage.h"
 #include "chess/board/TChessBrd.h"
 
+namespace perch {
+
 void TChessBrd::AnimateMove(Square from, Square to) {
   if (!DragImageShown()) {
     const char letter = PieceAt(from);
@@ -72,3 +74,5 @@ void TChessBrd::AnimateLine(int x1, int y1, int x2, int y2) {
     }
   }
 }
+
+}  // namespace perch

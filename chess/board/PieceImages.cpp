@@ -3,6 +3,11 @@
 #include <QFile>
 #include <string_view>
 
+// Q_INIT_RESOURCE declares its function where it is used: at global scope.
+static void InitPiecesResource() { Q_INIT_RESOURCE(pieces); }
+
+namespace perch {
+
 bool IsValidPieceSet(const QImage& bitmap) {
   return !bitmap.isNull() && bitmap.width() > 0 && bitmap.height() > 0 &&
          bitmap.width() * 2 == bitmap.height() * 3;
@@ -15,7 +20,7 @@ bool HasImage(const QImage& bitmap) {
 QImage LoadDefaultPieceSetBitmap() {
   // The resource is compiled into the board library; make sure it is
   // registered even when the library is linked statically.
-  Q_INIT_RESOURCE(pieces);
+  InitPiecesResource();
   return QImage(QStringLiteral(":/pieces/SETVORNEX40.bmp"));
 }
 
@@ -49,3 +54,5 @@ int PieceLetterPosition(char letter) {
   const auto p = std::string_view("PNBRQKpnbrqk").find(letter);
   return p == std::string_view::npos ? -1 : static_cast<int>(p);
 }
+
+}  // namespace perch

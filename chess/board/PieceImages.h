@@ -10,6 +10,8 @@
 #include <array>
 #include <vector>
 
+namespace perch {
+
 // A piece set has cells: width and height above 0 and width × 2 = height × 3.
 bool IsValidPieceSet(const QImage& bitmap);
 // A tile can be drawn: width and height above 0.
@@ -41,3 +43,5 @@ using TPieceImageIndexes = std::array<int, 13>;
 
 // The position p of the letter in "PNBRQKpnbrqk", or -1.
 int PieceLetterPosition(char letter);
+
+}  // namespace perch

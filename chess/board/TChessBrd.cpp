@@ -13,6 +13,8 @@
 #include "chess/board/MainThreadCalls.h"
 #include "chess/engine/EngineThread.h"
 
+namespace perch {
+
 TChessBrd::TChessBrd(QWidget* parent, bool designMode)
     : QWidget(parent), designMode_(designMode) {
   lineStyle_ = QPen(QColor(0, 0, 0), 1, Qt::SolidLine);
@@ -197,3 +199,5 @@ void TChessBrd::resizeEvent(QResizeEvent*) {
   canvasStale_ = true;
   update();
 }
+
+}  // namespace perch

@@ -27,6 +27,9 @@
 #include "chess/model/ChessGame.h"
 
 class QPainter;
+
+namespace perch {
+
 class TDragImage;
 class TEngineThread;
 class TMainThreadCalls;
@@ -344,3 +347,5 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   std::unique_ptr<TEngineThread> engineThread_;
   int engineTurnTests_ = 0;
 };
+
+}  // namespace perch

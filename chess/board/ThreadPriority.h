@@ -5,6 +5,8 @@
 
 #include "chess/engine/SearchPriority.h"
 
+namespace perch {
+
 enum class TThreadPriority : std::uint8_t {
   tpIdle,
   tpLowest,
@@ -20,3 +22,5 @@ enum class TThreadPriority : std::uint8_t {
 constexpr TSearchPriority SearchPriorityOf(TThreadPriority p) {
   return static_cast<TSearchPriority>(static_cast<int>(p));
 }
+
+}  // namespace perch

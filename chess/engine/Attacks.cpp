@@ -5,6 +5,8 @@
 
 #include "chess/engine/EnginePosition.h"
 
+namespace perch {
+
 using namespace engine;
 
 bool TEnginePosition::SquareAttacked(int square, int bySide) const {
@@ -47,3 +49,5 @@ bool TEnginePosition::KingAttacked(int side) const {
   if (!kings) return false;
   return SquareAttacked(std::countr_zero(kings), side ^ 1);
 }
+
+}  // namespace perch

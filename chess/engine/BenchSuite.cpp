@@ -11,6 +11,8 @@
 #include "chess/engine/Fen.h"
 #include "chess/model/ChessGame.h"
 
+namespace perch {
+
 const BenchPosition SearchSuite[8] = {
     {"start", StartFen},
     {"kiwipete", KiwipeteFen},
@@ -102,3 +104,5 @@ std::string SearchSuiteLine(std::uint64_t nodes, double seconds) {
                 seconds > 0 ? static_cast<double>(nodes) / seconds / 1e6 : 0.0);
   return line;
 }
+
+}  // namespace perch

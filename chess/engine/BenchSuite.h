@@ -8,6 +8,8 @@
 
 #include "chess/engine/TChessThread.h"
 
+namespace perch {
+
 struct BenchPosition {
   const char* name;
   const char* fen;
@@ -57,3 +59,5 @@ EngineFigures MeasureEngine(TChessThread& engine, int repeats);
 // "search suite depth 5: ...".
 std::string PerftLine(const char* name, int depth, const PerftRun& run);
 std::string SearchSuiteLine(std::uint64_t nodes, double seconds);
+
+}  // namespace perch

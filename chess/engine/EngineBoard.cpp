@@ -7,6 +7,8 @@
 #include "chess/engine/EnginePosition.h"
 #include "chess/model/ChessGame.h"
 
+namespace perch {
+
 using namespace engine;
 
 namespace {
@@ -130,3 +132,5 @@ bool TEnginePosition::KeptStateMatchesSquares() const {
   }
   return true;
 }
+
+}  // namespace perch

@@ -4,6 +4,8 @@
 
 #include "chess/engine/EngineThread.h"
 
+namespace perch {
+
 TEngineThread::TEngineThread(TLinks links, TCallbacks callbacks)
     : links_(std::move(links)),
       callbacks_(std::move(callbacks)),
@@ -120,3 +122,5 @@ void TEngineThread::EngineLoop() {
   engine_->IsThinking = false;
   finished_ = true;
 }
+
+}  // namespace perch

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace perch {
+
 namespace engine {
 
 // Side codes and piece codes of the engine board.
@@ -44,3 +46,5 @@ struct TMoveEntry {
   TEngineMove move;
   std::int32_t score = 0;  // ordering score
 };
+
+}  // namespace perch

@@ -14,6 +14,8 @@
 #include "chess/engine/EngineMove.h"
 #include "chess/engine/EngineTables.h"
 
+namespace perch {
+
 class TChessGame;
 
 class TEnginePosition {
@@ -96,3 +98,5 @@ class TEnginePosition {
   std::uint64_t sideBits_[2];
   std::int32_t psqScore_[2];
 };
+
+}  // namespace perch

@@ -8,6 +8,8 @@
 
 #include "chess/engine/EngineMove.h"
 
+namespace perch {
+
 class TEngineTables {
  public:
   constexpr TEngineTables();
@@ -174,3 +176,5 @@ constexpr TEngineTables::TEngineTables() {
 namespace engine {
 inline constexpr TEngineTables Tables;
 }  // namespace engine
+
+}  // namespace perch

@@ -25,6 +25,8 @@
 #include "chess/engine/TChessThread.h"
 #include "chess/model/Square.h"
 
+namespace perch {
+
 class TChessGame;
 
 class TEngineThread {
@@ -96,3 +98,5 @@ class TEngineThread {
   pid_t searchThreadId_ = 0;  // guarded by searchThreadMutex_; 0 between searches
   std::thread thread_;
 };
+
+}  // namespace perch

@@ -7,6 +7,8 @@
 
 #include "chess/engine/EnginePosition.h"
 
+namespace perch {
+
 using namespace engine;
 
 void TEnginePosition::BuildPieceSquareTables() {
@@ -82,3 +84,5 @@ int TEnginePosition::Evaluate() const {
   }
   return score[sideToMove_] - score[otherSide_];
 }
+
+}  // namespace perch

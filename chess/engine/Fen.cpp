@@ -6,6 +6,8 @@
 
 #include "chess/model/ChessGame.h"
 
+namespace perch {
+
 namespace {
 
 bool IsPieceLetter(char c) { return std::string_view("PNBRQKpnbrqk").find(c) != std::string_view::npos; }
@@ -169,3 +171,5 @@ std::string FormatFen(const TChessGame& game) {
   text += " 0 " + std::to_string(game.CurrentMove());
   return text;
 }
+
+}  // namespace perch

@@ -11,6 +11,8 @@
 #include "chess/model/CastleSet.h"
 #include "chess/model/Square.h"
 
+namespace perch {
+
 class TChessGame;
 
 struct FenPosition {
@@ -37,3 +39,5 @@ Square ParseSquareName(std::string_view name);
 
 // An engine move in coordinate notation: "e2e4", "e7e8q".
 std::string EngineMoveName(TEngineMove move);
+
+}  // namespace perch

@@ -6,6 +6,8 @@
 
 #include "chess/engine/TChessThread.h"
 
+namespace perch {
+
 using namespace engine;
 
 void TChessThread::AddPromotions(int from, int to, int flags) {
@@ -127,3 +129,5 @@ struct TMoveGenerator {
 void TChessThread::GenerateMoves() { TMoveGenerator<false>::Run(*this); }
 
 void TChessThread::GenerateCaptures() { TMoveGenerator<true>::Run(*this); }
+
+}  // namespace perch

@@ -5,6 +5,8 @@
 
 #include "chess/engine/EnginePosition.h"
 
+namespace perch {
+
 using namespace engine;
 
 bool TEnginePosition::DoMove(TEngineMove move) {
@@ -127,3 +129,5 @@ void TEnginePosition::UndoMove() {
   psqScore_[Black] = undo.psqScore[Black];
   assert(KeptStateMatchesSquares());
 }
+
+}  // namespace perch

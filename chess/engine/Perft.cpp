@@ -3,6 +3,8 @@
 
 #include "chess/engine/TChessThread.h"
 
+namespace perch {
+
 std::uint64_t TChessThread::Perft(int depth) {
   perftOverflow_ = false;
   StartAtRoot();
@@ -72,3 +74,5 @@ bool TChessThread::IsLegalMove(TEngineMove move) {
   }
   return false;
 }
+
+}  // namespace perch

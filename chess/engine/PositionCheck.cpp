@@ -7,6 +7,8 @@
 
 #include "chess/engine/Fen.h"
 
+namespace perch {
+
 using namespace engine;
 
 namespace {
@@ -94,3 +96,5 @@ std::string UnreachablePositionFault(const TChessThread& loaded, const FenPositi
   if (std::string fault = CastlingFault(loaded, fen.castling); !fault.empty()) return fault;
   return EnPassantFault(loaded, fen.enPassant);
 }
+
+}  // namespace perch

@@ -8,6 +8,8 @@
 
 #include "chess/engine/TChessThread.h"
 
+namespace perch {
+
 using namespace engine;
 
 bool TChessThread::IsOrdinaryPosition(const TChessThread& engine) {
@@ -141,3 +143,5 @@ int TChessThread::CaptureSearch(int alpha, int beta) {
   if (!anyLegal && inCheck) return ply - RootWindow;
   return alpha;
 }
+
+}  // namespace perch

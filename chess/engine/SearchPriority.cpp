@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace perch {
+
 namespace {
 
 std::atomic<bool> raiseRefusalTold{false};
@@ -68,3 +70,5 @@ bool ApplySearchPriority(pid_t threadId, TSearchPriority level) {
                  std::strerror(error));
   return false;
 }
+
+}  // namespace perch

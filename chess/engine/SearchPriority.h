@@ -11,6 +11,8 @@
 
 #include <sys/types.h>
 
+namespace perch {
+
 // The levels of the board's TThreadPriority, lowest first.
 enum class TSearchPriority { Idle, Lowest, Lower, Normal, Higher, Highest, TimeCritical };
 
@@ -26,3 +28,5 @@ TSchedulingChoice SchedulingOf(TSearchPriority level, int baseNice);
 // part of it; above the process's own priority the thread is then left at
 // that, and the refusal told once.
 bool ApplySearchPriority(pid_t threadId, TSearchPriority level);
+
+}  // namespace perch

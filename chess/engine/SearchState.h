@@ -12,6 +12,8 @@
 
 #include "chess/engine/EngineMove.h"
 
+namespace perch {
+
 class TSearchState {
  public:
   static constexpr int MaxPly = 64;
@@ -141,3 +143,5 @@ class TSearchState {
   std::uint64_t nodeLimit_ = ~std::uint64_t{0};
   std::int32_t selDepth_ = 0;
 };
+
+}  // namespace perch

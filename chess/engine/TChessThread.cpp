@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace perch {
+
 TChessThread::TChessThread() {
   linkedSearchDepth_ = &ownSearchDepth_;
   LoadPosition();
@@ -23,3 +25,5 @@ void TChessThread::StartAtRoot() {
   position_.MakeRoot();
   search_.StartRootMoves();
 }
+
+}  // namespace perch

@@ -33,6 +33,8 @@
 #include "chess/engine/EngineTables.h"
 #include "chess/engine/SearchState.h"
 
+namespace perch {
+
 class TChessGame;
 
 class TChessThread {
@@ -185,3 +187,5 @@ class TChessThread {
   const std::atomic<int>* linkedSearchDepth_ = nullptr;
   std::atomic<int> ownSearchDepth_{1};
 };
+
+}  // namespace perch

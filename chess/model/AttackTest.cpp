@@ -5,6 +5,8 @@
 
 #include "chess/model/ChessGame.h"
 
+namespace perch {
+
 namespace {
 
 using Copy = TChessGame::BoardArray;
@@ -89,3 +91,5 @@ bool TChessGame::WhiteInCheckAfter(Square from, Square to) const {
 bool TChessGame::BlackInCheckAfter(Square from, Square to) const {
   return KingAttackedAfter(from, to, false);
 }
+
+}  // namespace perch

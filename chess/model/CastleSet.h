@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace perch {
+
 enum class CanStillCastle : std::uint8_t {
   WhiteKingSide = 0,
   WhiteQueenSide = 1,
@@ -32,3 +34,5 @@ class CastleSet {
   }
   std::uint8_t bits_ = 0;
 };
+
+}  // namespace perch

@@ -7,6 +7,8 @@
 
 #include "chess/model/Square.h"
 
+namespace perch {
+
 class TChessGame;
 
 using TMoveEvent = std::function<void(TChessGame* Sender, Square oldSq, Square newSq)>;
@@ -17,3 +19,5 @@ using TOneSquareEvent = std::function<void(TChessGame* Sender, Square square)>;
 using TPromotionEvent =
     std::function<void(TChessGame* Sender, Square oldSq, Square newSq, char& NewPiece)>;
 using TNotifyEvent = std::function<void(TChessGame* Sender)>;
+
+}  // namespace perch

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cctype>
 
+namespace perch {
+
 namespace {
 
 // Index 0 first (the filler of the None square), then A8 ... H1.
@@ -97,3 +99,5 @@ MoveInfo& TChessGame::RecordToWrite(int moveNumber, Side side) {
   if (history_.size() < needed) history_.resize(needed);
   return history_[needed - 1][static_cast<int>(side)];
 }
+
+}  // namespace perch

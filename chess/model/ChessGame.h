@@ -16,6 +16,8 @@
 #include "chess/model/MoveInfo.h"
 #include "chess/model/Square.h"
 
+namespace perch {
+
 class TChessGame {
  public:
   // Index 0 is the None square's filler, 1..64 the squares, 65 a NUL.
@@ -129,3 +131,5 @@ class TChessGame {
   TChessGameHooks* hooks_ = nullptr;
   static TChessGameHooks noHooks_;
 };
+
+}  // namespace perch

@@ -5,6 +5,8 @@
 
 #include "chess/model/Square.h"
 
+namespace perch {
+
 class TChessGameHooks {
  public:
   virtual ~TChessGameHooks() = default;
@@ -31,3 +33,5 @@ class TChessGameHooks {
   virtual Square DragFromSquare() const { return Square::None; }
   virtual Square DropSquare() const { return Square::None; }
 };
+
+}  // namespace perch

@@ -6,6 +6,8 @@
 
 #include "chess/model/ChessGame.h"
 
+namespace perch {
+
 namespace {
 
 // Weights for the mating-material test; a side needs 5 or more to mate.
@@ -231,3 +233,5 @@ void TChessGame::PromotePawn(Square sq) {
   Hooks().DrawPiece(sq);
   Hooks().PaintBoardLines();
 }
+
+}  // namespace perch

@@ -8,6 +8,8 @@
 #include "chess/model/CastleSet.h"
 #include "chess/model/Square.h"
 
+namespace perch {
+
 struct MoveInfo {
   std::string PositionStr;
   CastleSet Castling;
@@ -15,3 +17,5 @@ struct MoveInfo {
   Square NewSq = Square::None;
   Square EnPassantSq = Square::None;
 };
+
+}  // namespace perch

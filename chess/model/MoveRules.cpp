@@ -6,6 +6,8 @@
 
 #include "chess/model/ChessGame.h"
 
+namespace perch {
+
 namespace {
 
 bool OnBoard(Square sq) {
@@ -160,3 +162,5 @@ bool TChessGame::HasLegalMove() const {
   }
   return false;
 }
+
+}  // namespace perch

@@ -3,6 +3,8 @@
 
 #include "chess/model/ChessGame.h"
 
+namespace perch {
+
 bool TChessGame::IsThreefold() const {
   const MoveInfo* reference = HistoryRecord(currentMove_, SideToMove());
   // A turn that was never recorded repeats nothing; comparing its empty
@@ -26,3 +28,5 @@ bool TChessGame::IsThreefold() const {
   }
   return false;
 }
+
+}  // namespace perch

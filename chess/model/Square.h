@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace perch {
+
 enum class Square : std::uint8_t {
   None = 0,
   A8, B8, C8, D8, E8, F8, G8, H8,
@@ -44,3 +46,5 @@ constexpr Square SquareOf(int file, int rank) {
   if (file < 1 || file > 8 || rank < 1 || rank > 8) return Square::None;
   return static_cast<Square>((8 - rank) * 8 + file);
 }
+
+}  // namespace perch

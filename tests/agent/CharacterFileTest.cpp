@@ -7,6 +7,8 @@
 #include <cmath>
 #include <functional>
 
+using namespace perch;
+
 namespace {
 
 double PoseDistance(const TPose& a, const TPose& b) {

@@ -17,6 +17,8 @@
 #include <limits>
 #include <set>
 
+using namespace perch;
+
 namespace {
 
 const TCharacterDef& Bird() {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace perch;
+
 namespace {
 
 TCharacterDef Bird() { return LoadCharacterFile(ResolveCharacterFile("bird.chr")); }

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+using namespace perch;
+
 namespace {
 
 // Runs the event loop until done holds; false if it never does.

@@ -10,6 +10,8 @@
 #include "chess/board/TChessBrd.h"
 #include "tests/board/BoardTestSupport.h"
 
+using namespace perch;
+
 using namespace boardtest;
 
 namespace {

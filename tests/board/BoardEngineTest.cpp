@@ -18,6 +18,8 @@
 #include "chess/board/TChessBrd.h"
 #include "tests/board/BoardTestSupport.h"
 
+using namespace perch;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -6,6 +6,8 @@
 #include "chess/board/TChessBrd.h"
 #include "tests/board/BoardTestSupport.h"
 
+using namespace perch;
+
 namespace {
 
 TEST(Geometry, SquaresAndPixelsBothWays) {

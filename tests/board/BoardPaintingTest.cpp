@@ -8,6 +8,8 @@
 
 #include "chess/board/TChessBrd.h"
 
+using namespace perch;
+
 namespace {
 
 const QRgb kSilver = qRgb(192, 192, 192), kGrey = qRgb(128, 128, 128), kBlack = qRgb(0, 0, 0);

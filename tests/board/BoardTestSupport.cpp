@@ -6,6 +6,8 @@
 
 #include "chess/board/TChessBrd.h"
 
+using namespace perch;
+
 namespace boardtest {
 
 static void Send(TChessBrd& b, QEvent::Type type, QPoint at, Qt::MouseButton button,

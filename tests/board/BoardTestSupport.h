@@ -6,7 +6,9 @@
 
 #include "chess/model/Square.h"
 
-class TChessBrd;
+using namespace perch;
+
+namespace perch { class TChessBrd; }
 
 namespace boardtest {
 

@@ -24,6 +24,8 @@
 #include <utility>
 #include <vector>
 
+using namespace perch;
+
 using Codes = std::vector<std::uint64_t>;
 
 class ActorFixture : public testing::Test {

@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+using namespace perch;
+
 namespace {
 
 class TClickCounter : public QWidget {

@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <gtest/gtest.h>
 
+using namespace perch;
+
 namespace {
 
 int OpaquePixels(const QImage& image) {

@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+namespace perch {
+
 class TAgentCharacterImpl {
  public:
   int language = 1033;
@@ -94,3 +96,5 @@ TAgentCharacters& TAgent::Characters() {
   if (!connected_) throw TAgentError("not connected");
   return characters_;
 }
+
+}  // namespace perch

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+namespace perch {
+
 struct TRecordingAgent {
   static QStringList& Calls();
   static void Reset();
@@ -15,3 +17,5 @@ struct TRecordingAgent {
   // Runs inside each Speak, after it was recorded; may throw.
   static inline std::function<void(const QString&)> onSpeak;
 };
+
+}  // namespace perch

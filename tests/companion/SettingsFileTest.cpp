@@ -11,6 +11,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace perch;
+
 namespace {
 
 const QString Section = QStringLiteral("parameter");

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace perch;
+
 namespace {
 
 const QSize Bird(200, 184);

@@ -10,6 +10,8 @@
 
 #include "chess/engine/BenchSuite.h"
 
+using namespace perch;
+
 namespace {
 std::atomic<long> allocations{0};
 }

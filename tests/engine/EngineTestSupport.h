@@ -11,6 +11,8 @@
 #include "chess/engine/TChessThread.h"
 #include "chess/model/ChessGame.h"
 
+using namespace perch;
+
 // Side and piece code of every square, then side to move, other side,
 // rights, en passant square and ply: for comparing whole boards.
 inline std::string Snapshot(const TChessThread& e) {

@@ -11,6 +11,8 @@
 #include "tests/engine/ReferenceEngine.h"
 #include "chess/engine/BenchSuite.h"
 
+using namespace perch;
+
 using namespace engine;
 
 namespace {

@@ -9,6 +9,8 @@
 #include "tests/engine/EngineTestSupport.h"
 #include "chess/engine/BenchSuite.h"
 
+using namespace perch;
+
 using namespace engine;
 
 TEST(Generation, MovesInOrderWithTheirOrderingScores) {

@@ -8,6 +8,8 @@
 #include "tests/engine/EngineTestSupport.h"
 #include "chess/engine/BenchSuite.h"
 
+using namespace perch;
+
 TEST(Perft, KnownCountsAndTheBoardLeftAsItWas) {
   const std::tuple<const char*, int, std::uint64_t> cases[] = {
       {StartFen, 5, 4865609u},  // the benchmark runs

@@ -20,6 +20,8 @@
 #include "chess/engine/EngineThread.h"
 #include "chess/model/ChessGame.h"
 
+using namespace perch;
+
 namespace {
 
 constexpr int kCannotDrop = 77;

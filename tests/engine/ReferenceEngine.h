@@ -5,6 +5,8 @@
 
 #include "chess/engine/TChessThread.h"
 
+using namespace perch;
+
 namespace reference {
 
 using namespace engine;

@@ -10,6 +10,8 @@
 #include "tests/engine/EngineTestSupport.h"
 #include "chess/engine/BenchSuite.h"
 
+using namespace perch;
+
 TEST(Stop, RequestFromAnotherThreadEndsADeepSearch) {
   LinkedEngine e(KiwipeteFen);
   const std::string before = e.Snapshot();

@@ -10,6 +10,8 @@
 #include "tests/engine/ChildProcess.h"
 #include "chess/engine/BenchSuite.h"
 
+using namespace perch;
+
 namespace {
 
 using namespace std::chrono_literals;

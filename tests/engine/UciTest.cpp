@@ -15,6 +15,8 @@
 #include "tools/perch-uci/UciSession.h"
 #include "chess/engine/BenchSuite.h"
 
+using namespace perch;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+using namespace perch;
+
 namespace {
 
 const char* const FoolsMate = "f2f3 e7e5 g2g4 d8h4";

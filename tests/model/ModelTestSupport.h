@@ -8,6 +8,8 @@
 
 #include "chess/model/ChessGame.h"
 
+using namespace perch;
+
 inline Square Sq(const std::string& name) {
   return name.size() == 2 ? SquareOf(name[0] - 'a' + 1, name[1] - '0') : Square::None;
 }

@@ -9,6 +9,8 @@
 
 #include <vector>
 
+using namespace perch;
+
 using namespace std::chrono_literals;
 
 TEST(LinkReceiver, AMessageDuringAWaitRunsNested) {

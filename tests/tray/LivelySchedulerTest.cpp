@@ -9,6 +9,8 @@
 #include <map>
 #include <random>
 
+using namespace perch;
+
 using namespace std::chrono_literals;
 using TTime = std::chrono::steady_clock::time_point;
 

@@ -18,6 +18,8 @@
 
 #include <cstdlib>
 
+using namespace perch;
+
 using namespace std::chrono_literals;
 
 TEST(RoutineTracker, NestedRoutinesEndInTurnAndTheGameStaysOpenUntilItsOwnEnd) {

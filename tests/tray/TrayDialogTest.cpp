@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace perch;
+
 using namespace std::chrono_literals;
 
 namespace {

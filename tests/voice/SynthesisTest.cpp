@@ -6,6 +6,8 @@
 #include <cmath>
 #include <ostream>
 
+using namespace perch;
+
 // Lets gtest show texts in failure messages instead of their bytes.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 

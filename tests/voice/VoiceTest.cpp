@@ -15,6 +15,8 @@
 #include <cstring>
 #include <memory>
 
+using namespace perch;
+
 namespace {
 
 constexpr int kEnglish = 1033;

@@ -4,6 +4,8 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+namespace perch {
+
 TBoardWindow::TBoardWindow(int searchDepth) : searchDepth_(searchDepth) {
   setWindowTitle(QStringLiteral("Perch chess"));
   boardHost_ = new QWidget(this);
@@ -73,3 +75,5 @@ void TBoardWindow::Flip() {
 }
 
 void TBoardWindow::ShowStatus(const QString& text) { status_->setText(text); }
+
+}  // namespace perch

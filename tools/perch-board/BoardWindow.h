@@ -12,6 +12,8 @@
 
 #include "chess/board/TChessBrd.h"
 
+namespace perch {
+
 class TBoardWindow : public QWidget {
  public:
   explicit TBoardWindow(int searchDepth);
@@ -33,3 +35,5 @@ class TBoardWindow : public QWidget {
   QPushButton* newGameButton_;
   QLabel* status_;
 };
+
+}  // namespace perch

@@ -10,6 +10,8 @@
 #include "chess/board/BoardErrorBox.h"
 #include "tools/perch-board/BoardWindow.h"
 
+using namespace perch;
+
 int main(int argc, char** argv) {
   int depth = 3;
   for (int i = 1; i < argc; ++i) {

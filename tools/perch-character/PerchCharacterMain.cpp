@@ -21,6 +21,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace perch;
+
 namespace {
 
 int WriteSheet(const TCharacterDef& character, const QString& out, int frames, double scale) {

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <exception>
 
+using namespace perch;
+
 int main(int argc, char** argv) {
   if (argc != 4) {
     std::fprintf(stderr, "usage: perch-icon CHARACTER-FILE THEME-FOLDER ICON-NAME\n");

@@ -10,6 +10,8 @@
 
 #include <exception>
 
+namespace perch {
+
 namespace {
 
 // The bird at rest, cut to what is drawn and centred on a square.
@@ -53,3 +55,5 @@ QIcon AppIcon() {
   const QPixmap bird = RenderedBird(64);
   return QIcon(bird.isNull() ? StandIn(64) : bird);
 }
+
+}  // namespace perch

@@ -10,6 +10,8 @@
 
 #include <cstdio>
 
+namespace perch {
+
 QString AutostartPath() {
   return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
       .filePath(QStringLiteral("autostart/perch.desktop"));
@@ -58,3 +60,5 @@ bool SetAutostart(bool enabled, const QString& program) {
   std::fprintf(stderr, "perch-tray: cannot write %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
   return false;
 }
+
+}  // namespace perch

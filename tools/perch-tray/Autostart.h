@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace perch {
+
 QString AutostartPath();
 bool AutostartEnabled();
 // Writes the entry for the program at `program` (an absolute path), or
@@ -14,3 +16,5 @@ bool SetAutostart(bool enabled, const QString& program);
 // to be, with the characters that are special inside quotes escaped, and
 // percent signs doubled.
 QString DesktopExecField(const QString& program);
+
+}  // namespace perch

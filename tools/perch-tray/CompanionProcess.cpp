@@ -12,6 +12,8 @@
 #include <chrono>
 #include <cstdio>
 
+namespace perch {
+
 namespace {
 
 // A companion that is not ours is looked for this often; while it is asked
@@ -174,3 +176,5 @@ void TCompanionProcess::ExpectQuit(bool told) {
   }
   watch_.start(QuitWatchMs);
 }
+
+}  // namespace perch

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QTimer>
 
+namespace perch {
+
 class TCompanionProcess : public QObject {
   Q_OBJECT
  public:
@@ -58,3 +60,5 @@ class TCompanionProcess : public QObject {
   bool quitting_ = false;
   bool gaveUp_ = false;
 };
+
+}  // namespace perch

@@ -4,6 +4,8 @@
 #include <QMenu>
 #include <QScreen>
 
+namespace perch {
+
 TFallbackButton::TFallbackButton(const QIcon& icon, QMenu* menu)
     : QToolButton(nullptr) {
   setObjectName(QStringLiteral("fallbackButton"));
@@ -30,3 +32,5 @@ void TFallbackButton::Place() {
   const QRect area = screen->availableGeometry();
   move(area.right() - width() - 8, area.bottom() - height() - 8);
 }
+
+}  // namespace perch

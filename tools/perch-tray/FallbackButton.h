@@ -6,6 +6,8 @@
 
 class QMenu;
 
+namespace perch {
+
 class TFallbackButton : public QToolButton {
   Q_OBJECT
  public:
@@ -14,3 +16,5 @@ class TFallbackButton : public QToolButton {
   // Near the bottom right corner of the primary screen's free area.
   void Place();
 };
+
+}  // namespace perch

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 
+namespace perch {
+
 namespace {
 
 struct TFree {
@@ -57,3 +59,5 @@ bool ActiveWindowIsFullScreen() {
             [&](uint32_t value) { found = found || value == fullScreen; });
   return found;
 }
+
+}  // namespace perch

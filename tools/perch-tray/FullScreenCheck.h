@@ -3,4 +3,8 @@
 // _NET_ACTIVE_WINDOW carries _NET_WM_STATE_FULLSCREEN). False where it cannot
 // be told: no X11 connection, no EWMH window manager, no active window.
 
+namespace perch {
+
 bool ActiveWindowIsFullScreen();
+
+}  // namespace perch

@@ -6,6 +6,8 @@
 #include <array>
 #include <utility>
 
+namespace perch {
+
 TLivelySettings TLivelySettings::Sane() const {
   TLivelySettings sane = *this;
   sane.leastIdle = std::max(leastIdle, std::chrono::seconds{1});
@@ -82,3 +84,5 @@ int TLivelyScheduler::DrawRequest() {
   }
   return RequestRandom;
 }
+
+}  // namespace perch

@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+namespace perch {
+
 struct TLivelySettings {
   bool enabled = true;
   std::chrono::seconds leastIdle{180};
@@ -75,3 +77,5 @@ class TLivelyScheduler {
   TRandom random_;
   std::chrono::steady_clock::time_point deadline_;
 };
+
+}  // namespace perch

@@ -26,6 +26,8 @@
 #include <cstring>
 #include <memory>
 
+using namespace perch;
+
 namespace {
 
 constexpr const char* Usage =

@@ -1,6 +1,8 @@
 #pragma once
 // The companion's request and notice codes on the message link.
 
+namespace perch {
+
 inline constexpr int RequestRandom = 0;
 inline constexpr int RequestEat = 1;
 inline constexpr int RequestSleep = 2;
@@ -17,3 +19,5 @@ inline constexpr int NoticeClicked = 41;
 
 // Requests that start a routine, which ends with notice 20.
 constexpr bool StartsRoutine(int request) { return request >= RequestRandom && request <= RequestChess; }
+
+}  // namespace perch

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <deque>
 
+namespace perch {
+
 class TRestartBudget {
  public:
   using TTime = std::chrono::steady_clock::time_point;
@@ -20,3 +22,5 @@ class TRestartBudget {
   std::chrono::seconds window_;
   std::deque<TTime> restarts_;
 };
+
+}  // namespace perch

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace perch {
+
 void TRoutineTracker::Requested(int request) {
   if (!StartsRoutine(request)) return;
   if (open_.size() >= MaxOpen) open_.erase(open_.begin());
@@ -24,3 +26,5 @@ std::optional<int> TRoutineTracker::Current() const {
   if (open_.empty()) return std::nullopt;
   return open_.back();
 }
+
+}  // namespace perch

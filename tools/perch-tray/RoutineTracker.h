@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+namespace perch {
+
 class TRoutineTracker {
  public:
   // More open routines than this means notices are being lost; the oldest
@@ -31,3 +33,5 @@ class TRoutineTracker {
  private:
   std::vector<int> open_;
 };
+
+}  // namespace perch

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace perch {
+
 TSayDialog::TSayDialog(const QString& birdName, const QStringList& history, QWidget* parent)
     : QDialog(parent), text_(new QComboBox(this)) {
   setObjectName(QStringLiteral("sayDialog"));
@@ -38,3 +40,5 @@ TSayDialog::TSayDialog(const QString& birdName, const QStringList& history, QWid
 }
 
 QString TSayDialog::Text() const { return text_->currentText().trimmed(); }
+
+}  // namespace perch

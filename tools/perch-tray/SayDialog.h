@@ -8,6 +8,8 @@
 class QComboBox;
 class QPushButton;
 
+namespace perch {
+
 class TSayDialog : public QDialog {
   Q_OBJECT
  public:
@@ -22,3 +24,5 @@ class TSayDialog : public QDialog {
   QComboBox* text_;
   QPushButton* ok_;
 };
+
+}  // namespace perch

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace perch {
+
 namespace {
 
 constexpr int MaxMinutes = 24 * 60;
@@ -87,3 +89,5 @@ TLivelySettings TSettingsDialog::Lively() const {
 }
 
 bool TSettingsDialog::StartAtLogin() const { return startAtLogin_->isChecked(); }
+
+}  // namespace perch

@@ -8,6 +8,8 @@
 class QCheckBox;
 class QSpinBox;
 
+namespace perch {
+
 class TSettingsDialog : public QDialog {
   Q_OBJECT
  public:
@@ -28,3 +30,5 @@ class TSettingsDialog : public QDialog {
   QCheckBox* nightSleep_;
   QCheckBox* startAtLogin_;
 };
+
+}  // namespace perch

@@ -26,6 +26,8 @@
 #include <cstdio>
 #include <random>
 
+namespace perch {
+
 namespace {
 
 // While a full-screen window keeps lively mode back, it looks again this often.
@@ -414,3 +416,5 @@ void TTrayController::OnStandardInput() {
     }
   }
 }
+
+}  // namespace perch

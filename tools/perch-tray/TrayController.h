@@ -22,13 +22,14 @@
 
 class QSocketNotifier;
 class QSystemTrayIcon;
+
+namespace perch {
+
 class TFallbackButton;
 class TSayDialog;
 class TSettingsDialog;
-namespace perch {
 class TLinkReceiver;
 struct TLinkMessage;
-}
 
 class TTrayController : public QObject {
   Q_OBJECT
@@ -91,3 +92,5 @@ class TTrayController : public QObject {
   bool lost_ = false;   // the companion kept dying and is left alone
   QString lastTooltip_;
 };
+
+}  // namespace perch

@@ -3,6 +3,8 @@
 #include <QActionGroup>
 #include <QCoreApplication>
 
+namespace perch {
+
 namespace {
 
 QAction* AddAction(QMenu* menu, const char* name, const QString& text) {
@@ -59,3 +61,5 @@ QAction* FindMenuAction(const QMenu* menu, const QString& name) {
   }
   return nullptr;
 }
+
+}  // namespace perch

@@ -7,6 +7,8 @@
 
 class QAction;
 
+namespace perch {
+
 struct TTrayMenu {
   QMenu* menu = nullptr;
   QAction* greet = nullptr;
@@ -30,3 +32,5 @@ TTrayMenu BuildTrayMenu(QWidget* owner);
 
 // The action of that object name in the menu or its submenus, or nullptr.
 QAction* FindMenuAction(const QMenu* menu, const QString& name);
+
+}  // namespace perch

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace perch {
+
 namespace {
 
 QString ConfigPath() {
@@ -110,3 +112,5 @@ void TTraySettings::Save() {
     std::fprintf(stderr, "perch-tray: cannot write the settings to %s\n", qPrintable(settings_.fileName()));
   }
 }
+
+}  // namespace perch

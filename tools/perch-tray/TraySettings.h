@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace perch {
+
 class TTraySettings {
  public:
   static constexpr int HistoryLength = 10;
@@ -37,3 +39,5 @@ class TTraySettings {
 
   mutable QSettings settings_;
 };
+
+}  // namespace perch

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <charconv>
 
+namespace perch {
+
 namespace {
 
 template <typename Number>
@@ -71,3 +73,5 @@ GoCommand ParseGo(const std::vector<std::string>& words, std::vector<std::string
   }
   return go;
 }
+
+}  // namespace perch

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace perch {
+
 struct GoCommand {
   std::optional<int> depth;
   std::optional<std::int64_t> movetime;  // ms
@@ -25,3 +27,5 @@ struct GoCommand {
 // reported in `errors`, one phrase each, and skipped: a chess program that
 // sent `go` waits for a best move whatever else it sent.
 GoCommand ParseGo(const std::vector<std::string>& words, std::vector<std::string>& errors);
+
+}  // namespace perch

@@ -6,6 +6,8 @@
 
 #include "tools/perch-uci/UciSession.h"
 
+using namespace perch;
+
 int main() {
   std::ios::sync_with_stdio(false);
   // Reading must not flush the output behind the search thread's back:

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace perch {
+
 namespace {
 
 constexpr int AssumedMovesToGo = 30;
@@ -31,3 +33,5 @@ MoveTime AllocateMoveTime(const GoCommand& go, bool whiteToMove, int moveOverhea
   }
   return result;
 }
+
+}  // namespace perch

@@ -16,6 +16,8 @@
 
 #include "tools/perch-uci/GoCommand.h"
 
+namespace perch {
+
 struct MoveTime {
   using ms = std::chrono::milliseconds;
   std::optional<ms> target;  // no new iteration after this
@@ -24,3 +26,5 @@ struct MoveTime {
 
 // The times of the side to move; nothing when the command sets no time.
 MoveTime AllocateMoveTime(const GoCommand& go, bool whiteToMove, int moveOverheadMs);
+
+}  // namespace perch

@@ -6,6 +6,8 @@
 #include <ostream>
 #include <string>
 
+namespace perch {
+
 class UciOutput {
  public:
   explicit UciOutput(std::ostream& out) : out_(out) {}
@@ -20,3 +22,5 @@ class UciOutput {
   std::mutex mutex_;
   std::ostream& out_;
 };
+
+}  // namespace perch

@@ -6,6 +6,8 @@
 
 #include "chess/engine/Fen.h"
 
+namespace perch {
+
 namespace {
 
 std::string ScoreText(int score) {
@@ -161,3 +163,5 @@ void UciSearch::WriteBestMove() {
   if (line.size() >= 2) answer += " ponder " + EngineMoveName(line[1]);
   out_.Line(answer);
 }
+
+}  // namespace perch

@@ -17,6 +17,8 @@
 #include "tools/perch-uci/UciOutput.h"
 #include "chess/engine/TChessThread.h"
 
+namespace perch {
+
 struct SearchOrder {
   int depth = 4;                                  // iterations, 1..64
   std::uint64_t nodes = ~std::uint64_t{0};        // node limit
@@ -72,3 +74,5 @@ class UciSearch {
   std::thread search_;
   std::thread clock_;
 };
+
+}  // namespace perch

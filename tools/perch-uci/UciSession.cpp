@@ -14,6 +14,8 @@
 #include "chess/engine/Fen.h"
 #include "chess/engine/PositionCheck.h"
 
+namespace perch {
+
 namespace {
 
 constexpr int MaxPerftDepth = 10;
@@ -326,3 +328,5 @@ void UciSession::Display() {
   out_.Line("CastlingAllowed: " + (castling.empty() ? std::string("-") : castling));
   out_.Line("FEN: " + FormatFen(*game_));
 }
+
+}  // namespace perch

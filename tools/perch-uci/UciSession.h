@@ -16,6 +16,8 @@
 #include "chess/engine/TChessThread.h"
 #include "chess/model/ChessGame.h"
 
+namespace perch {
+
 class UciSession {
  public:
   explicit UciSession(std::ostream& out);
@@ -60,3 +62,5 @@ class UciSession {
   // 0 keeps the game's current promotion piece.
   char promotionLetter_ = 0;
 };
+
+}  // namespace perch

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <utility>
 
+namespace perch {
+
 namespace {
 
 constexpr std::pair<const char*, int> RequestNames[] = {
@@ -97,3 +99,5 @@ int RunSay(const TArguments& args) {
     return 1;
   }
 }
+
+}  // namespace perch

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace perch {
+
 using TArguments = std::vector<std::string>;
 
 int RunRequest(const std::string& name, const TArguments& args);  // random, eat, ..., request N
@@ -14,3 +16,5 @@ int RunListen(const TArguments& args);
 long long RequestCodeOf(const std::string& name);
 
 bool WantsHelp(const TArguments& args);
+
+}  // namespace perch

@@ -16,6 +16,8 @@
 #include <memory>
 #include <optional>
 
+namespace perch {
+
 namespace {
 
 std::atomic<bool> interrupted{false};
@@ -108,3 +110,5 @@ int RunListen(const TArguments& args) {
   }
   return wanted >= 0 && received < wanted ? 1 : 0;
 }
+
+}  // namespace perch

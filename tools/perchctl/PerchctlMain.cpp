@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+using namespace perch;
+
 namespace {
 
 constexpr const char* Usage =

@@ -24,6 +24,8 @@
 
 #include "tools/pieceset/PieceShapes.h"
 
+using namespace perch;
+
 namespace {
 
 struct Palette {

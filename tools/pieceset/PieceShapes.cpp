@@ -2,6 +2,8 @@
 
 #include <QRectF>
 
+namespace perch {
+
 namespace {
 
 QPainterPath RoundedBox(qreal x1, qreal y1, qreal x2, qreal y2, qreal r) {
@@ -176,3 +178,5 @@ PieceShape MakePieceShape(PieceKind kind) {
   }
   return {};
 }
+
+}  // namespace perch

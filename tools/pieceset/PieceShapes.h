@@ -5,6 +5,8 @@
 
 #include <QPainterPath>
 
+namespace perch {
+
 enum class PieceKind { Pawn, Knight, Bishop, Rook, Queen, King };
 
 struct PieceShape {
@@ -13,3 +15,5 @@ struct PieceShape {
 };
 
 PieceShape MakePieceShape(PieceKind kind);
+
+}  // namespace perch

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+namespace perch {
+
 namespace {
 
 void Put(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
@@ -51,3 +53,5 @@ bool WriteBmp4(const std::string& path, const TIndexedImage& image) {
   file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
   return static_cast<bool>(file);
 }
+
+}  // namespace perch

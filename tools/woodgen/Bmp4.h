@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace perch {
+
 struct TRgb {
   std::uint8_t r, g, b;
 };
@@ -19,3 +21,5 @@ struct TIndexedImage {
 
 // Returns false when the file cannot be written.
 bool WriteBmp4(const std::string& path, const TIndexedImage& image);
+
+}  // namespace perch

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+using namespace perch;
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: perch-woodgen FOLDER\n");

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace perch {
+
 namespace {
 
 std::uint32_t Hash(std::int32_t x, std::int32_t y, std::uint32_t seed) {
@@ -111,3 +113,5 @@ TIndexedImage MakeWood(int width, int height, const TWoodStyle& style) {
   }
   return image;
 }
+
+}  // namespace perch

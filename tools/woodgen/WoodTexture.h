@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace perch {
+
 struct TWoodStyle {
   TRgb darkest;
   TRgb lightest;
@@ -17,3 +19,5 @@ struct TWoodStyle {
 };
 
 TIndexedImage MakeWood(int width, int height, const TWoodStyle& style);
+
+}  // namespace perch
