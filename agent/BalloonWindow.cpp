@@ -14,12 +14,12 @@
 namespace perch {
 
 namespace {
-constexpr double kTextWidth = 250;  // wrap width of the text
-constexpr int kMaxLines = 8;        // a longer text scrolls as it is spoken
-constexpr double kPadding = 11;
-constexpr double kTail = 16;        // height of the tail
-constexpr double kRadius = 12;
-constexpr double kOutline = 1.6;
+constexpr double TextWidth = 250;  // wrap width of the text
+constexpr int MaxLines = 8;        // a longer text scrolls as it is spoken
+constexpr double Padding = 11;
+constexpr double Tail = 16;        // height of the tail
+constexpr double Radius = 12;
+constexpr double Outline = 1.6;
 }  // namespace
 
 TBalloonWindow::TBalloonWindow(bool translucent)
@@ -62,15 +62,15 @@ void TBalloonWindow::Present(const QString& text, QPoint anchor, QRect avoid) {
   layout_->beginLayout();
   double y = 0, widest = 0;
   for (QTextLine line = layout_->createLine(); line.isValid(); line = layout_->createLine()) {
-    line.setLineWidth(kTextWidth);
+    line.setLineWidth(TextWidth);
     line.setPosition(QPointF(0, y));
     y += line.height();
     widest = std::max(widest, line.naturalTextWidth());
   }
   layout_->endLayout();
   double shownHeight = y;
-  if (layout_->lineCount() > kMaxLines) {
-    const QTextLine last = layout_->lineAt(kMaxLines - 1);
+  if (layout_->lineCount() > MaxLines) {
+    const QTextLine last = layout_->lineAt(MaxLines - 1);
     shownHeight = last.y() + last.height();
   }
   textSize_ = QSizeF(std::max(widest, 24.0), std::max(shownHeight, 1.0));
@@ -100,9 +100,9 @@ void TBalloonWindow::SetKeepClear(QRect area) {
 void TBalloonWindow::Place(QPoint anchor, QRect avoid) {
   lastAnchor_ = anchor;
   lastAvoid_ = avoid;
-  const QSizeF body(textSize_.width() + 2 * kPadding, textSize_.height() + 2 * kPadding);
-  const QSize windowSize(static_cast<int>(std::ceil(body.width() + 2 * kOutline)),
-                         static_cast<int>(std::ceil(body.height() + kTail + 2 * kOutline)));
+  const QSizeF body(textSize_.width() + 2 * Padding, textSize_.height() + 2 * Padding);
+  const QSize windowSize(static_cast<int>(std::ceil(body.width() + 2 * Outline)),
+                         static_cast<int>(std::ceil(body.height() + Tail + 2 * Outline)));
   QScreen* screen = QGuiApplication::screenAt(anchor);
   if (!screen) screen = QGuiApplication::primaryScreen();
   const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
@@ -122,33 +122,33 @@ void TBalloonWindow::Place(QPoint anchor, QRect avoid) {
   }
   setGeometry(x, y, windowSize.width(), windowSize.height());
 
-  const double top = above ? kOutline : kOutline + kTail;
-  const QRectF bodyRect(kOutline, top, body.width(), body.height());
+  const double top = above ? Outline : Outline + Tail;
+  const QRectF bodyRect(Outline, top, body.width(), body.height());
   // The tail leaves the body near the anchor and points towards it.
-  const double tipX = std::clamp(double(anchor.x() - x), kRadius + 6, bodyRect.right() - kRadius - 6);
-  const double baseX = std::clamp(tipX + (tipX < bodyRect.center().x() ? 10.0 : -10.0), bodyRect.left() + kRadius,
-                                  bodyRect.right() - kRadius);
+  const double tipX = std::clamp(double(anchor.x() - x), Radius + 6, bodyRect.right() - Radius - 6);
+  const double baseX = std::clamp(tipX + (tipX < bodyRect.center().x() ? 10.0 : -10.0), bodyRect.left() + Radius,
+                                  bodyRect.right() - Radius);
   QPainterPath tail;
   if (above) {
     tail.moveTo(baseX - 9, bodyRect.bottom() - 1);
-    tail.quadTo(baseX - 2, bodyRect.bottom() + kTail * 0.5, tipX, bodyRect.bottom() + kTail - 1);
-    tail.quadTo(baseX + 2, bodyRect.bottom() + kTail * 0.4, baseX + 9, bodyRect.bottom() - 1);
+    tail.quadTo(baseX - 2, bodyRect.bottom() + Tail * 0.5, tipX, bodyRect.bottom() + Tail - 1);
+    tail.quadTo(baseX + 2, bodyRect.bottom() + Tail * 0.4, baseX + 9, bodyRect.bottom() - 1);
   } else {
     tail.moveTo(baseX - 9, bodyRect.top() + 1);
-    tail.quadTo(baseX - 2, bodyRect.top() - kTail * 0.5, tipX, bodyRect.top() - kTail + 1);
-    tail.quadTo(baseX + 2, bodyRect.top() - kTail * 0.4, baseX + 9, bodyRect.top() + 1);
+    tail.quadTo(baseX - 2, bodyRect.top() - Tail * 0.5, tipX, bodyRect.top() - Tail + 1);
+    tail.quadTo(baseX + 2, bodyRect.top() - Tail * 0.4, baseX + 9, bodyRect.top() + 1);
   }
   tail.closeSubpath();
   QPainterPath bubble;
-  bubble.addRoundedRect(bodyRect, kRadius, kRadius);
+  bubble.addRoundedRect(bodyRect, Radius, Radius);
   shape_ = bubble.united(tail).simplified();
-  textOrigin_ = bodyRect.topLeft() + QPointF(kPadding, kPadding);
+  textOrigin_ = bodyRect.topLeft() + QPointF(Padding, Padding);
 
   if (!translucent_) {
     QBitmap mask(size());
     mask.fill(Qt::color0);
     QPainter painter(&mask);
-    painter.setPen(QPen(Qt::color1, kOutline * 2));
+    painter.setPen(QPen(Qt::color1, Outline * 2));
     painter.setBrush(Qt::color1);
     painter.drawPath(shape_);
     painter.end();
@@ -190,7 +190,7 @@ void TBalloonWindow::paintEvent(QPaintEvent*) {
   fill.setColorAt(0, QColor("#fffef6"));
   fill.setColorAt(1, QColor("#fff3c9"));
   painter.setBrush(fill);
-  painter.setPen(QPen(QColor("#6b4a2b"), kOutline));
+  painter.setPen(QPen(QColor("#6b4a2b"), Outline));
   painter.drawPath(shape_);
   if (!layout_) return;
   painter.setPen(QColor("#2b2118"));
@@ -198,11 +198,11 @@ void TBalloonWindow::paintEvent(QPaintEvent*) {
   // bottom line once the balloon is full.
   int speaking = 0;
   while (speaking + 1 < layout_->lineCount() && layout_->lineAt(speaking + 1).textStart() < revealed_) ++speaking;
-  const int first = std::max(0, speaking - kMaxLines + 1);
+  const int first = std::max(0, speaking - MaxLines + 1);
   const QPointF origin = textOrigin_ - QPointF(0, layout_->lineAt(first).y());
   // Each line shows its revealed part only; the layout is that of the whole
   // text, so the balloon keeps its size while the words appear.
-  for (int i = first; i < std::min(layout_->lineCount(), first + kMaxLines); ++i) {
+  for (int i = first; i < std::min(layout_->lineCount(), first + MaxLines); ++i) {
     const QTextLine line = layout_->lineAt(i);
     const int start = line.textStart();
     if (revealed_ <= start) break;

@@ -17,8 +17,8 @@
 namespace perch {
 
 enum class TChannel { Rot, Dx, Dy, Sx, Sy, Alpha };
-constexpr int kChannelCount = 6;
-using TPartPose = std::array<float, kChannelCount>;
+constexpr int ChannelCount = 6;
+using TPartPose = std::array<float, ChannelCount>;
 
 struct TPaint {
   enum class Kind { None, Solid, Linear, Radial };

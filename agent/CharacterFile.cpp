@@ -31,23 +31,23 @@ std::vector<TPartPose> TCharacterDef::RestPose() const {
 namespace {
 
 // Settling back to the rest pose after an animation's last key.
-constexpr double kReturnToRestMs = 260;
+constexpr double ReturnToRestMs = 260;
 
 // What a character may ask for. The window and its frames are as large as
 // the character, so its size bounds the memory it takes; every coordinate
 // stays within a few character sizes, so none overflows on its way to whole
 // pixels, and the counts keep a mistaken or hostile file from taking
 // seconds and megabytes to load.
-constexpr int kMaxCharacterSize = 2048;     // pixels, width and height
-constexpr double kMaxCoordinate = 8192;     // any point, radius or stroke, either sign
-constexpr double kMaxTimeMs = 120000;       // key and loop times
-constexpr double kMaxRotation = 3600;       // degrees, ten turns either way
-constexpr double kMaxFactor = 64;           // sx, sy, scale and alpha values
-constexpr int kMaxParts = 512;
-constexpr int kMaxAnimations = 256;
-constexpr int kMaxKeyLines = 1000;          // per animation
-constexpr int kMaxGradientStops = 64;
-constexpr int kMaxPathElements = 20000;     // per part
+constexpr int MaxCharacterSize = 2048;     // pixels, width and height
+constexpr double MaxCoordinate = 8192;     // any point, radius or stroke, either sign
+constexpr double MaxTimeMs = 120000;       // key and loop times
+constexpr double MaxRotation = 3600;       // degrees, ten turns either way
+constexpr double MaxFactor = 64;           // sx, sy, scale and alpha values
+constexpr int MaxParts = 512;
+constexpr int MaxAnimations = 256;
+constexpr int MaxKeyLines = 1000;          // per animation
+constexpr int MaxGradientStops = 64;
+constexpr int MaxPathElements = 20000;     // per part
 
 class TCharacterParser {
  public:
@@ -117,7 +117,7 @@ class TCharacterParser {
     TPartDef part;
     part.name = tokens_[1];
     if (partByName_.count(part.name)) Fail("part '" + part.name + "' is defined twice");
-    if (def_.parts.size() >= kMaxParts) Fail(QString("more than %1 parts").arg(kMaxParts));
+    if (def_.parts.size() >= MaxParts) Fail(QString("more than %1 parts").arg(MaxParts));
     if (tokens_[2] != "-") part.parent = PartIndex(tokens_[2]);
     const QString shape = tokens_[3];
     if (shape == "group") {
@@ -141,12 +141,12 @@ class TCharacterParser {
       } catch (const std::invalid_argument& e) {
         Fail(QString("bad path of part '%1': %2").arg(part.name, e.what()));
       }
-      if (part.path.elementCount() > kMaxPathElements)
-        Fail(QString("the path of part '%1' has more than %2 elements").arg(part.name).arg(kMaxPathElements));
+      if (part.path.elementCount() > MaxPathElements)
+        Fail(QString("the path of part '%1' has more than %2 elements").arg(part.name).arg(MaxPathElements));
       const QRectF bounds = part.path.boundingRect();
-      if (!(std::abs(bounds.left()) <= kMaxCoordinate && std::abs(bounds.right()) <= kMaxCoordinate &&
-            std::abs(bounds.top()) <= kMaxCoordinate && std::abs(bounds.bottom()) <= kMaxCoordinate))
-        Fail(QString("the path of part '%1' reaches past %2 pixels from the origin").arg(part.name).arg(kMaxCoordinate));
+      if (!(std::abs(bounds.left()) <= MaxCoordinate && std::abs(bounds.right()) <= MaxCoordinate &&
+            std::abs(bounds.top()) <= MaxCoordinate && std::abs(bounds.bottom()) <= MaxCoordinate))
+        Fail(QString("the path of part '%1' reaches past %2 pixels from the origin").arg(part.name).arg(MaxCoordinate));
     } else {
       Fail("unknown shape '" + shape + "' (group, ellipse, circle, rect or path)");
     }
@@ -207,7 +207,7 @@ class TCharacterParser {
   QGradientStops Stops(int from) {
     QGradientStops stops;
     const int count = static_cast<int>(tokens_.size()) - from;
-    if (count > kMaxGradientStops) Fail(QString("more than %1 gradient stops").arg(kMaxGradientStops));
+    if (count > MaxGradientStops) Fail(QString("more than %1 gradient stops").arg(MaxGradientStops));
     for (int i = 0; i < count; ++i) {
       const QString token = tokens_[from + i];
       const qsizetype colon = token.indexOf(':');
@@ -232,7 +232,7 @@ class TCharacterParser {
     animation.name = tokens_[1];
     const QString key = animation.name.toLower();
     if (def_.animationByKey.count(key)) Fail("animation '" + animation.name + "' is defined twice");
-    if (def_.animations.size() >= kMaxAnimations) Fail(QString("more than %1 animations").arg(kMaxAnimations));
+    if (def_.animations.size() >= MaxAnimations) Fail(QString("more than %1 animations").arg(MaxAnimations));
     for (int i = 2; i < tokens_.size(); ++i) {
       if (tokens_[i] == "hold") {
         animation.holdsEnd = true;
@@ -254,7 +254,7 @@ class TCharacterParser {
 
   void ParseKey() {
     if (tokens_.size() < 3) Fail("expected: key <ms> [ease] <part>.<channel>=<value> ...");
-    if (++keyLines_ > kMaxKeyLines) Fail(QString("more than %1 key lines in one animation").arg(kMaxKeyLines));
+    if (++keyLines_ > MaxKeyLines) Fail(QString("more than %1 key lines in one animation").arg(MaxKeyLines));
     const double time = Time(1);
     TAnimationDef& animation = def_.animations.back();
     if (time < lastKeyTime_) Fail("keys must be in time order");
@@ -330,9 +330,9 @@ class TCharacterParser {
       if (track.keys.back().value != rest) {
         // Things appear and vanish quicker than limbs move, so that two
         // faces do not cross-fade for long.
-        const double settle = track.channel == TChannel::Alpha ? kReturnToRestMs / 2 : kReturnToRestMs;
+        const double settle = track.channel == TChannel::Alpha ? ReturnToRestMs / 2 : ReturnToRestMs;
         track.keys.push_back({keysEnd + settle, rest, TEase::Smooth});
-        animation.durationMs = std::max(animation.durationMs, keysEnd + kReturnToRestMs);
+        animation.durationMs = std::max(animation.durationMs, keysEnd + ReturnToRestMs);
       }
     }
     lastKeyTime_ = 0;
@@ -344,7 +344,7 @@ class TCharacterParser {
     FinishAnimation();
     if (!sawCharacter_) Fail("the file has no 'character' line");
     if (def_.parts.empty()) Fail("the character has no parts");
-    for (const char* needed : {kShowAnimation, kHideAnimation, kFlyAnimation, kBlinkAnimation})
+    for (const char* needed : {ShowAnimation, HideAnimation, FlyAnimation, BlinkAnimation})
       if (!def_.Find(needed)) Fail(QString("the character has no '%1' animation, which the service plays itself").arg(needed));
   }
 
@@ -398,30 +398,30 @@ class TCharacterParser {
     if (value < low || value > high) Fail(QString("'%1' is outside the limits %2 to %3").arg(tokens_[at]).arg(low).arg(high));
     return value;
   }
-  double Coordinate(int at) { return Within(at, -kMaxCoordinate, kMaxCoordinate); }
+  double Coordinate(int at) { return Within(at, -MaxCoordinate, MaxCoordinate); }
   // A radius, width or stroke: more than 0, at most the coordinate limit.
   double Extent(int at) {
     const double value = Positive(at);
-    if (value > kMaxCoordinate) Fail(QString("'%1' is past the limit of %2 pixels").arg(tokens_[at]).arg(kMaxCoordinate));
+    if (value > MaxCoordinate) Fail(QString("'%1' is past the limit of %2 pixels").arg(tokens_[at]).arg(MaxCoordinate));
     return value;
   }
   double Size(int at, const char* what) {
     const double value = Positive(at);
-    if (value > kMaxCharacterSize)
-      Fail(QString("the %1 '%2' is past the limit of %3 pixels").arg(what, tokens_[at]).arg(kMaxCharacterSize));
+    if (value > MaxCharacterSize)
+      Fail(QString("the %1 '%2' is past the limit of %3 pixels").arg(what, tokens_[at]).arg(MaxCharacterSize));
     return value;
   }
   double Time(int at) {
     const double value = NonNegative(at);
-    if (value > kMaxTimeMs) Fail(QString("the time '%1' is past the limit of %2 ms").arg(tokens_[at]).arg(kMaxTimeMs));
+    if (value > MaxTimeMs) Fail(QString("the time '%1' is past the limit of %2 ms").arg(tokens_[at]).arg(MaxTimeMs));
     return value;
   }
   static double ChannelLimit(TChannel channel) {
     switch (channel) {
-      case TChannel::Rot: return kMaxRotation;
+      case TChannel::Rot: return MaxRotation;
       case TChannel::Dx:
-      case TChannel::Dy: return kMaxCoordinate;
-      default: return kMaxFactor;
+      case TChannel::Dy: return MaxCoordinate;
+      default: return MaxFactor;
     }
   }
   void Need(int count, const QString& form) {

@@ -43,10 +43,10 @@ TCharacterDef ParseCharacterText(const QString& text, const QString& fileName);
 QString ResolveCharacterFile(const QString& name);
 
 // Animations the service itself plays: showing, hiding, flying, idling.
-inline constexpr const char* kShowAnimation = "Show";
-inline constexpr const char* kHideAnimation = "Hide";
-inline constexpr const char* kFlyAnimation = "Fly";
-inline constexpr const char* kBreatheAnimation = "Breathe";
-inline constexpr const char* kBlinkAnimation = "Blink";
+inline constexpr const char* ShowAnimation = "Show";
+inline constexpr const char* HideAnimation = "Hide";
+inline constexpr const char* FlyAnimation = "Fly";
+inline constexpr const char* BreatheAnimation = "Breathe";
+inline constexpr const char* BlinkAnimation = "Blink";
 
 }  // namespace perch

@@ -33,7 +33,7 @@ std::size_t PoseHash(const TPose& pose) {
 
 // Rows per strip: few enough that copying one never makes Qt farm the rows
 // out to its pool threads.
-constexpr int kStripRows = 16;
+constexpr int StripRows = 16;
 
 // The smallest rectangle of the band outside which every pixel still holds fill.
 QRect DifferingBounds(const QImage& image, int bandTop, int bandBottom, QRgb fill) {
@@ -117,8 +117,8 @@ std::shared_ptr<TCharacterFrame> TFrameCache::Paint(const TPose& pose, double pi
   });
   QImage fill(1, 1, whole.format());
   fill.fill(background_);
-  for (int top = 0; top < whole.height(); top += kStripRows) {
-    const QRect bounds = DifferingBounds(whole, top, std::min(top + kStripRows, whole.height()) - 1, fill.pixel(0, 0));
+  for (int top = 0; top < whole.height(); top += StripRows) {
+    const QRect bounds = DifferingBounds(whole, top, std::min(top + StripRows, whole.height()) - 1, fill.pixel(0, 0));
     if (bounds.isEmpty()) continue;
     TCharacterFrame::TStrip strip{whole.copy(bounds), QPointF(bounds.topLeft()) / pixelRatio};
     strip.image.setDevicePixelRatio(pixelRatio);

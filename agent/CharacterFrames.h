@@ -37,15 +37,15 @@ struct TCharacterFrame {
 class TFrameCache {
  public:
   // The longest loop (about 100 frames at 50 a second) fits at scale 1.
-  static constexpr std::size_t kDefaultBudgetBytes = 8u << 20;
+  static constexpr std::size_t DefaultBudgetBytes = 8u << 20;
   // Breathing and blinking fit.
-  static constexpr std::size_t kDefaultRestingBytes = 2u << 20;
+  static constexpr std::size_t DefaultRestingBytes = 2u << 20;
 
   // background: the window's own fill (transparent for a translucent one);
   // shapeGrow: pixels by which the outline grows to keep soft edges inside;
   // budgetBytes, restingBytes: at scale 1, growing with the frames' area.
   TFrameCache(const TCharacterDef& character, double scale, QColor background, int shapeGrow,
-              std::size_t budgetBytes = kDefaultBudgetBytes, std::size_t restingBytes = kDefaultRestingBytes);
+              std::size_t budgetBytes = DefaultBudgetBytes, std::size_t restingBytes = DefaultRestingBytes);
 
   // The frame of a pose, painted now if it is not kept.
   std::shared_ptr<const TCharacterFrame> Frame(const TPose& pose, double pixelRatio);

@@ -119,10 +119,10 @@ void PaintCharacter(QPainter& painter, const TCharacterDef& character, const TPo
 QSize ScaledSize(const TCharacterDef& character, double scale) {
   // Bounded before it becomes an int: a wild scale gives an image too large
   // for Qt to make, never an overflow.
-  static constexpr double kMaxPixels = 1 << 15;
+  static constexpr double MaxPixels = 1 << 15;
   const auto pixels = [scale](double length) {
     const double scaled = std::ceil(length * scale);
-    return static_cast<int>(scaled > 0 ? std::min(scaled, kMaxPixels) : 0.0);
+    return static_cast<int>(scaled > 0 ? std::min(scaled, MaxPixels) : 0.0);
   };
   return {pixels(character.size.width()), pixels(character.size.height())};
 }

@@ -71,7 +71,7 @@ TPose BlendPoses(const TPose& a, const TPose& b, float weight) {
   TPose out = b;
   if (a.size() != b.size()) return out;
   for (size_t i = 0; i < out.size(); ++i)
-    for (int c = 0; c < kChannelCount; ++c) out[i][c] = a[i][c] + (b[i][c] - a[i][c]) * weight;
+    for (int c = 0; c < ChannelCount; ++c) out[i][c] = a[i][c] + (b[i][c] - a[i][c]) * weight;
   return out;
 }
 

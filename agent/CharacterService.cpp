@@ -17,13 +17,13 @@
 namespace perch {
 
 namespace {
-constexpr int kFrameMs = 20;             // 50 frames a second while animating
-constexpr int kIdleFrameMs = 40;         // breathing needs fewer
-constexpr double kBlendMs = 160;         // cross-fade into a new animation
-constexpr double kMaxLoopMs = 30000;     // a looping animation holds at most this long
-constexpr double kPixelsPerSecond = 320; // flight at Speed 1
-constexpr double kMouthMs = 200;         // the beak opens and closes once a word
-constexpr int kBalloonLingerMs = 1800;
+constexpr int FrameMs = 20;             // 50 frames a second while animating
+constexpr int IdleFrameMs = 40;         // breathing needs fewer
+constexpr double BlendMs = 160;         // cross-fade into a new animation
+constexpr double MaxLoopMs = 30000;     // a looping animation holds at most this long
+constexpr double PixelsPerSecond = 320; // flight at Speed 1
+constexpr double MouthMs = 200;         // the beak opens and closes once a word
+constexpr int BalloonLingerMs = 1800;
 
 const char* KindName(TAgentCharacterImpl::TKind kind) {
   switch (kind) {
@@ -95,7 +95,7 @@ TAgentCharacterImpl::TAgentCharacterImpl(const QString& characterId, TCharacterD
     if (!speaking_ || linesInFlight_ > 0) return;
     speaking_ = false;
     balloon_->RevealAll();
-    balloon_->LingerThenHide(kBalloonLingerMs);
+    balloon_->LingerThenHide(BalloonLingerMs);
     EnsureTicking();
   });
 }
@@ -213,7 +213,7 @@ int TAgentCharacterImpl::Enqueue(TRequest request) {
   queue_.push_back(std::move(request));
   // Past a bound the oldest waiting requests give way to the newest.
   int dropped = 0;
-  while (queue_.size() > 1 && (int(queue_.size()) > kMaxWaiting || WaitingText() > kMaxWaitingText)) {
+  while (queue_.size() > 1 && (int(queue_.size()) > MaxWaiting || WaitingText() > MaxWaitingText)) {
     Note("drop", queue_.front());
     queue_.pop_front();
     ++dropped;
@@ -222,7 +222,7 @@ int TAgentCharacterImpl::Enqueue(TRequest request) {
     std::fprintf(stderr,
                  "perch: the character's request queue is full (%d requests or %lld characters of text); "
                  "the oldest waiting requests are dropped\n",
-                 kMaxWaiting, static_cast<long long>(kMaxWaitingText));
+                 MaxWaiting, static_cast<long long>(MaxWaitingText));
     overflowReported_ = true;
   }
   EnsureTicking();
@@ -232,11 +232,11 @@ int TAgentCharacterImpl::Enqueue(TRequest request) {
 void TAgentCharacterImpl::EnsureTicking() {
   idleTimer_.stop();
   idleFrames_ = false;
-  const int soon = std::max(1, int(kFrameMs / std::max(timeScale_, 1e-3)));
+  const int soon = std::max(1, int(FrameMs / std::max(timeScale_, 1e-3)));
   if (!frameTimer_.isActive() || frameTimer_.remainingTime() > soon) frameTimer_.start(soon);
 }
 
-double TAgentCharacterImpl::FrameStep() const { return idleFrames_ ? kIdleFrameMs : kFrameMs; }
+double TAgentCharacterImpl::FrameStep() const { return idleFrames_ ? IdleFrameMs : FrameMs; }
 
 double TAgentCharacterImpl::NextFrameAt(double now) const {
   const double step = FrameStep();
@@ -244,7 +244,7 @@ double TAgentCharacterImpl::NextFrameAt(double now) const {
   auto nextOnGrid = [&](double origin) { return origin + OnGrid(now - origin) + step; };
   double next = std::numeric_limits<double>::infinity();
   const bool moving = current_ && current_->kind == TKind::Move;
-  if (moving || now - lastWordAt_ < kMouthMs || (!current_ && !queue_.empty())) next = now + step;
+  if (moving || now - lastWordAt_ < MouthMs || (!current_ && !queue_.empty())) next = now + step;
   if (blendStart_ >= 0) next = std::min(next, nextOnGrid(blendStart_));
   if (playing_) {
     const double t = now - animationStart_;
@@ -313,7 +313,7 @@ void TAgentCharacterImpl::StartNext(double now) {
           StartAnimation(nullptr, now);
           Finish();
         } else {
-          StartAnimation(character_.Find(kShowAnimation), now);
+          StartAnimation(character_.Find(ShowAnimation), now);
           blendStart_ = -1;  // it appears from nothing: no blend
         }
         break;
@@ -323,7 +323,7 @@ void TAgentCharacterImpl::StartNext(double now) {
           balloon_->hide();
           Finish();
         } else {
-          StartAnimation(character_.Find(kHideAnimation), now);
+          StartAnimation(character_.Find(HideAnimation), now);
         }
         break;
       case TKind::Play: StartAnimation(r.animation, now); break;
@@ -343,13 +343,13 @@ void TAgentCharacterImpl::StartNext(double now) {
         moveFrom_ = position_;
         const QPointF delta = QPointF(r.target) - moveFrom_;
         const double distance = std::hypot(delta.x(), delta.y());
-        moveDurationMs_ = r.speed <= 0 ? 0 : distance / (kPixelsPerSecond * r.speed) * 1000.0;
+        moveDurationMs_ = r.speed <= 0 ? 0 : distance / (PixelsPerSecond * r.speed) * 1000.0;
         if (moveDurationMs_ < 1) {
           Place(r.target);
           Finish();
         } else {
           moveDurationMs_ = std::max(moveDurationMs_, 300.0);
-          StartAnimation(character_.Find(kFlyAnimation), now);
+          StartAnimation(character_.Find(FlyAnimation), now);
         }
         break;
       }
@@ -413,7 +413,7 @@ void TAgentCharacterImpl::Render(double now) {
       // Flight loops for the whole move; other loops while nothing waits.
       const bool moving = current_ && current_->kind == TKind::Move;
       const bool hold =
-          moving || (current_ && current_->animation == playing_ && queue_.empty() && loopedMs_ < kMaxLoopMs);
+          moving || (current_ && current_->animation == playing_ && queue_.empty() && loopedMs_ < MaxLoopMs);
       if (hold) {
         const double span = playing_->loopToMs - playing_->loopFromMs;
         const double back = std::floor((t - playing_->loopFromMs) / span) * span;
@@ -436,7 +436,7 @@ void TAgentCharacterImpl::Render(double now) {
     if (t >= playing_->durationMs && !(current_ && current_->animation == playing_)) playing_ = nullptr;
   }
   if (blendStart_ >= 0) {
-    const double w = OnGrid(now - blendStart_) / kBlendMs;
+    const double w = OnGrid(now - blendStart_) / BlendMs;
     if (w >= 1) {
       blendStart_ = -1;
     } else {
@@ -451,9 +451,9 @@ void TAgentCharacterImpl::Render(double now) {
 }
 
 float TAgentCharacterImpl::MouthOpening(double now) const {
-  const double since = std::round((now - lastWordAt_) / kFrameMs) * kFrameMs;
-  if (since < 0 || since >= kMouthMs) return 0;
-  return float(std::sin(M_PI * since / kMouthMs));
+  const double since = std::round((now - lastWordAt_) / FrameMs) * FrameMs;
+  if (since < 0 || since >= MouthMs) return 0;
+  return float(std::sin(M_PI * since / MouthMs));
 }
 
 void TAgentCharacterImpl::ScheduleIdle() {
@@ -465,13 +465,13 @@ void TAgentCharacterImpl::ScheduleIdle() {
 void TAgentCharacterImpl::PlayIdle() {
   if (Busy() || !window_->isVisible()) return;
   // Mostly a breath, now and then a blink.
-  const bool blink = (++idleCount_ % 3 == 0) || !character_.Find(kBreatheAnimation);
-  const TAnimationDef* animation = character_.Find(blink ? kBlinkAnimation : kBreatheAnimation);
+  const bool blink = (++idleCount_ % 3 == 0) || !character_.Find(BreatheAnimation);
+  const TAnimationDef* animation = character_.Find(blink ? BlinkAnimation : BreatheAnimation);
   playing_ = animation;
   animationStart_ = Now();
   blendStart_ = -1;
   idleFrames_ = true;
-  frameTimer_.start(kIdleFrameMs);
+  frameTimer_.start(IdleFrameMs);
 }
 
 }  // namespace perch

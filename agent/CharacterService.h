@@ -65,8 +65,8 @@ class TAgentCharacterImpl : public QObject {
   qsizetype WaitingText() const;
   // Bounds of the queue: past either, the oldest waiting requests are
   // dropped, so that a flood cannot take the memory.
-  static constexpr int kMaxWaiting = 256;
-  static constexpr qsizetype kMaxWaitingText = qsizetype{256} * 1024;
+  static constexpr int MaxWaiting = 256;
+  static constexpr qsizetype MaxWaitingText = qsizetype{256} * 1024;
   // Runs the character's clock faster (tests and previews).
   void SetTimeScale(double scale) { timeScale_ = scale; }
 

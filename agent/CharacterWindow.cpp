@@ -11,10 +11,10 @@
 namespace perch {
 
 namespace {
-constexpr int kDragThreshold = 4;  // pixels a press may wander and stay a click
+constexpr int DragThreshold = 4;  // pixels a press may wander and stay a click
 // Without a compositor only the outline shows, and its edge pixels blend
 // with this neutral mid-tone.
-const QColor kShapedBackground("#9a8a70");
+const QColor ShapedBackground("#9a8a70");
 
 int ButtonCode(Qt::MouseButton button) {
   switch (button) {
@@ -63,7 +63,7 @@ void TCharacterWindow::SetTranslucent(bool translucent) {
 
 void TCharacterWindow::MakeFrames() {
   // With per-pixel alpha the soft edge may reach a pixel past the outline.
-  frames_.emplace(character_, scale_, translucent_ ? QColor(Qt::transparent) : kShapedBackground,
+  frames_.emplace(character_, scale_, translucent_ ? QColor(Qt::transparent) : ShapedBackground,
                   translucent_ ? 1 : 0);
 }
 
@@ -133,7 +133,7 @@ void TCharacterWindow::paintEvent(QPaintEvent* event) {
   // as it is, pixel for pixel.
   QPainter painter(this);
   painter.setCompositionMode(QPainter::CompositionMode_Source);
-  painter.fillRect(event->rect(), translucent_ ? QColor(Qt::transparent) : kShapedBackground);
+  painter.fillRect(event->rect(), translucent_ ? QColor(Qt::transparent) : ShapedBackground);
   for (const TCharacterFrame::TStrip& strip : frame_->strips) painter.drawImage(strip.offset, strip.image);
 }
 
@@ -151,7 +151,7 @@ void TCharacterWindow::mousePressEvent(QMouseEvent* event) {
 void TCharacterWindow::mouseMoveEvent(QMouseEvent* event) {
   if (pressed_ != Qt::LeftButton) return;
   const QPoint delta = event->globalPosition().toPoint() - pressGlobal_;
-  if (!dragging_ && delta.manhattanLength() > kDragThreshold) dragging_ = true;
+  if (!dragging_ && delta.manhattanLength() > DragThreshold) dragging_ = true;
   if (dragging_ && OnDragged) OnDragged(pressTopLeft_ + delta);
 }
 

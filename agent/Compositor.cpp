@@ -40,7 +40,7 @@ std::string CompositorSelection() {
 }
 
 // Long enough for the compositor to have taken the first map.
-constexpr int kMapAgainDelayMs = 150;
+constexpr int MapAgainDelayMs = 150;
 
 }  // namespace
 
@@ -103,7 +103,7 @@ void AskForNoShadow(QWidget& window) {
 
 void MapAgainUnderCompositor(QWidget& window) {
   if (!XDisplay() || !TCompositorWatch::Instance().Running()) return;
-  QTimer::singleShot(kMapAgainDelayMs, &window, [&window] {
+  QTimer::singleShot(MapAgainDelayMs, &window, [&window] {
     Display* display = XDisplay();
     if (!display || !window.isVisible()) return;
     const auto id = static_cast<::Window>(window.winId());

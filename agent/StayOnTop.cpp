@@ -8,13 +8,13 @@
 namespace perch {
 
 namespace {
-constexpr int kGatherMs = 100;  // at most ten raises a second
+constexpr int GatherMs = 100;  // at most ten raises a second
 }
 
 TStayOnTop::TStayOnTop(const std::vector<QWidget*>& windows) {
   for (QWidget* window : windows) windows_.emplace_back(window);
   raiseTimer_.setSingleShot(true);
-  raiseTimer_.setInterval(kGatherMs);
+  raiseTimer_.setInterval(GatherMs);
   connect(&raiseTimer_, &QTimer::timeout, this, &TStayOnTop::RaiseAll);
   if (QGuiApplication::platformName() != "xcb") return;
   auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();

@@ -5,12 +5,12 @@
 namespace perch {
 
 namespace {
-constexpr int kGap = 8;  // pixels between the window's frame and the character
+constexpr int Gap = 8;  // pixels between the window's frame and the character
 }
 
 QPoint BesideBoard(QRect board, QSize character, QPoint wished, QRect area) {
-  const int right = board.right() + 1 + kGap;
-  const int left = board.left() - kGap - character.width();
+  const int right = board.right() + 1 + Gap;
+  const int left = board.left() - Gap - character.width();
   const bool rightFits = right + character.width() - 1 <= area.right();
   const bool leftFits = left >= area.left();
   int x;

@@ -95,7 +95,7 @@ struct TIniText {
   bool crlf = false;
 };
 
-constexpr qint64 kMaxSettingsBytes = 1 << 20;  // a settings file of ours is tiny
+constexpr qint64 MaxSettingsBytes = 1 << 20;  // a settings file of ours is tiny
 
 TIniText ReadIniText(const QString& path) {
   TIniText ini;
@@ -107,7 +107,7 @@ TIniText ReadIniText(const QString& path) {
     ini.readError = file.errorString();
     return ini;
   }
-  const QByteArray bytes = file.read(kMaxSettingsBytes + 1);
+  const QByteArray bytes = file.read(MaxSettingsBytes + 1);
   if (file.error() != QFileDevice::NoError) {
     ini.readable = false;
     ini.readError = file.errorString();
@@ -115,7 +115,7 @@ TIniText ReadIniText(const QString& path) {
   }
   QString text;
   const std::string_view view(bytes.constData(), std::size_t(bytes.size()));
-  if (bytes.size() > kMaxSettingsBytes || bytes.contains('\0')) {
+  if (bytes.size() > MaxSettingsBytes || bytes.contains('\0')) {
     ini.readable = false;
   } else if (perch::IsValidUtf8(view)) {
     text = QString::fromUtf8(bytes);

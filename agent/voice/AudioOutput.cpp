@@ -14,7 +14,7 @@ namespace {
 // errors; the caller falls back to silence, so they say nothing useful.
 void QuietAlsaErrors(const char*, int, const char*, int, const char*, ...) {}
 
-constexpr unsigned kLatencyUs = 100'000;
+constexpr unsigned LatencyUs = 100'000;
 
 }  // namespace
 
@@ -28,7 +28,7 @@ bool TAudioOutput::Open(const std::string& device, int sampleRate) {
     return false;
   }
   if (snd_pcm_set_params(pcm_, SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED, 1,
-                         unsigned(sampleRate), 1, kLatencyUs) < 0) {
+                         unsigned(sampleRate), 1, LatencyUs) < 0) {
     Close();
     return false;
   }

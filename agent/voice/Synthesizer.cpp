@@ -15,14 +15,14 @@ namespace {
 
 // A balloon of more than this is not read out in full; it also bounds the
 // audio kept in memory for one line.
-constexpr int kMaxSpokenLength = 4000;
-constexpr int kMaxAudioSeconds = 6 * 60;
+constexpr int MaxSpokenLength = 4000;
+constexpr int MaxAudioSeconds = 6 * 60;
 
 // The bird speaks a little higher than espeak's default, and English a
 // little slower (words per minute).
-constexpr int kPitch = 62;
-constexpr int kEnglishRate = 165;
-constexpr int kMandarinRate = 175;
+constexpr int Pitch = 62;
+constexpr int EnglishRate = 165;
+constexpr int MandarinRate = 175;
 
 // Text as espeak reads it, and for each of its characters (code points) the
 // UTF-16 index it came from: espeak reports positions in characters.
@@ -74,10 +74,10 @@ TEspeakText ToEspeakText(const QString& text) {
 // Cuts a very long text at a blank near the limit, never inside a
 // surrogate pair.
 QString SpokenPart(const QString& text) {
-  if (text.size() <= kMaxSpokenLength) return text;
-  qsizetype cut = kMaxSpokenLength;
+  if (text.size() <= MaxSpokenLength) return text;
+  qsizetype cut = MaxSpokenLength;
   const qsizetype blank = text.lastIndexOf(QChar(' '), cut);
-  if (blank > kMaxSpokenLength / 2) cut = blank;
+  if (blank > MaxSpokenLength / 2) cut = blank;
   if (text.at(cut - 1).isHighSurrogate()) --cut;
   return text.left(cut);
 }
@@ -123,8 +123,8 @@ class TEspeak {
     available_[languageId] = ok;
     if (!ok) return false;
     currentVoice_ = name;
-    espeak_SetParameter(espeakPITCH, kPitch, 0);
-    espeak_SetParameter(espeakRATE, languageId == 1033 ? kEnglishRate : kMandarinRate, 0);
+    espeak_SetParameter(espeakPITCH, Pitch, 0);
+    espeak_SetParameter(espeakRATE, languageId == 1033 ? EnglishRate : MandarinRate, 0);
     return true;
   }
 
@@ -175,14 +175,14 @@ bool EspeakVoiceAvailable(int languageId) {
   if (!EspeakVoiceName(languageId)) return false;
   // Answered once per language: later questions come from the main thread
   // and must not wait behind a long synthesis holding the lock.
-  enum : int { kUnknown, kYes, kNo };
-  static std::atomic<int> english{kUnknown}, mandarin{kUnknown};
+  enum : int { Unknown, Yes, No };
+  static std::atomic<int> english{Unknown}, mandarin{Unknown};
   std::atomic<int>& known = languageId == 1033 ? english : mandarin;
-  if (known != kUnknown) return known == kYes;
+  if (known != Unknown) return known == Yes;
   TEspeak& espeak = TEspeak::Instance();
   std::lock_guard lock(espeak.Lock());
   const bool available = espeak.SelectVoice(languageId);
-  known = available ? kYes : kNo;
+  known = available ? Yes : No;
   return available;
 }
 
@@ -200,7 +200,7 @@ TSynthesizedSpeech SynthesizeSpeech(const QString& fullText, int languageId,
     std::lock_guard lock(espeak.Lock());
     if (espeak.SelectVoice(languageId)) {
       speech.sampleRate = espeak.SampleRate();
-      collector.maxSamples = size_t(speech.sampleRate) * kMaxAudioSeconds;
+      collector.maxSamples = size_t(speech.sampleRate) * MaxAudioSeconds;
       espeak.Speak(collector);
     }
   }

@@ -12,9 +12,9 @@ namespace {
 
 // Samples go to the device in chunks of this length; it bounds how long a
 // stop waits for a blocked write.
-constexpr int kChunkMs = 20;
+constexpr int ChunkMs = 20;
 // A device whose position has not moved for this long is given up.
-constexpr std::chrono::seconds kStall{2};
+constexpr std::chrono::seconds Stall{2};
 
 }  // namespace
 
@@ -81,7 +81,7 @@ void TVoiceWorker::Play(const TLine& line, const TSynthesizedSpeech& speech) {
   TAudioOutput output;
   const int64_t total = int64_t(speech.samples.size());
   if (total > 0) output.Open(audioDevice_, speech.sampleRate);
-  const int64_t chunk = std::max<int64_t>(1, int64_t(speech.sampleRate) * kChunkMs / 1000);
+  const int64_t chunk = std::max<int64_t>(1, int64_t(speech.sampleRate) * ChunkMs / 1000);
   int64_t written = 0;
   int64_t played = 0;
   TClock::time_point lastProgress = TClock::now();
@@ -108,15 +108,15 @@ void TVoiceWorker::Play(const TLine& line, const TSynthesizedSpeech& speech) {
     if (heard && playedMs >= speech.durationMs && nextWord == wordCount) break;
 
     if (output.IsOpen()) {
-      bool failed = played < written && now - lastProgress > kStall;
+      bool failed = played < written && now - lastProgress > Stall;
       if (!failed && written < total) {
         const int64_t queued =
-            output.Write(speech.samples.data() + written, std::min(chunk, total - written), kChunkMs);
+            output.Write(speech.samples.data() + written, std::min(chunk, total - written), ChunkMs);
         failed = queued < 0;
         if (!failed) written += queued;
       } else if (!failed) {
         output.StartQueued();
-        SleepUntil(line.id, now + std::chrono::milliseconds(kChunkMs / 2));
+        SleepUntil(line.id, now + std::chrono::milliseconds(ChunkMs / 2));
       }
       if (failed) {
         // The device gave up or stands still: go on in silence from here.

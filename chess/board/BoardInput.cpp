@@ -15,7 +15,7 @@ namespace perch {
 
 namespace {
 
-constexpr int kDragThreshold = 5;
+constexpr int DragThreshold = 5;
 
 bool IsSizingCursor(Qt::CursorShape c) {
   return c == Qt::SizeVerCursor || c == Qt::SizeFDiagCursor || c == Qt::SizeHorCursor;
@@ -64,7 +64,7 @@ void TChessBrd::mouseMoveEvent(QMouseEvent* e) {
     }
     if (dragPhase_ == DragPhase::Pending) {
       const QPoint moved = at - pressPoint_;
-      if (std::max(std::abs(moved.x()), std::abs(moved.y())) < kDragThreshold) return;
+      if (std::max(std::abs(moved.x()), std::abs(moved.y())) < DragThreshold) return;
       dragPhase_ = DragPhase::Active;
     }
     const bool inside = rect().contains(at);

@@ -7,7 +7,7 @@
 namespace perch {
 
 namespace {
-const QEvent::Type kDrainEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+const QEvent::Type DrainEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 }
 
 TMainThreadCalls::TMainThreadCalls() = default;
@@ -24,7 +24,7 @@ bool TMainThreadCalls::Run(std::function<void()> call) {
   // Made under the mutex, which the main thread takes before it reads the
   // event: Qt's own locking of the event queue is invisible to the thread
   // checker, this makes the hand-over of the event itself a visible one.
-  auto* wake = new QEvent(kDrainEvent);
+  auto* wake = new QEvent(DrainEvent);
   lock.unlock();
   QCoreApplication::postEvent(this, wake);
   lock.lock();
@@ -74,7 +74,7 @@ void TMainThreadCalls::Close() {
 
 void TMainThreadCalls::customEvent(QEvent* e) {
   std::unique_lock lock(mutex_);
-  const bool wake = e->type() == kDrainEvent;
+  const bool wake = e->type() == DrainEvent;
   lock.unlock();
   if (wake) Drain();
 }

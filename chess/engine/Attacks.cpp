@@ -26,7 +26,7 @@ bool TEnginePosition::SquareAttacked(int square, int bySide) const {
   // Sliders: the nearest piece along each queen step attacks if it moves
   // along that line. The steps of Directions[Queen] (-11, -10, -9, -1, 1,
   // 9, 10, 11) lead to lower square numbers for 0..3 and higher for 4..7.
-  constexpr bool kStraight[8] = {false, true, false, true, true, false, true, false};
+  constexpr bool Straight[8] = {false, true, false, true, true, false, true, false};
   const std::uint64_t queens = pieceBits_[bySide][Queen];
   const std::uint64_t diagonal = pieceBits_[bySide][Bishop] | queens;
   const std::uint64_t straight = pieceBits_[bySide][Rook] | queens;
@@ -34,7 +34,7 @@ bool TEnginePosition::SquareAttacked(int square, int bySide) const {
   const std::uint64_t occupied = Occupied();
   for (int d = 0; d < 8; ++d) {
     const std::uint64_t ray = Tables.RayReach(square, d);
-    const std::uint64_t candidates = ray & (kStraight[d] ? straight : diagonal);
+    const std::uint64_t candidates = ray & (Straight[d] ? straight : diagonal);
     if (!candidates) continue;
     const std::uint64_t blockers = ray & occupied;
     const int nearest = d < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers);

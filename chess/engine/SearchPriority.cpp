@@ -47,10 +47,10 @@ bool SetRaisedNice(pid_t threadId, int nice) {
 }  // namespace
 
 TSchedulingChoice SchedulingOf(TSearchPriority level, int baseNice) {
-  static constexpr int kOffset[] = {0, 10, 5, 0, -5, -10, -20};
+  static constexpr int Offset[] = {0, 10, 5, 0, -5, -10, -20};
   TSchedulingChoice choice;
   choice.idlePolicy = level == TSearchPriority::Idle;
-  choice.nice = std::clamp(baseNice + kOffset[static_cast<int>(level)], -20, 19);
+  choice.nice = std::clamp(baseNice + Offset[static_cast<int>(level)], -20, 19);
   return choice;
 }
 

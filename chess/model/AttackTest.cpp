@@ -44,15 +44,15 @@ bool Attacked(const Copy& board, int f, int r, bool whiteKing) {
   const int pawnRank = whiteKing ? r + 1 : r - 1;
   if (At(board, f - 1, pawnRank) == pawn || At(board, f + 1, pawnRank) == pawn) return true;
 
-  static constexpr int kKnightJumps[8][2] = {{2, 1},  {2, -1},  {-2, 1}, {-2, -1},
+  static constexpr int KnightJumps[8][2] = {{2, 1},  {2, -1},  {-2, 1}, {-2, -1},
                                              {1, 2},  {1, -2},  {-1, 2}, {-1, -2}};
-  for (const auto& jump : kKnightJumps)
+  for (const auto& jump : KnightJumps)
     if (At(board, f + jump[0], r + jump[1]) == knight) return true;
 
-  static constexpr int kDiagonals[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
-  static constexpr int kStraights[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
-  return SliderAttacks(board, f, r, kDiagonals, queen, bishop, king) ||
-         SliderAttacks(board, f, r, kStraights, queen, rook, king);
+  static constexpr int Diagonals[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
+  static constexpr int Straights[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+  return SliderAttacks(board, f, r, Diagonals, queen, bishop, king) ||
+         SliderAttacks(board, f, r, Straights, queen, rook, king);
 }
 
 }  // namespace

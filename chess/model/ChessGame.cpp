@@ -11,10 +11,10 @@ namespace perch {
 namespace {
 
 // Index 0 first (the filler of the None square), then A8 ... H1.
-constexpr std::string_view kStartBoard =
+constexpr std::string_view StartBoard =
     "_rnbqkbnrpppppppp                                PPPPPPPPRNBQKBNR";
 
-constexpr std::string_view kSquareCharacters = " PNBRQKpnbrqk";
+constexpr std::string_view SquareCharacters = " PNBRQKpnbrqk";
 
 bool IsResetKeyword(std::string_view text) {
   std::string lower(text);
@@ -44,7 +44,7 @@ void TChessGame::NewGame() {
 }
 
 void TChessGame::PutStartPosition() {
-  std::copy(kStartBoard.begin(), kStartBoard.end(), board_.begin());
+  std::copy(StartBoard.begin(), StartBoard.end(), board_.begin());
   board_[65] = '\0';
 }
 
@@ -57,7 +57,7 @@ void TChessGame::setPosition(std::string_view text) {
   for (std::size_t k = 0; k < count; ++k) {
     const char c = text[k];
     if (c == '\0') break;
-    if (kSquareCharacters.find(c) != std::string_view::npos) board_[k + 1] = c;
+    if (SquareCharacters.find(c) != std::string_view::npos) board_[k + 1] = c;
   }
   if (IsResetKeyword(text)) PutStartPosition();
   Hooks().PaintAll();

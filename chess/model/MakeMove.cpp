@@ -175,13 +175,13 @@ void TChessGame::CompleteCastling(Square from, Square to) {
     Square rookFrom, rookTo;
     char rook;
   };
-  static constexpr RookMove kRookMoves[4] = {
+  static constexpr RookMove RookMoves[4] = {
       {Square::E1, Square::G1, 'K', Square::H1, Square::F1, 'R'},
       {Square::E1, Square::C1, 'K', Square::A1, Square::D1, 'R'},
       {Square::E8, Square::G8, 'k', Square::H8, Square::F8, 'r'},
       {Square::E8, Square::C8, 'k', Square::A8, Square::D8, 'r'},
   };
-  for (const RookMove& m : kRookMoves) {
+  for (const RookMove& m : RookMoves) {
     if (from != m.kingFrom || to != m.kingTo || PieceAt(to) != m.king) continue;
     board_[SquareIndex(m.rookTo)] = m.rook;
     board_[SquareIndex(m.rookFrom)] = ' ';

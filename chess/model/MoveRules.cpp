@@ -16,8 +16,8 @@ bool OnBoard(Square sq) {
 }
 
 // Directions as {file step, rank step}, in the order the walks are made.
-constexpr int kDiagonalSteps[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
-constexpr int kStraightSteps[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+constexpr int DiagonalSteps[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
+constexpr int StraightSteps[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
 
 }  // namespace
 
@@ -92,11 +92,11 @@ bool TChessGame::SlideReaches(Square from, Square to, const int (*steps)[2]) con
 }
 
 bool TChessGame::BishopMoveOk(Square from, Square to) const {
-  return SlideReaches(from, to, kDiagonalSteps);
+  return SlideReaches(from, to, DiagonalSteps);
 }
 
 bool TChessGame::RookMoveOk(Square from, Square to) const {
-  return SlideReaches(from, to, kStraightSteps);
+  return SlideReaches(from, to, StraightSteps);
 }
 
 bool TChessGame::QueenMoveOk(Square from, Square to) const {
@@ -121,7 +121,7 @@ bool TChessGame::CastlingOk(Square from, Square to) const {
     Square mustBeBlank[3];
     Square notAttacked[3];
   };
-  static constexpr Castling kCastlings[4] = {
+  static constexpr Castling Castlings[4] = {
       {Square::E1, Square::G1, CanStillCastle::WhiteKingSide, 'K', Square::H1, 'R',
        {Square::F1, Square::G1, Square::None},
        {Square::E1, Square::F1, Square::G1}},
@@ -135,7 +135,7 @@ bool TChessGame::CastlingOk(Square from, Square to) const {
        {Square::B8, Square::C8, Square::D8},
        {Square::E8, Square::D8, Square::C8}},
   };
-  for (const Castling& c : kCastlings) {
+  for (const Castling& c : Castlings) {
     if (from != c.kingFrom || to != c.kingTo) continue;
     // Only the king of the side the right belongs to castles this way.
     if (PieceAt(from) != c.king) return false;

@@ -14,16 +14,16 @@ namespace {
 double PoseDistance(const TPose& a, const TPose& b) {
   double sum = 0;
   for (size_t i = 0; i < a.size(); ++i)
-    for (int c = 0; c < kChannelCount; ++c) sum += std::abs(a[i][c] - b[i][c]);
+    for (int c = 0; c < ChannelCount; ++c) sum += std::abs(a[i][c] - b[i][c]);
   return sum;
 }
 
-const QString kMinimal =
+const QString Minimal =
     "perch-character 1\ncharacter T 100 100\npart body - circle 50 50 20\n  fill solid #336699\n";
-const QString kAnimations =
+const QString Animations =
     "animation Show\nkey 100 body.alpha=1\nanimation Hide\nkey 100 body.alpha=0\n"
     "animation Fly\nkey 100 body.dy=-5\nanimation Blink\nkey 100 body.sy=0.5\n";
-const QString kOk = kMinimal + kAnimations;
+const QString ValidFile = Minimal + Animations;
 
 std::string ErrorOf(const std::function<void()>& call) {
   try {
@@ -72,7 +72,7 @@ TEST(CharacterFile, BirdHasEveryCompanionAnimationMovingDistinctlyAndSettlingBac
 
 TEST(CharacterFile, KeysInterpolateLoopsAreKeptCommentsAndRelativePathsRead) {
   const TCharacterDef character = ParseCharacterText(
-      kMinimal + "# a comment line\npart leg body path m 10 10 l 5 0 v 5 h -5 z   # a square\n" + kAnimations +
+      Minimal + "# a comment line\npart leg body path m 10 10 l 5 0 v 5 h -5 z   # a square\n" + Animations +
           "animation Spin loop 100 200\nkey 100 linear body.rot=90\nkey 200 linear body.rot=180\n",
       "spin.chr");
   ASSERT_EQ(character.parts.size(), 2u);
@@ -94,19 +94,19 @@ TEST(CharacterFile, ErrorsNameFileLineAndFault) {
       {"character T 10 10\n", "bad.chr:1: the file must start with 'perch-character 1'"},
       {"perch-character 1\ncharacter T ten 10\n", "bad.chr:2: 'ten' is not a number"},
       {"perch-character 1\ncharacter T 10 10\npart a nope circle 1 1 1\n", "bad.chr:3: unknown part 'nope'"},
-      {kMinimal + "  fill solid #12345\n", "bad.chr:5: bad colour '#12345'"},
-      {kMinimal + "part b - path M 1 1 L x 2\n", "bad.chr:5: bad path of part 'b'"},
-      {kMinimal + "part b - path M 1 1 X 2 2\n", "unknown path command 'X'"},
-      {kMinimal + "part body - circle 1 1 1\n", "bad.chr:5: part 'body' is defined twice"},
-      {kOk + "animation Wave\nkey 0 body.spin=3\n", "bad.chr:14: unknown channel 'spin'"},
-      {kOk + "animation Wave\nkey 0 wing.rot=3\n", "bad.chr:14: unknown part 'wing'"},
-      {kOk + "animation Wave\nkey 200 body.rot=3\nkey 100 body.rot=3\n", "bad.chr:15: keys must be in time order"},
-      {kOk + "animation Wave\nkey 100 body.rot=3\nanimation WAVE\nkey 1 body.rot=1\n",
+      {Minimal + "  fill solid #12345\n", "bad.chr:5: bad colour '#12345'"},
+      {Minimal + "part b - path M 1 1 L x 2\n", "bad.chr:5: bad path of part 'b'"},
+      {Minimal + "part b - path M 1 1 X 2 2\n", "unknown path command 'X'"},
+      {Minimal + "part body - circle 1 1 1\n", "bad.chr:5: part 'body' is defined twice"},
+      {ValidFile + "animation Wave\nkey 0 body.spin=3\n", "bad.chr:14: unknown channel 'spin'"},
+      {ValidFile + "animation Wave\nkey 0 wing.rot=3\n", "bad.chr:14: unknown part 'wing'"},
+      {ValidFile + "animation Wave\nkey 200 body.rot=3\nkey 100 body.rot=3\n", "bad.chr:15: keys must be in time order"},
+      {ValidFile + "animation Wave\nkey 100 body.rot=3\nanimation WAVE\nkey 1 body.rot=1\n",
        "bad.chr:15: animation 'WAVE' is defined twice"},
-      {kOk + "animation Wave\n", "bad.chr:13: animation 'Wave' has no keys"},
-      {kOk + "animation Wave loop 0 500\nkey 100 body.rot=3\n", "the loop of animation 'Wave' ends after its last key"},
-      {kOk + "wobble 3\n", "bad.chr:13: unknown keyword 'wobble'"},
-      {kMinimal, "no 'Show' animation"},
+      {ValidFile + "animation Wave\n", "bad.chr:13: animation 'Wave' has no keys"},
+      {ValidFile + "animation Wave loop 0 500\nkey 100 body.rot=3\n", "the loop of animation 'Wave' ends after its last key"},
+      {ValidFile + "wobble 3\n", "bad.chr:13: unknown keyword 'wobble'"},
+      {Minimal, "no 'Show' animation"},
   };
   for (const auto& c : cases) {
     const std::string error = ErrorOf([&] { ParseCharacterText(c.first, "bad.chr"); });
@@ -124,7 +124,7 @@ TEST(CharacterFile, SizesCountsCoordinatesAndTimesAreBounded) {
     for (int i = 0; i < n; ++i) text += QString(line).replace("%", QString::number(i));
     return text;
   };
-  const QString minimalTail = "part body - circle 50 50 20\n" + kAnimations;
+  const QString minimalTail = "part body - circle 50 50 20\n" + Animations;
   struct Case {
     QString at, past;
     const char* error;
@@ -135,31 +135,31 @@ TEST(CharacterFile, SizesCountsCoordinatesAndTimesAreBounded) {
        "perch-character 1\ncharacter T 10 2048.5\n" + minimalTail, "b.chr:2: the height '2048.5' is past the limit of 2048"},
       {"perch-character 1\ncharacter T 10 10\n" + minimalTail,
        "perch-character 1\ncharacter T 1e308 10\n" + minimalTail, "b.chr:2: the width '1e308' is past the limit"},
-      {kOk + "anchor -8192 8192\n", kOk + "anchor 1e308 0\n", "b.chr:13: '1e308' is outside the limits -8192 to 8192"},
-      {kMinimal + "part b - circle 8192 0 8192\n" + kAnimations, kMinimal + "part b - circle 0 0 8193\n" + kAnimations,
+      {ValidFile + "anchor -8192 8192\n", ValidFile + "anchor 1e308 0\n", "b.chr:13: '1e308' is outside the limits -8192 to 8192"},
+      {Minimal + "part b - circle 8192 0 8192\n" + Animations, Minimal + "part b - circle 0 0 8193\n" + Animations,
        "b.chr:5: '8193' is past the limit of 8192 pixels"},
-      {kMinimal + "part b - path M 8192 -8192 L 0 0\n" + kAnimations,
-       kMinimal + "part b - path M 0 0 l 8192 0 l 1 0\n" + kAnimations, "b.chr:5: the path of part 'b' reaches past 8192"},
-      {kMinimal + "  stroke #000000 8192\n" + kAnimations, kMinimal + "  stroke #000000 1e40\n" + kAnimations,
+      {Minimal + "part b - path M 8192 -8192 L 0 0\n" + Animations,
+       Minimal + "part b - path M 0 0 l 8192 0 l 1 0\n" + Animations, "b.chr:5: the path of part 'b' reaches past 8192"},
+      {Minimal + "  stroke #000000 8192\n" + Animations, Minimal + "  stroke #000000 1e40\n" + Animations,
        "b.chr:5: '1e40' is past the limit of 8192"},
-      {kOk + "animation W\nkey 120000 body.rot=3600\n", kOk + "animation W\nkey 120001 body.rot=1\n",
+      {ValidFile + "animation W\nkey 120000 body.rot=3600\n", ValidFile + "animation W\nkey 120001 body.rot=1\n",
        "b.chr:14: the time '120001' is past the limit of 120000 ms"},
-      {kOk + "animation W\nkey 1 body.rot=-3600 body.dx=8192 body.scale=64\n",
-       kOk + "animation W\nkey 1 body.dx=1e300\n", "b.chr:14: 'body.dx=1e300' is past the limit of 8192"},
-      {kOk + "animation W\nkey 1 body.sx=-64\n", kOk + "animation W\nkey 1 body.sx=65\n",
+      {ValidFile + "animation W\nkey 1 body.rot=-3600 body.dx=8192 body.scale=64\n",
+       ValidFile + "animation W\nkey 1 body.dx=1e300\n", "b.chr:14: 'body.dx=1e300' is past the limit of 8192"},
+      {ValidFile + "animation W\nkey 1 body.sx=-64\n", ValidFile + "animation W\nkey 1 body.sx=65\n",
        "b.chr:14: 'body.sx=65' is past the limit of 64"},
-      {kOk + "animation W loop 0 100\nkey 120000 body.rot=1\n", kOk + "animation W loop 0 1e300\nkey 1 body.rot=1\n",
+      {ValidFile + "animation W loop 0 100\nkey 120000 body.rot=1\n", ValidFile + "animation W loop 0 1e300\nkey 1 body.rot=1\n",
        "b.chr:13: the time '1e300' is past the limit"},
-      {kOk + "mouth body dy 8192\n", kOk + "mouth body rot 3601\n", "b.chr:13: '3601' is outside the limits -3600 to 3600"},
+      {ValidFile + "mouth body dy 8192\n", ValidFile + "mouth body rot 3601\n", "b.chr:13: '3601' is outside the limits -3600 to 3600"},
       {"perch-character 1\ncharacter T 10 10\n" + many(511, "part p% - circle 1 1 1\n") + minimalTail,
        "perch-character 1\ncharacter T 10 10\n" + many(512, "part p% - circle 1 1 1\n") + minimalTail,
        "b.chr:515: more than 512 parts"},
-      {kOk + many(252, "animation A%\nkey 1 body.rot=1\n"), kOk + many(253, "animation A%\nkey 1 body.rot=1\n"),
+      {ValidFile + many(252, "animation A%\nkey 1 body.rot=1\n"), ValidFile + many(253, "animation A%\nkey 1 body.rot=1\n"),
        "b.chr:517: more than 256 animations"},
-      {kOk + "animation W\n" + many(1000, "key %0 body.rot=1\n"), kOk + "animation W\n" + many(1001, "key %0 body.rot=1\n"),
+      {ValidFile + "animation W\n" + many(1000, "key %0 body.rot=1\n"), ValidFile + "animation W\n" + many(1001, "key %0 body.rot=1\n"),
        "b.chr:1014: more than 1000 key lines"},
-      {kMinimal + "  fill linear 0 0 1 1" + many(64, " #000000") + "\n" + kAnimations,
-       kMinimal + "  fill linear 0 0 1 1" + many(65, " #000000") + "\n" + kAnimations, "b.chr:5: more than 64 gradient stops"},
+      {Minimal + "  fill linear 0 0 1 1" + many(64, " #000000") + "\n" + Animations,
+       Minimal + "  fill linear 0 0 1 1" + many(65, " #000000") + "\n" + Animations, "b.chr:5: more than 64 gradient stops"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ErrorOf([&] { ParseCharacterText(c.at, "b.chr"); }), "(accepted)") << c.error;

@@ -128,7 +128,7 @@ TEST(Frames, EachPoseIsPaintedOnceWithinTheBudgetMostRecentlyShownKept) {
   for (int round = 0; round < 3; ++round)
     for (const TPose& pose : breath) cache.Frame(pose, 1.0);
   EXPECT_EQ(cache.Painted(), int(distinct.size())) << "each pose once; every breath after the first is copied";
-  EXPECT_LE(cache.Bytes(), TFrameCache::kDefaultBudgetBytes);
+  EXPECT_LE(cache.Bytes(), TFrameCache::DefaultBudgetBytes);
 
   // A budget of about three frames keeps the last three shown.
   const std::vector<TPose> breathIn(breath.begin(), breath.begin() + breath.size() / 2);
@@ -161,13 +161,13 @@ TEST(Frames, StripsThatLookAlikeAreKeptOnceAndGoWithTheirLastFrame) {
   // Settling lets the least recently shown go down to the resting budget;
   // a strip shared with a frame still kept stays, and what is counted is
   // what a store holding only the kept frames counts.
-  TFrameCache cache(bird, 1.0, Qt::transparent, 1, TFrameCache::kDefaultBudgetBytes, both);
+  TFrameCache cache(bird, 1.0, Qt::transparent, 1, TFrameCache::DefaultBudgetBytes, both);
   const TAnimationDef& processing = *bird.Find("Processing");
   for (double t = 0; t <= processing.durationMs; t += 20) cache.Frame(EvaluateAnimation(bird, processing, t), 1.0);
   cache.Frame(open, 1.0);
   cache.Frame(shut, 1.0);
   EXPECT_GT(cache.Bytes(), both);
-  EXPECT_LE(cache.Bytes(), TFrameCache::kDefaultBudgetBytes);
+  EXPECT_LE(cache.Bytes(), TFrameCache::DefaultBudgetBytes);
   cache.Settle();
   EXPECT_EQ(cache.Kept(), 2);
   EXPECT_EQ(cache.Bytes(), both);

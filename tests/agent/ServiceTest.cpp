@@ -226,18 +226,18 @@ TEST_F(Service, TheQueueIsBoundedByCountAndByTextTheNewestKept) {
   TAgentCharacterImpl& impl = bird->Impl();
   bird->Speak("speaking", "");  // becomes the running request at the next tick
   for (int i = 0; i < 1000; ++i) bird->Play(i % 2 ? "Wave" : "Blink");
-  EXPECT_EQ(impl.Waiting(), TAgentCharacterImpl::kMaxWaiting);
+  EXPECT_EQ(impl.Waiting(), TAgentCharacterImpl::MaxWaiting);
   bird->Speak("newest", "");
-  EXPECT_EQ(impl.Waiting(), TAgentCharacterImpl::kMaxWaiting);
+  EXPECT_EQ(impl.Waiting(), TAgentCharacterImpl::MaxWaiting);
   EXPECT_TRUE(notes.contains("drop Speak 1033 speaking")) << "the oldest gave way";
 
   const QString page(60 * 1024, QChar(u'x'));
   for (int i = 0; i < 200; ++i) bird->Speak(page, "");
-  EXPECT_LE(impl.WaitingText(), TAgentCharacterImpl::kMaxWaitingText);
-  EXPECT_GE(impl.WaitingText(), TAgentCharacterImpl::kMaxWaitingText - page.size());
+  EXPECT_LE(impl.WaitingText(), TAgentCharacterImpl::MaxWaitingText);
+  EXPECT_GE(impl.WaitingText(), TAgentCharacterImpl::MaxWaitingText - page.size());
   // One text larger than the whole bound still gets its turn.
   bird->StopAll("");
-  bird->Speak(QString(TAgentCharacterImpl::kMaxWaitingText + 1, QChar(u'y')), "");
+  bird->Speak(QString(TAgentCharacterImpl::MaxWaitingText + 1, QChar(u'y')), "");
   EXPECT_EQ(impl.Waiting(), 1);
   bird->StopAll("");
 }

@@ -12,7 +12,7 @@ using namespace perch;
 
 namespace {
 
-const QRgb kSilver = qRgb(192, 192, 192), kGrey = qRgb(128, 128, 128), kBlack = qRgb(0, 0, 0);
+const QRgb SilverRgb = qRgb(192, 192, 192), GreyRgb = qRgb(128, 128, 128), BlackRgb = qRgb(0, 0, 0);
 
 QRect Box(const TChessBrd& board, Square s) { return {board.SquareOrigin(s), QSize(40, 40)}; }
 
@@ -38,17 +38,17 @@ TEST(Painting, DefaultBoardShowsTheStartingPositionWhiteAtTheBottom) {
   const QImage& c = board.Canvas();
   ASSERT_EQ(c.size(), QSize(368, 368));
   // Corner pixels of A8, A1 and B8 lie outside every piece's silhouette.
-  EXPECT_EQ(c.pixel(25, 25), kSilver);
-  EXPECT_EQ(c.pixel(25, 305), kGrey);
-  EXPECT_EQ(c.pixel(65, 25), kGrey);
-  EXPECT_EQ(c.pixel(5, 5), kBlack);
+  EXPECT_EQ(c.pixel(25, 25), SilverRgb);
+  EXPECT_EQ(c.pixel(25, 305), GreyRgb);
+  EXPECT_EQ(c.pixel(65, 25), GreyRgb);
+  EXPECT_EQ(c.pixel(5, 5), BlackRgb);
   EXPECT_GT(qGray(c.pixel(Box(board, Square::E1).center())), 180);  // White's king, light
   EXPECT_LT(qGray(c.pixel(Box(board, Square::E8).center())), 100);  // Black's, dark
-  EXPECT_TRUE(Plain(c, Box(board, Square::E4), kSilver));
+  EXPECT_TRUE(Plain(c, Box(board, Square::E4), SilverRgb));
   // PaintSquare clears the square's picture, not the game; DrawPiece puts it back.
   const QImage king = c.copy(Box(board, Square::E1));
   board.PaintSquare(Square::E1);
-  EXPECT_TRUE(Plain(c, Box(board, Square::E1), kGrey));
+  EXPECT_TRUE(Plain(c, Box(board, Square::E1), GreyRgb));
   EXPECT_EQ(board.PieceAt(Square::E1), 'K');
   board.DrawPiece(Square::E1);
   EXPECT_EQ(c.copy(Box(board, Square::E1)), king);
@@ -120,9 +120,9 @@ TEST(Painting, FramesAlwaysGridLinesWhenAskedAndNeitherWithoutABorder) {
   board.setHeight(board.Width());
   board.setDisplayCoords({DisplayCoords::West, DisplayCoords::North});
   ASSERT_EQ(c.size(), QSize(320, 320));
-  EXPECT_EQ(c.pixel(0, 0), kSilver);
-  EXPECT_EQ(c.pixel(319, 319), kSilver);
-  EXPECT_EQ(c.pixel(0, 319), kGrey);
+  EXPECT_EQ(c.pixel(0, 0), SilverRgb);
+  EXPECT_EQ(c.pixel(319, 319), SilverRgb);
+  EXPECT_EQ(c.pixel(0, 319), GreyRgb);
   EXPECT_TRUE(InkBox(c, c.rect(), [](QRgb p) { return p == qRgb(200, 0, 0); }).isEmpty());
 }
 
@@ -139,7 +139,7 @@ TEST(Painting, TilesAreAnchoredAtTheControlsCornerAndShowOnlyWhereTheyBelong) {
   board.setPosition(std::string(64, ' '));
   const QImage& c = board.Canvas();
   auto expected = [&](Square sq, QPoint p) {
-    return TChessBrd::IsLightSquare(sq) ? kSilver : tile.pixel(p.x() % 160, p.y() % 160);
+    return TChessBrd::IsLightSquare(sq) ? SilverRgb : tile.pixel(p.x() % 160, p.y() % 160);
   };
   for (int n = 1; n <= 64; ++n)
     for (const QPoint d : {QPoint(0, 0), QPoint(39, 39), QPoint(17, 3)}) {
@@ -190,7 +190,7 @@ TEST(Painting, PieceImagesAreMaskedAndCustomSetsTakenOnlyInTheirShapeAndCentred)
   const QPoint a1 = board.SquareOrigin(Square::A1);
   EXPECT_EQ(board.Canvas().pixel(a1 + QPoint(-10, -10)), green.rgb());
   EXPECT_EQ(board.Canvas().pixel(a1 + QPoint(49, 49)), green.rgb());
-  EXPECT_EQ(board.Canvas().pixel(a1 + QPoint(-11, -11)), kBlack);
+  EXPECT_EQ(board.Canvas().pixel(a1 + QPoint(-11, -11)), BlackRgb);
   EXPECT_EQ(board.Canvas().pixel(board.SquareOrigin(Square::A8) + QPoint(20, 20)),
             green.darker().rgb());
   // On 80-pixel squares it is centred with a margin of 10.
@@ -199,8 +199,8 @@ TEST(Painting, PieceImagesAreMaskedAndCustomSetsTakenOnlyInTheirShapeAndCentred)
   board.Paint();
   ASSERT_EQ(board.SizeOfSquare(), 80);
   const QPoint a8 = board.SquareOrigin(Square::A8);
-  EXPECT_EQ(board.Canvas().pixel(a8 + QPoint(9, 9)), kSilver);
-  EXPECT_NE(board.Canvas().pixel(a8 + QPoint(10, 10)), kSilver);
+  EXPECT_EQ(board.Canvas().pixel(a8 + QPoint(9, 9)), SilverRgb);
+  EXPECT_NE(board.Canvas().pixel(a8 + QPoint(10, 10)), SilverRgb);
   board.setCustomPieceSet(QImage());
   EXPECT_EQ(board.PieceSize(), 40);
 }

@@ -24,20 +24,20 @@ using namespace perch;
 
 namespace {
 
-constexpr int kCannotDrop = 77;
-constexpr uid_t kNobody = 65534;
+constexpr int CannotDrop = 77;
+constexpr uid_t Nobody = 65534;
 
 bool BecomeOrdinaryUser() {
   if (geteuid() != 0) return true;
   const rlimit noRaise{0, 0};  // as a desktop user has it by default
-  return setrlimit(RLIMIT_NICE, &noRaise) == 0 && setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 &&
-         setuid(kNobody) == 0 && setuid(0) != 0;
+  return setrlimit(RLIMIT_NICE, &noRaise) == 0 && setgroups(0, nullptr) == 0 && setgid(Nobody) == 0 &&
+         setuid(Nobody) == 0 && setuid(0) != 0;
 }
 
 // Child: one search per level; writes "base" and then "idle nice" as seen
 // from inside each search.
 int SearchAtEachLevel(const std::vector<TSearchPriority>& levels, int out) {
-  if (!BecomeOrdinaryUser()) return kCannotDrop;
+  if (!BecomeOrdinaryUser()) return CannotDrop;
   TChessGame game;
   std::atomic<int> depth{2};
   std::atomic<TSearchPriority> level{TSearchPriority::Normal};
@@ -94,7 +94,7 @@ TEST(SearchPriority, EveryLevelTakesEffectForAnOrdinaryUserWhateverCameBefore) {
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) == kCannotDrop) GTEST_SKIP() << "cannot drop to an unprivileged user here";
+  if (WEXITSTATUS(status) == CannotDrop) GTEST_SKIP() << "cannot drop to an unprivileged user here";
   ASSERT_EQ(WEXITSTATUS(status), 0);
 
   int base = 0;

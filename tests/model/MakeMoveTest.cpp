@@ -115,7 +115,7 @@ TEST(MakeMove, EachMoveWritesItsTurnAndTheNextARefusedOneNothing) {
   ASSERT_TRUE(Play(game, "e2e4"));
   EXPECT_EQ(Record(game, 1, Side::White), "e2e4 -- 15");
   EXPECT_EQ(Record(game, 1, Side::Black), "---- e3 15");
-  EXPECT_EQ(game.HistoryRecord(1, Side::White)->PositionStr, kStartPosition);
+  EXPECT_EQ(game.HistoryRecord(1, Side::White)->PositionStr, StartPosition);
   EXPECT_EQ(game.HistoryRecord(1, Side::Black)->PositionStr, game.Position());
 
   ASSERT_TRUE(Play(game, "e7e5"));

@@ -19,7 +19,7 @@ inline std::string NameOf(Square sq) {
   return {static_cast<char>('a' + FileOf(sq) - 1), static_cast<char>('0' + RankOf(sq))};
 }
 
-inline const std::string kStartPosition =
+inline const std::string StartPosition =
     "rnbqkbnrpppppppp" + std::string(32, ' ') + "PPPPPPPPRNBQKBNR";
 
 // A position string from pieces written as letter and square: "Ke1 ra8".

@@ -8,7 +8,7 @@ namespace {
 
 TEST(Position, NewGameAndSquaresOffTheBoard) {
   TChessGame game;
-  EXPECT_EQ(std::string(game.Board().data(), 66), "_" + kStartPosition + '\0');
+  EXPECT_EQ(std::string(game.Board().data(), 66), "_" + StartPosition + '\0');
   EXPECT_EQ(State(game), "white 1 -- 15");
   EXPECT_EQ(game.PromotionPiece(), 'q');
   EXPECT_EQ(game.HistoryRecord(1, TChessGame::Side::White), nullptr);
@@ -20,7 +20,7 @@ TEST(Position, TextIsReadSquareBySquareAndKeywordsResetThePiecesOnly) {
   const std::pair<std::string, std::string> cases[] = {
       {"", std::string(64, ' ')},
       {"init ", Board("nb8")},  // no keyword: only the "n" is a piece letter
-      {"_" + kStartPosition, " " + kStartPosition.substr(0, 63)},  // the 65th is dropped
+      {"_" + StartPosition, " " + StartPosition.substr(0, 63)},  // the 65th is dropped
       {std::string(70, 'Q'), std::string(64, 'Q')},
       {"KxQ#k", Board("Ka8 Qc8 ke8")},
       {std::string("KQ\0kq", 5), Board("Ka8 Qb8")},
@@ -37,7 +37,7 @@ TEST(Position, TextIsReadSquareBySquareAndKeywordsResetThePiecesOnly) {
   for (const char* keyword : {"NewGame", "INIT", "init", "newgame"}) {
     game.setPosition("");
     game.setPosition(keyword);
-    EXPECT_EQ(std::string(game.Board().data(), 66), "_" + kStartPosition + '\0') << keyword;
+    EXPECT_EQ(std::string(game.Board().data(), 66), "_" + StartPosition + '\0') << keyword;
     EXPECT_EQ(State(game), "black 1 e3 5");
   }
 }

@@ -29,20 +29,20 @@
 
 namespace {
 
-constexpr const char* kStockfish = "/usr/games/stockfish";
+constexpr const char* StockfishPath = "/usr/games/stockfish";
 // Sanitizer builds run many times slower; fewer games keep CI bounded.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr int kGames = 40;
+constexpr int Games = 40;
 #else
-constexpr int kGames = 300;
+constexpr int Games = 300;
 #endif
-constexpr int kMaxPlies = 140;
+constexpr int MaxPlies = 140;
 
 // A stockfish process spoken to over pipes.
 class Stockfish {
  public:
   bool Start() {
-    if (access(kStockfish, X_OK) != 0) return false;
+    if (access(StockfishPath, X_OK) != 0) return false;
     // A peer that dies must fail the test, not kill it with SIGPIPE.
     signal(SIGPIPE, SIG_IGN);
     int toChild[2], fromChild[2];
@@ -54,7 +54,7 @@ class Stockfish {
       dup2(fromChild[1], 1);
       close(toChild[1]);
       close(fromChild[0]);
-      execl(kStockfish, kStockfish, static_cast<char*>(nullptr));
+      execl(StockfishPath, StockfishPath, static_cast<char*>(nullptr));
       _exit(127);
     }
     close(toChild[0]);
@@ -149,10 +149,10 @@ struct Coverage {
 
 TEST(StockfishDifferential, RandomGamesAgreeOnEveryLegalMove) {
   Stockfish stockfish;
-  if (!stockfish.Start()) GTEST_SKIP() << kStockfish << " is not available";
+  if (!stockfish.Start()) GTEST_SKIP() << StockfishPath << " is not available";
 
   Coverage seen;
-  for (int seed = 1; seed <= kGames; ++seed) {
+  for (int seed = 1; seed <= Games; ++seed) {
     std::mt19937 rng(seed);
     TChessGame game;
     char promoteTo = 'q';
@@ -161,7 +161,7 @@ TEST(StockfishDifferential, RandomGamesAgreeOnEveryLegalMove) {
     std::vector<std::string> played;
     CastleSet standardRights = CastleSet::All();
 
-    for (int ply = 0; ply < kMaxPlies; ++ply) {
+    for (int ply = 0; ply < MaxPlies; ++ply) {
       if (game.IsThreefold()) {
         ++seen.repetitions;
         break;

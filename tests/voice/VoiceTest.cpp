@@ -19,11 +19,11 @@ using namespace perch;
 
 namespace {
 
-constexpr int kEnglish = 1033;
-constexpr int kChinese = 2052;
-constexpr int kPatienceMs = 30000;  // only a voice that hangs waits this long
-const char* const kSilent = "perch-no-such-device";
-const char* const kLongLine =
+constexpr int EnglishLanguageId = 1033;
+constexpr int ChineseLanguageId = 2052;
+constexpr int PatienceMs = 30000;  // only a voice that hangs waits this long
+const char* const Silent = "perch-no-such-device";
+const char* const LongLine =
     "I am an Artificial Life, not like you, human. We live in computers. I need to eat and "
     "sleep, and I can do some work. I am looking very forward to spending time with you!";
 
@@ -53,12 +53,12 @@ class TRecorder {
       ++finished;
     });
   }
-  void Speak(const QString& text, int languageId = kEnglish) {
+  void Speak(const QString& text, int languageId = EnglishLanguageId) {
     events.clear();
     clock_.restart();
     voice_.Speak(text, languageId);
   }
-  bool WaitFinished(int count) { return QTest::qWaitFor([&] { return finished >= count; }, kPatienceMs); }
+  bool WaitFinished(int count) { return QTest::qWaitFor([&] { return finished >= count; }, PatienceMs); }
   int WordsReached() const {
     return int(std::count_if(events.begin(), events.end(), [](const TEvent& e) { return e.kind == TEvent::Word; }));
   }
@@ -104,10 +104,10 @@ TEST_P(VoiceOnDevice, ReportsEachWordInOrderAtItsTime) {
   // A second voice speaks at the same time.
   TVoice voice, other;
   TRecorder recorder(voice), otherRecorder(other);
-  otherRecorder.Speak("我们下棋吧！", kChinese);
+  otherRecorder.Speak("我们下棋吧！", ChineseLanguageId);
   // English, then Chinese on the same voice, then a line with nothing to say.
   const std::tuple<QString, int, int> lines[] = {
-      {"Well,Hello there!    ", kEnglish, 3}, {"你好，我是小鸟。", kChinese, 6}, {"   ", kEnglish, 0}};
+      {"Well,Hello there!    ", EnglishLanguageId, 3}, {"你好，我是小鸟。", ChineseLanguageId, 6}, {"   ", EnglishLanguageId, 0}};
   int spoken = 0;
   for (const auto& [text, language, words] : lines) {
     SCOPED_TRACE(text.toStdString());
@@ -124,8 +124,8 @@ TEST_P(VoiceOnDevice, ReportsEachWordInOrderAtItsTime) {
 TEST_P(VoiceOnDevice, StopsMidLineAndANewLineStopsTheOneSpeaking) {
   TVoice voice;
   TRecorder recorder(voice);
-  recorder.Speak(kLongLine);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.WordsReached() >= 3; }, kPatienceMs));
+  recorder.Speak(LongLine);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.WordsReached() >= 3; }, PatienceMs));
   voice.Stop();
   ASSERT_TRUE(recorder.WaitFinished(1));
   EXPECT_LT(recorder.WordsReached(), recorder.events.front().words.size());
@@ -140,9 +140,9 @@ TEST_P(VoiceOnDevice, StopsMidLineAndANewLineStopsTheOneSpeaking) {
 
   // It speaks again; each new line stops the one before, which still ends in
   // a Finished of its own; the last line is reported whole, after the others.
-  recorder.Speak(kLongLine);
-  voice.Speak("I am here!", kEnglish);
-  voice.Speak("May I help you?", kEnglish);
+  recorder.Speak(LongLine);
+  voice.Speak("I am here!", EnglishLanguageId);
+  voice.Speak("May I help you?", EnglishLanguageId);
   ASSERT_TRUE(recorder.WaitFinished(4));
   QTest::qWait(100);
   EXPECT_EQ(recorder.finished, 4);
@@ -159,8 +159,8 @@ TEST_P(VoiceOnDevice, CanBeDestroyedWhileSpeaking) {
   for (int wordsBeforeDestroying : {0, 2}) {
     auto voice = std::make_unique<TVoice>();
     TRecorder recorder(*voice);
-    recorder.Speak(kLongLine);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.WordsReached() >= wordsBeforeDestroying; }, kPatienceMs));
+    recorder.Speak(LongLine);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.WordsReached() >= wordsBeforeDestroying; }, PatienceMs));
     voice.reset();
     const size_t reported = recorder.events.size();
     QTest::qWait(200);  // reports still queued for the voice must not arrive
@@ -168,13 +168,13 @@ TEST_P(VoiceOnDevice, CanBeDestroyedWhileSpeaking) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Devices, VoiceOnDevice, testing::Values(kSilent, "null"),
+INSTANTIATE_TEST_SUITE_P(Devices, VoiceOnDevice, testing::Values(Silent, "null"),
                          [](const testing::TestParamInfo<const char*>& param) {
                            return std::string(param.index == 0 ? "Silent" : "AlsaNull");
                          });
 
 TEST(Voice, MayBeDeletedByWhoeverHearsItFinish) {
-  TDevice device(kSilent);
+  TDevice device(Silent);
   auto* voice = new TVoice;
   bool deleted = false;
   QObject::connect(voice, &TVoice::Finished, [&] {
@@ -183,9 +183,9 @@ TEST(Voice, MayBeDeletedByWhoeverHearsItFinish) {
   });
   // Two lines, so that reports of the second may be waiting behind the
   // Finished of the first when the voice goes.
-  voice->Speak("Do not bother me!", kEnglish);
-  voice->Speak("Yes", kEnglish);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return deleted; }, kPatienceMs));
+  voice->Speak("Do not bother me!", EnglishLanguageId);
+  voice->Speak("Yes", EnglishLanguageId);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return deleted; }, PatienceMs));
   QTest::qWait(200);
 }
 

@@ -34,15 +34,15 @@ struct Palette {
 
 // White: ivory with a dark outline. Black: charcoal with a light edge, so
 // that both stand out on grey, silver and wood squares.
-const Palette kWhite{QColor(255, 253, 244), QColor(212, 202, 182), QColor(28, 24, 20),
+const Palette WhitePalette{QColor(255, 253, 244), QColor(212, 202, 182), QColor(28, 24, 20),
                      QColor(70, 60, 50)};
-const Palette kBlack{QColor(78, 76, 84), QColor(22, 21, 26), QColor(232, 230, 224),
+const Palette BlackPalette{QColor(78, 76, 84), QColor(22, 21, 26), QColor(232, 230, 224),
                      QColor(190, 186, 180)};
 // The picture cells' background; the mask hides it, but the anti-aliased
 // outer edge blends towards it, so a mid tone suits light and dark squares.
-const QColor kBackground(150, 146, 140);
+const QColor Background(150, 146, 140);
 
-constexpr PieceKind kOrder[6] = {PieceKind::Pawn,  PieceKind::Knight, PieceKind::Bishop,
+constexpr PieceKind Order[6] = {PieceKind::Pawn,  PieceKind::Knight, PieceKind::Bishop,
                                  PieceKind::Rook,  PieceKind::Queen,  PieceKind::King};
 
 qreal OutlineWidth(int cell) { return std::max(1.0, cell * 0.04); }
@@ -82,11 +82,11 @@ QImage RenderSet(int cell) {
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   for (int side = 0; side < 2; ++side) {
-    const Palette& pal = side == 0 ? kWhite : kBlack;
+    const Palette& pal = side == 0 ? WhitePalette : BlackPalette;
     for (int col = 0; col < 6; ++col) {
-      const PieceShape shape = MakePieceShape(kOrder[col]);
+      const PieceShape shape = MakePieceShape(Order[col]);
       const QRect pictureCell(col * cell, 2 * side * cell, cell, cell);
-      p.fillRect(pictureCell, kBackground);
+      p.fillRect(pictureCell, Background);
       p.save();
       p.translate(pictureCell.topLeft());
       DrawPicture(p, shape, pal, cell);
