@@ -41,8 +41,12 @@ int TAgentCharacter::Width() const { return impl_->Window().width(); }
 int TAgentCharacter::Height() const { return impl_->Window().height(); }
 void TAgentCharacter::setKeepClear(const QRect& area) { impl_->Balloon().SetKeepClear(area); }
 
-TAgentRequestPtr TAgentCharacter::Show(bool Fast) { return std::make_shared<TAgentRequest>(impl_->Show(Fast)); }
-TAgentRequestPtr TAgentCharacter::Hide(bool Fast) { return std::make_shared<TAgentRequest>(impl_->Hide(Fast)); }
+TAgentRequestPtr TAgentCharacter::Show(bool Fast) {
+  return std::make_shared<TAgentRequest>(impl_->Show(Fast));
+}
+TAgentRequestPtr TAgentCharacter::Hide(bool Fast) {
+  return std::make_shared<TAgentRequest>(impl_->Hide(Fast));
+}
 TAgentRequestPtr TAgentCharacter::Play(const QString& animation) {
   return std::make_shared<TAgentRequest>(impl_->Play(animation));
 }
@@ -63,7 +67,8 @@ TAgentRequestPtr TAgentCharacters::Load(const QString& CharacterID, const QStrin
   if (!owner_.Connected()) throw TAgentError("Characters.Load: the agent control is not connected");
   if (CharacterID.isEmpty()) throw TAgentError("Characters.Load: the character id is empty");
   if (loaded_.count(CharacterID))
-    throw TAgentError(Text("Characters.Load: a character is already loaded under the id '" + CharacterID + "'"));
+    throw TAgentError(
+        Text("Characters.Load: a character is already loaded under the id '" + CharacterID + "'"));
   const QString path = ResolveCharacterFile(file);
   if (path.isEmpty())
     throw TAgentError(Text("Characters.Load: character file '" + file +
@@ -91,7 +96,8 @@ TAgentCharacter& TAgentCharacters::Character(const QString& CharacterID) {
   if (!owner_.Connected()) throw TAgentError("Characters.Character: the agent control is not connected");
   const auto it = loaded_.find(CharacterID);
   if (it == loaded_.end())
-    throw TAgentError(Text("Characters.Character: no character is loaded under the id '" + CharacterID + "'"));
+    throw TAgentError(
+        Text("Characters.Character: no character is loaded under the id '" + CharacterID + "'"));
   return *it->second;
 }
 

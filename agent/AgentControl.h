@@ -101,8 +101,8 @@ class TAgent : public QObject {
   TAgentCharacters& Characters();
 
   // Fired on the main thread when the user clicks a character.
-  std::function<void(TAgent* Sender, const QString& CharacterID, int Button, int Shift,
-                     std::int16_t x, std::int16_t y)>
+  std::function<void(TAgent* Sender, const QString& CharacterID, int Button, int Shift, std::int16_t x,
+                     std::int16_t y)>
       OnClick;
   // Receives errors that reached the event loop inside the service (a click
   // handler that threw); unassigned, they show in an error box.

@@ -17,7 +17,7 @@ namespace {
 constexpr double TextWidth = 250;  // wrap width of the text
 constexpr int MaxLines = 8;        // a longer text scrolls as it is spoken
 constexpr double Padding = 11;
-constexpr double Tail = 16;        // height of the tail
+constexpr double Tail = 16;  // height of the tail
 constexpr double Radius = 12;
 constexpr double Outline = 1.6;
 }  // namespace
@@ -108,8 +108,8 @@ void TBalloonWindow::Place(QPoint anchor, QRect avoid) {
   const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
 
   // Above the head when there is room, else below the character.
-  const bool above = anchor.y() - windowSize.height() >= area.top() ||
-                     avoid.bottom() + windowSize.height() > area.bottom();
+  const bool above =
+      anchor.y() - windowSize.height() >= area.top() || avoid.bottom() + windowSize.height() > area.bottom();
   int x = anchor.x() - windowSize.width() / 2;
   x = std::clamp(x, area.left(), std::max(area.left(), area.right() - windowSize.width()));
   // Below, the tail reaches up to just under the feet.
@@ -117,7 +117,8 @@ void TBalloonWindow::Place(QPoint anchor, QRect avoid) {
   y = std::clamp(y, area.top(), std::max(area.top(), area.bottom() - windowSize.height()));
   if (keepClear_.isValid() && QRect(QPoint(x, y), windowSize).intersects(keepClear_)) {
     // Beside what must stay clear, on the side of the anchor.
-    x = anchor.x() >= keepClear_.center().x() ? keepClear_.right() + 1 : keepClear_.left() - windowSize.width();
+    x = anchor.x() >= keepClear_.center().x() ? keepClear_.right() + 1
+                                              : keepClear_.left() - windowSize.width();
     x = std::clamp(x, area.left(), std::max(area.left(), area.right() - windowSize.width()));
   }
   setGeometry(x, y, windowSize.width(), windowSize.height());
@@ -126,8 +127,8 @@ void TBalloonWindow::Place(QPoint anchor, QRect avoid) {
   const QRectF bodyRect(Outline, top, body.width(), body.height());
   // The tail leaves the body near the anchor and points towards it.
   const double tipX = std::clamp(double(anchor.x() - x), Radius + 6, bodyRect.right() - Radius - 6);
-  const double baseX = std::clamp(tipX + (tipX < bodyRect.center().x() ? 10.0 : -10.0), bodyRect.left() + Radius,
-                                  bodyRect.right() - Radius);
+  const double baseX = std::clamp(tipX + (tipX < bodyRect.center().x() ? 10.0 : -10.0),
+                                  bodyRect.left() + Radius, bodyRect.right() - Radius);
   QPainterPath tail;
   if (above) {
     tail.moveTo(baseX - 9, bodyRect.bottom() - 1);
@@ -197,7 +198,8 @@ void TBalloonWindow::paintEvent(QPaintEvent*) {
   // A long text shows its last lines so far: the one being spoken is the
   // bottom line once the balloon is full.
   int speaking = 0;
-  while (speaking + 1 < layout_->lineCount() && layout_->lineAt(speaking + 1).textStart() < revealed_) ++speaking;
+  while (speaking + 1 < layout_->lineCount() && layout_->lineAt(speaking + 1).textStart() < revealed_)
+    ++speaking;
   const int first = std::max(0, speaking - MaxLines + 1);
   const QPointF origin = textOrigin_ - QPointF(0, layout_->lineAt(first).y());
   // Each line shows its revealed part only; the layout is that of the whole

@@ -25,9 +25,9 @@ class TBalloonWindow : public QWidget {
   // Moves the balloon along with the character.
   void Follow(QPoint anchor, QRect avoid);
   void SetWords(const QVector<TSpokenWord>& words);
-  void RevealWord(int wordIndex);   // shows the text up to the end of that word
+  void RevealWord(int wordIndex);  // shows the text up to the end of that word
   void RevealAll();
-  void LingerThenHide(int ms);      // keeps the balloon up a moment, then hides
+  void LingerThenHide(int ms);  // keeps the balloon up a moment, then hides
   // Blended by a compositor or cut out by a shape (none runs).
   void SetTranslucent(bool translucent);
   // A screen rectangle the balloon moves off sideways; empty for none.

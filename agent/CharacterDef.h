@@ -23,23 +23,23 @@ using TPartPose = std::array<float, ChannelCount>;
 struct TPaint {
   enum class Kind { None, Solid, Linear, Radial };
   Kind kind = Kind::None;
-  QColor color;           // Solid
-  QPointF from, to;       // Linear: start and end; Radial: centre in from
-  double radius = 0;      // Radial
-  QGradientStops stops;   // Linear and Radial
+  QColor color;          // Solid
+  QPointF from, to;      // Linear: start and end; Radial: centre in from
+  double radius = 0;     // Radial
+  QGradientStops stops;  // Linear and Radial
 };
 
 struct TPartDef {
   QString name;
-  int parent = -1;        // index of an earlier part, or -1
-  QPainterPath path;      // empty for a pure group
-  QPointF pivot;          // rotation and scale centre, in character units
+  int parent = -1;    // index of an earlier part, or -1
+  QPainterPath path;  // empty for a pure group
+  QPointF pivot;      // rotation and scale centre, in character units
   TPaint fill;
   QColor strokeColor;
   double strokeWidth = 0;
-  bool hidden = false;    // rests invisible (props), shown by animations
-  bool solid = true;      // counts for the clickable outline
-  bool shaped = true;     // counts for the window's shape (not soft shadows)
+  bool hidden = false;  // rests invisible (props), shown by animations
+  bool solid = true;    // counts for the clickable outline
+  bool shaped = true;   // counts for the window's shape (not soft shadows)
   TPartPose rest{0, 0, 0, 1, 1, 1};
 };
 
@@ -70,11 +70,11 @@ struct TAnimationDef {
 
 struct TCharacterDef {
   QString name;
-  QSizeF size;              // the character's frame at scale 1
-  QPointF balloonAnchor;    // where a balloon's tail points (top of the head)
-  int mouthPart = -1;       // the part that opens while speaking
+  QSizeF size;            // the character's frame at scale 1
+  QPointF balloonAnchor;  // where a balloon's tail points (top of the head)
+  int mouthPart = -1;     // the part that opens while speaking
   TChannel mouthChannel = TChannel::Rot;
-  float mouthOpen = 0;      // channel offset of a fully open mouth
+  float mouthOpen = 0;  // channel offset of a fully open mouth
   std::vector<TPartDef> parts;
   std::vector<TAnimationDef> animations;
   std::map<QString, int> animationByKey;  // lower-case name -> index

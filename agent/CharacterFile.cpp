@@ -38,16 +38,16 @@ constexpr double ReturnToRestMs = 260;
 // stays within a few character sizes, so none overflows on its way to whole
 // pixels, and the counts keep a mistaken or hostile file from taking
 // seconds and megabytes to load.
-constexpr int MaxCharacterSize = 2048;     // pixels, width and height
-constexpr double MaxCoordinate = 8192;     // any point, radius or stroke, either sign
-constexpr double MaxTimeMs = 120000;       // key and loop times
-constexpr double MaxRotation = 3600;       // degrees, ten turns either way
-constexpr double MaxFactor = 64;           // sx, sy, scale and alpha values
+constexpr int MaxCharacterSize = 2048;  // pixels, width and height
+constexpr double MaxCoordinate = 8192;  // any point, radius or stroke, either sign
+constexpr double MaxTimeMs = 120000;    // key and loop times
+constexpr double MaxRotation = 3600;    // degrees, ten turns either way
+constexpr double MaxFactor = 64;        // sx, sy, scale and alpha values
 constexpr int MaxParts = 512;
 constexpr int MaxAnimations = 256;
-constexpr int MaxKeyLines = 1000;          // per animation
+constexpr int MaxKeyLines = 1000;  // per animation
 constexpr int MaxGradientStops = 64;
-constexpr int MaxPathElements = 20000;     // per part
+constexpr int MaxPathElements = 20000;  // per part
 
 class TCharacterParser {
  public:
@@ -93,7 +93,8 @@ class TCharacterParser {
       Need(4, "mouth <part> <channel> <open value>");
       def_.mouthPart = PartIndex(tokens_[1]);
       def_.mouthChannel = Channel(tokens_[2], nullptr);
-      def_.mouthOpen = static_cast<float>(Within(3, -ChannelLimit(def_.mouthChannel), ChannelLimit(def_.mouthChannel)));
+      def_.mouthOpen =
+          static_cast<float>(Within(3, -ChannelLimit(def_.mouthChannel), ChannelLimit(def_.mouthChannel)));
     } else if (keyword == "part") {
       ParsePart();
     } else if (keyword == "pivot" || keyword == "fill" || keyword == "stroke" || keyword == "hidden" ||
@@ -146,7 +147,9 @@ class TCharacterParser {
       const QRectF bounds = part.path.boundingRect();
       if (!(std::abs(bounds.left()) <= MaxCoordinate && std::abs(bounds.right()) <= MaxCoordinate &&
             std::abs(bounds.top()) <= MaxCoordinate && std::abs(bounds.bottom()) <= MaxCoordinate))
-        Fail(QString("the path of part '%1' reaches past %2 pixels from the origin").arg(part.name).arg(MaxCoordinate));
+        Fail(QString("the path of part '%1' reaches past %2 pixels from the origin")
+                 .arg(part.name)
+                 .arg(MaxCoordinate));
     } else {
       Fail("unknown shape '" + shape + "' (group, ellipse, circle, rect or path)");
     }
@@ -263,8 +266,8 @@ class TCharacterParser {
     int next = 2;
     TEase ease = TEase::Smooth;
     static const std::map<QString, TEase> eases{{"smooth", TEase::Smooth}, {"linear", TEase::Linear},
-                                                 {"step", TEase::Step},     {"in", TEase::In},
-                                                 {"out", TEase::Out},       {"back", TEase::Back}};
+                                                {"step", TEase::Step},     {"in", TEase::In},
+                                                {"out", TEase::Out},       {"back", TEase::Back}};
     if (const auto it = eases.find(tokens_[2]); it != eases.end()) {
       ease = it->second;
       ++next;
@@ -281,7 +284,8 @@ class TCharacterParser {
       const double value = item.mid(equals + 1).toDouble(&ok);
       if (!ok || !std::isfinite(value)) Fail("bad value in '" + item + "'");
       const double limit = ChannelLimit(channel);
-      if (std::abs(value) > limit) Fail(QString("'%1' is past the limit of %2 either way").arg(item).arg(limit));
+      if (std::abs(value) > limit)
+        Fail(QString("'%1' is past the limit of %2 either way").arg(item).arg(limit));
       const float key = static_cast<float>(value);
       AddKey(animation, part, channel, previousLine, {time, key, ease});
       if (both) AddKey(animation, part, TChannel::Sy, previousLine, {time, key, ease});
@@ -307,9 +311,7 @@ class TCharacterParser {
     it->keys.push_back(key);
   }
 
-  float Rest(int part, TChannel channel) const {
-    return def_.parts[part].rest[static_cast<int>(channel)];
-  }
+  float Rest(int part, TChannel channel) const { return def_.parts[part].rest[static_cast<int>(channel)]; }
 
   // Ends the animation being read: every track settles back to rest.
   void FinishAnimation() {
@@ -345,7 +347,8 @@ class TCharacterParser {
     if (!sawCharacter_) Fail("the file has no 'character' line");
     if (def_.parts.empty()) Fail("the character has no parts");
     for (const char* needed : {ShowAnimation, HideAnimation, FlyAnimation, BlinkAnimation})
-      if (!def_.Find(needed)) Fail(QString("the character has no '%1' animation, which the service plays itself").arg(needed));
+      if (!def_.Find(needed))
+        Fail(QString("the character has no '%1' animation, which the service plays itself").arg(needed));
   }
 
   int PartIndex(const QString& name) {
@@ -356,8 +359,8 @@ class TCharacterParser {
 
   TChannel Channel(const QString& name, bool* both) {
     static const std::map<QString, TChannel> channels{{"rot", TChannel::Rot}, {"dx", TChannel::Dx},
-                                                       {"dy", TChannel::Dy},   {"sx", TChannel::Sx},
-                                                       {"sy", TChannel::Sy},   {"alpha", TChannel::Alpha}};
+                                                      {"dy", TChannel::Dy},   {"sx", TChannel::Sx},
+                                                      {"sy", TChannel::Sy},   {"alpha", TChannel::Alpha}};
     if (both) *both = false;
     if (name == "scale" && both) {
       *both = true;
@@ -395,25 +398,29 @@ class TCharacterParser {
   }
   double Within(int at, double low, double high) {
     const double value = Number(at);
-    if (value < low || value > high) Fail(QString("'%1' is outside the limits %2 to %3").arg(tokens_[at]).arg(low).arg(high));
+    if (value < low || value > high)
+      Fail(QString("'%1' is outside the limits %2 to %3").arg(tokens_[at]).arg(low).arg(high));
     return value;
   }
   double Coordinate(int at) { return Within(at, -MaxCoordinate, MaxCoordinate); }
   // A radius, width or stroke: more than 0, at most the coordinate limit.
   double Extent(int at) {
     const double value = Positive(at);
-    if (value > MaxCoordinate) Fail(QString("'%1' is past the limit of %2 pixels").arg(tokens_[at]).arg(MaxCoordinate));
+    if (value > MaxCoordinate)
+      Fail(QString("'%1' is past the limit of %2 pixels").arg(tokens_[at]).arg(MaxCoordinate));
     return value;
   }
   double Size(int at, const char* what) {
     const double value = Positive(at);
     if (value > MaxCharacterSize)
-      Fail(QString("the %1 '%2' is past the limit of %3 pixels").arg(what, tokens_[at]).arg(MaxCharacterSize));
+      Fail(
+          QString("the %1 '%2' is past the limit of %3 pixels").arg(what, tokens_[at]).arg(MaxCharacterSize));
     return value;
   }
   double Time(int at) {
     const double value = NonNegative(at);
-    if (value > MaxTimeMs) Fail(QString("the time '%1' is past the limit of %2 ms").arg(tokens_[at]).arg(MaxTimeMs));
+    if (value > MaxTimeMs)
+      Fail(QString("the time '%1' is past the limit of %2 ms").arg(tokens_[at]).arg(MaxTimeMs));
     return value;
   }
   static double ChannelLimit(TChannel channel) {
@@ -452,7 +459,8 @@ TCharacterDef ParseCharacterText(const QString& text, const QString& fileName) {
 TCharacterDef LoadCharacterFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
-    throw TAgentError(QString("%1: cannot read the character file: %2").arg(path, file.errorString()).toStdString());
+    throw TAgentError(
+        QString("%1: cannot read the character file: %2").arg(path, file.errorString()).toStdString());
   // Character files are small; a huge one is not ours.
   if (file.size() > qint64{4} * 1024 * 1024)
     throw TAgentError(QString("%1: the character file is too large").arg(path).toStdString());
@@ -465,8 +473,9 @@ QString ResolveCharacterFile(const QString& name) {
   if (name.isEmpty()) return {};
   if (name.contains('/')) return QFileInfo::exists(name) ? name : QString();
   const QString exeDir = QCoreApplication::applicationDirPath();
-  for (const QString& folder : {exeDir, exeDir + "/characters", exeDir + "/../share/perch/characters",
-                                QString("/usr/local/share/perch/characters"), QString("/usr/share/perch/characters")}) {
+  for (const QString& folder :
+       {exeDir, exeDir + "/characters", exeDir + "/../share/perch/characters",
+        QString("/usr/local/share/perch/characters"), QString("/usr/share/perch/characters")}) {
     const QString candidate = QDir(folder).filePath(name);
     if (QFileInfo(candidate).isFile()) return QDir::cleanPath(candidate);
   }

@@ -60,7 +60,8 @@ std::size_t StripHash(const QImage& image, QPointF offset) {
 
 bool SameStrip(const QImage& a, QPointF aOffset, const QImage& b, QPointF bOffset) {
   return aOffset == bOffset && a.size() == b.size() && a.bytesPerLine() == b.bytesPerLine() &&
-         a.format() == b.format() && std::memcmp(a.constBits(), b.constBits(), std::size_t(a.sizeInBytes())) == 0;
+         a.format() == b.format() &&
+         std::memcmp(a.constBits(), b.constBits(), std::size_t(a.sizeInBytes())) == 0;
 }
 
 // Runs work on a thread of Qt's pool and waits for it. Qt splits the fills
@@ -118,7 +119,8 @@ std::shared_ptr<TCharacterFrame> TFrameCache::Paint(const TPose& pose, double pi
   QImage fill(1, 1, whole.format());
   fill.fill(background_);
   for (int top = 0; top < whole.height(); top += StripRows) {
-    const QRect bounds = DifferingBounds(whole, top, std::min(top + StripRows, whole.height()) - 1, fill.pixel(0, 0));
+    const QRect bounds =
+        DifferingBounds(whole, top, std::min(top + StripRows, whole.height()) - 1, fill.pixel(0, 0));
     if (bounds.isEmpty()) continue;
     TCharacterFrame::TStrip strip{whole.copy(bounds), QPointF(bounds.topLeft()) / pixelRatio};
     strip.image.setDevicePixelRatio(pixelRatio);
@@ -202,7 +204,8 @@ void TFrameCache::ReleaseStrip(const TCharacterFrame::TStrip& strip) {
   const auto [begin, end] = strips_.equal_range(StripHash(strip.image, strip.offset));
   for (auto it = begin; it != end; ++it) {
     // Shared strips are one image: compared by identity.
-    if (it->second.image.constBits() != strip.image.constBits() || it->second.offset != strip.offset) continue;
+    if (it->second.image.constBits() != strip.image.constBits() || it->second.offset != strip.offset)
+      continue;
     if (--it->second.frames == 0) {
       bytes_ -= sizeof(TKeptStrip) + std::size_t(it->second.image.sizeInBytes());
       strips_.erase(it);

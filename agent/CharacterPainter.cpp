@@ -137,7 +137,8 @@ QImage RenderCharacter(const TCharacterDef& character, const TPose& pose, double
   return image;
 }
 
-QRegion CharacterOutline(const TCharacterDef& character, const TPose& pose, double scale, int grow, TOutline kind) {
+QRegion CharacterOutline(const TCharacterDef& character, const TPose& pose, double scale, int grow,
+                         TOutline kind) {
   const QSize size = ScaledSize(character, scale);
   QImage mask(size, QImage::Format_ARGB32_Premultiplied);
   mask.fill(Qt::transparent);

@@ -17,12 +17,12 @@
 namespace perch {
 
 namespace {
-constexpr int FrameMs = 20;             // 50 frames a second while animating
-constexpr int IdleFrameMs = 40;         // breathing needs fewer
-constexpr double BlendMs = 160;         // cross-fade into a new animation
-constexpr double MaxLoopMs = 30000;     // a looping animation holds at most this long
-constexpr double PixelsPerSecond = 320; // flight at Speed 1
-constexpr double MouthMs = 200;         // the beak opens and closes once a word
+constexpr int FrameMs = 20;              // 50 frames a second while animating
+constexpr int IdleFrameMs = 40;          // breathing needs fewer
+constexpr double BlendMs = 160;          // cross-fade into a new animation
+constexpr double MaxLoopMs = 30000;      // a looping animation holds at most this long
+constexpr double PixelsPerSecond = 320;  // flight at Speed 1
+constexpr double MouthMs = 200;          // the beak opens and closes once a word
 constexpr int BalloonLingerMs = 1800;
 
 const char* KindName(TAgentCharacterImpl::TKind kind) {
@@ -183,11 +183,14 @@ void TAgentCharacterImpl::StopAll(const QString& types) {
     else if (type == "speak") speak = true;
     else if (type == "move") move = true;
     else if (type == "get" || type == "nonqueuedget" || type.isEmpty()) continue;  // nothing is ever fetched
-    else throw TAgentError(QString("StopAll: unknown request type '%1' (play, speak, move, get)").arg(raw).toStdString());
+    else
+      throw TAgentError(
+          QString("StopAll: unknown request type '%1' (play, speak, move, get)").arg(raw).toStdString());
   }
   if (list.isEmpty()) play = speak = move = true;
   auto dropped = [&](const TRequest& r) {
-    return (play && r.kind == TKind::Play) || (speak && r.kind == TKind::Speak) || (move && r.kind == TKind::Move);
+    return (play && r.kind == TKind::Play) || (speak && r.kind == TKind::Speak) ||
+           (move && r.kind == TKind::Move);
   };
   queue_.erase(std::remove_if(queue_.begin(), queue_.end(), dropped), queue_.end());
   if (current_ && dropped(*current_)) StopCurrent();
@@ -431,7 +434,8 @@ void TAgentCharacterImpl::Render(double now) {
       t = playing_->loopToMs;
       loopedMs_ = 0;
     }
-    pose = EvaluateAnimation(character_, *playing_, t >= playing_->durationMs ? playing_->durationMs : OnGrid(t));
+    pose = EvaluateAnimation(character_, *playing_,
+                             t >= playing_->durationMs ? playing_->durationMs : OnGrid(t));
     // An idle or trailing animation that has run out is done.
     if (t >= playing_->durationMs && !(current_ && current_->animation == playing_)) playing_ = nullptr;
   }

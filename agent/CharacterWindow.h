@@ -40,8 +40,8 @@ class TCharacterWindow : public QWidget {
   const QRegion& Shape() const { return shape_; }
 
   std::function<void(int button, int shift, QPoint global)> OnClicked;
-  std::function<void(QPoint topLeft)> OnDragged;   // the user dragged it there
-  std::function<void()> OnHideChosen;               // "Hide" from the menu
+  std::function<void(QPoint topLeft)> OnDragged;  // the user dragged it there
+  std::function<void()> OnHideChosen;             // "Hide" from the menu
   bool autoPopupMenu = true;
 
  protected:
@@ -65,8 +65,8 @@ class TCharacterWindow : public QWidget {
   std::optional<TFrameCache> frames_;  // made anew when the background changes
   TPose pose_;
   std::shared_ptr<const TCharacterFrame> frame_;  // what pose_ looks like
-  bool mappedAgain_ = false;  // see MapAgainUnderCompositor
-  QRegion shape_;  // the window's shape: what is drawn
+  bool mappedAgain_ = false;                      // see MapAgainUnderCompositor
+  QRegion shape_;                                 // the window's shape: what is drawn
   int shapeRequests_ = 0;
   // Press state: a press that moves beyond a few pixels is a drag.
   Qt::MouseButton pressed_ = Qt::NoButton;

@@ -84,20 +84,22 @@ bool SetShape(QWidget& window, const QRegion& region, int kind) {
 
 bool SetInputRegion(QWidget& window, const QRegion& region) { return SetShape(window, region, ShapeInput); }
 
-bool SetWindowShape(QWidget& window, const QRegion& region) { return SetShape(window, region, ShapeBounding); }
+bool SetWindowShape(QWidget& window, const QRegion& region) {
+  return SetShape(window, region, ShapeBounding);
+}
 
 void AskForNoShadow(QWidget& window) {
   Display* display = XDisplay();
   if (!display) return;
   const auto id = static_cast<::Window>(window.winId());
   const long noShadow = 0;
-  XChangeProperty(display, id, XInternAtom(display, "_COMPTON_SHADOW", False), XA_CARDINAL, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(&noShadow), 1);
+  XChangeProperty(display, id, XInternAtom(display, "_COMPTON_SHADOW", False), XA_CARDINAL, 32,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(&noShadow), 1);
   // The window bypasses the window manager, so its type only speaks to
   // compositors.
   const Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE_NOTIFICATION", False);
-  XChangeProperty(display, id, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(&type), 1);
+  XChangeProperty(display, id, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(&type), 1);
   XFlush(display);
 }
 

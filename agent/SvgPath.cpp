@@ -77,8 +77,7 @@ class TPathReader {
           path.closeSubpath();
           current = start;
           break;
-        default:
-          Fail(std::string("unknown path command '") + command.toLatin1() + "'");
+        default: Fail(std::string("unknown path command '") + command.toLatin1() + "'");
       }
       lastCommand = command;
       if (command.toUpper() == 'Z') command = QChar();

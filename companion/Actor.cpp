@@ -31,8 +31,8 @@ QLabel* MakeImage(QWidget* parent, const QImage& bitmap, int x, int y) {
 }  // namespace
 
 TActor::TActor(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
       image1Bitmap_((LoadWoodTextures(), QStringLiteral(":/wood/Image1.bmp"))),
       image2Bitmap_(QStringLiteral(":/wood/Image2.bmp")) {
   // Failures anywhere, the board's included, reach the companion's own box.

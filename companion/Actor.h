@@ -4,8 +4,8 @@
 // a game is open. Its routines live in files of their own, one per concept.
 
 #include "agent/AgentControl.h"
-#include "platform/LinkMessage.h"
 #include "companion/SettingsFile.h"
+#include "platform/LinkMessage.h"
 
 #include <QImage>
 #include <QWidget>
@@ -46,9 +46,9 @@ class TActor : public QWidget {
   static constexpr int MaxRoutineDepth = 32;
 
   // Design-time components.
-  QLabel* Image1;  // dark wood, the dark squares of the chessboard
-  QLabel* Image2;  // light wood, the light squares
-  QLineEdit* Edit1;  // the last text from the controller
+  QLabel* Image1;        // dark wood, the dark squares of the chessboard
+  QLabel* Image2;        // light wood, the light squares
+  QLineEdit* Edit1;      // the last text from the controller
   QPushButton* Button1;  // "New"
   QPushButton* Button2;  // "Exit"
   TAgent* Agent;
@@ -76,8 +76,8 @@ class TActor : public QWidget {
   void GreetUser();
   void DoWork();
   void InviteToChess();
-  void AgentClick(TAgent* Sender, const QString& CharacterID, int Button, int Shift,
-                  std::int16_t x, std::int16_t y);
+  void AgentClick(TAgent* Sender, const QString& CharacterID, int Button, int Shift, std::int16_t x,
+                  std::int16_t y);
   // The random draws of the routines: a whole number from low to high, each
   // equally likely. Tests may put their own in.
   std::function<int(int low, int high)> RandomNumber = DrawFromClock;

@@ -6,8 +6,8 @@
 
 namespace perch {
 
-void TActor::AgentClick(TAgent* /*Sender*/, const QString& /*CharacterID*/, int /*Button*/,
-                        int /*Shift*/, std::int16_t /*x*/, std::int16_t /*y*/) {
+void TActor::AgentClick(TAgent* /*Sender*/, const QString& /*CharacterID*/, int /*Button*/, int /*Shift*/,
+                        std::int16_t /*x*/, std::int16_t /*y*/) {
   NotifyController(NoticeCharacterClicked);
   TAgentCharacter& bird = Char();
   const QString noUrl;

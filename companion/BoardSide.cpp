@@ -22,7 +22,8 @@ QPoint BesideBoard(QRect board, QSize character, QPoint wished, QRect area) {
     x = area.right() - board.right() >= board.left() - area.left() ? right : left;
   }
   x = std::clamp(x, area.left(), std::max(area.left(), area.right() + 1 - character.width()));
-  const int y = std::clamp(wished.y(), area.top(), std::max(area.top(), area.bottom() + 1 - character.height()));
+  const int y =
+      std::clamp(wished.y(), area.top(), std::max(area.top(), area.bottom() + 1 - character.height()));
   return {x, y};
 }
 

@@ -1,8 +1,8 @@
 #include "companion/Companion.h"
 
 #include "platform/LinkWindow.h"
-#include "platform/qt/MessagePump.h"
 #include "platform/PlatformError.h"
+#include "platform/qt/MessagePump.h"
 
 #include <cstdio>
 
@@ -24,8 +24,8 @@ void NotifyController(std::uint64_t code) {
     perch::PostMessageTo(perch::ControllerClass, perch::WM_COMPANION, code, 0);
   } catch (const perch::TPlatformError& error) {
     // Without a safe endpoint folder there is no controller to tell.
-    std::fprintf(stderr, "perch: notice %llu not posted: %s\n",
-                 static_cast<unsigned long long>(code), error.what());
+    std::fprintf(stderr, "perch: notice %llu not posted: %s\n", static_cast<unsigned long long>(code),
+                 error.what());
   }
 }
 

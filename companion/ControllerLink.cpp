@@ -83,8 +83,7 @@ void TActor::HandleRequest(std::uint64_t code) {
       // the form refuses that.
       QCoreApplication::exit(0);
       break;
-    default:
-      break;  // not a request of this program
+    default: break;  // not a request of this program
   }
 }
 

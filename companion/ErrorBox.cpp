@@ -9,8 +9,7 @@ namespace perch {
 
 void ShowErrorBox(const QString& message) {
   std::fprintf(stderr, "perch: %s\n", message.toUtf8().constData());
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Perch"), message,
-                  QMessageBox::Ok);
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Perch"), message, QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);
   box.setObjectName(QStringLiteral("ErrorBox"));
   box.exec();

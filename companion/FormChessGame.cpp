@@ -63,8 +63,7 @@ void RunBoardHandler(TChessGame* sender, THandler&& handler) {
 }
 
 void ShowGameOverBox(QWidget* form, const QString& text) {
-  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Perch"), text,
-                  QMessageBox::Ok, form);
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Perch"), text, QMessageBox::Ok, form);
   box.setObjectName(QStringLiteral("GameOverBox"));
   box.setWindowRole(QStringLiteral("perch-game-over"));  // lets scripts find it
   box.setTextFormat(Qt::PlainText);
@@ -134,8 +133,8 @@ void TActor::PlaceCharacterBesideBoard(int speed) {
 void TActor::KeepCharacterBesideBoard() {
   if (!followingBoard_ || Character == nullptr || x() < 0) return;
   const QRect board = frameGeometry();
-  const QPoint at = BesideBoard(board, QSize(Character->Width(), Character->Height()), QPoint(x() + 100, y() - 50),
-                                AreaAround(board));
+  const QPoint at = BesideBoard(board, QSize(Character->Width(), Character->Height()),
+                                QPoint(x() + 100, y() - 50), AreaAround(board));
   if (at == besideAt_) return;  // also while the bird still flies there
   RunReportingErrors([this] { PlaceCharacterBesideBoard(0); });
 }

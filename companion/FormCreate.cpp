@@ -25,12 +25,12 @@ void TActor::FormCreate() {
   IniFile->OnWriteFailed = [](const QString& message) { ShowErrorBox(message); };
 
   Agent->setConnected(true);
-  Agent->OnClick = [this](TAgent* sender, const QString& id, int button, int shift,
-                          std::int16_t x, std::int16_t y) {
+  Agent->OnClick = [this](TAgent* sender, const QString& id, int button, int shift, std::int16_t x,
+                          std::int16_t y) {
     RunReportingErrors([&] { AgentClick(sender, id, button, shift, x, y); });
   };
-  LoadRequest = Agent->Characters().Load(QString::fromLatin1(CharacterId),
-                                         QString::fromLatin1(CharacterFile));
+  LoadRequest =
+      Agent->Characters().Load(QString::fromLatin1(CharacterId), QString::fromLatin1(CharacterFile));
   Character = &Agent->Characters().Character(QString::fromLatin1(CharacterId));
   Character->setLanguageID(LanguageEnglish);
   Character->setAutoPopupMenu(false);

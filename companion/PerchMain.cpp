@@ -37,9 +37,10 @@ bool ChoosePlatform() {
   if (Set("QT_QPA_PLATFORM")) return true;
   if (!Set("DISPLAY")) {
     if (Set("WAYLAND_DISPLAY"))
-      std::fprintf(stderr,
-                   "perch: this Wayland session has no X server (XWayland) for Perch to run on: DISPLAY is not "
-                   "set\n");
+      std::fprintf(
+          stderr,
+          "perch: this Wayland session has no X server (XWayland) for Perch to run on: DISPLAY is not "
+          "set\n");
     else
       std::fprintf(stderr,
                    "perch: no display to show the companion on (neither DISPLAY nor WAYLAND_DISPLAY is set; "

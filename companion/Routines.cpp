@@ -93,9 +93,9 @@ void TActor::RandomActivity() {
       const char* animation;
       int seconds;
     };
-    static constexpr TActivity Activities[9] = {
-        {"Reading", 120}, {"Reading", 120}, {"Writing", 60},  {"Writing", 60},  {"Searching", 20},
-        {"thinking", 20}, {"Idle2_1", 20},  {"Idle3_3", 40},  {"Idle3_3", 40}};
+    static constexpr TActivity Activities[9] = {{"Reading", 120}, {"Reading", 120},  {"Writing", 60},
+                                                {"Writing", 60},  {"Searching", 20}, {"thinking", 20},
+                                                {"Idle2_1", 20},  {"Idle3_3", 40},   {"Idle3_3", 40}};
     const TActivity& activity = Activities[number];
     Char().Show(false);
     Char().Play(QString::fromLatin1(activity.animation));
@@ -111,7 +111,8 @@ void TActor::RandomActivity() {
       const int x = area.x() + RandomNumber(0, 799);
       Char().MoveTo(static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 1);
     }
-    Char().MoveTo(static_cast<std::int16_t>(area.x() + area.width() - 150), static_cast<std::int16_t>(area.y() + 10), 1);
+    Char().MoveTo(static_cast<std::int16_t>(area.x() + area.width() - 150),
+                  static_cast<std::int16_t>(area.y() + 10), 1);
     Char().Play(QStringLiteral("GetAttention"));
     Char().Play(QStringLiteral("GetAttention"));
   }

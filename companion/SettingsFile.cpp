@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QStringConverter>
 
 #include "platform/TextDecoding.h"
@@ -88,10 +88,10 @@ namespace {
 // The file as lines, with what is needed to write it back as it came.
 struct TIniText {
   bool exists = false;
-  bool readable = true;   // false: the file is there but is not text we can read
-  QString readError;      // why it could not be opened, when it could not
-  QStringList lines;      // without their '\n'; a '\r' before it stays on the line
-  bool gb18030 = false;   // written back in the encoding it came in
+  bool readable = true;  // false: the file is there but is not text we can read
+  QString readError;     // why it could not be opened, when it could not
+  QStringList lines;     // without their '\n'; a '\r' before it stays on the line
+  bool gb18030 = false;  // written back in the encoding it came in
   bool crlf = false;
 };
 
@@ -136,9 +136,9 @@ TIniText ReadIniText(const QString& path) {
 // Where a section's lines and a key's line are: the first of each, by name
 // without regard to case.
 struct TPlace {
-  qsizetype header = -1;     // the section's "[name]" line
-  qsizetype entry = -1;      // the key's line
-  qsizetype lastFilled = -1; // its last line that is not blank
+  qsizetype header = -1;      // the section's "[name]" line
+  qsizetype entry = -1;       // the key's line
+  qsizetype lastFilled = -1;  // its last line that is not blank
 };
 
 // The section name of a "[name]" line, up to the first ']'; a line without
@@ -215,7 +215,8 @@ std::optional<QString> TSettingsFile::ReadString(const QString& section, const Q
 
 bool TSettingsFile::WriteString(const QString& section, const QString& key, const QString& value) {
   TIniText ini = ReadIniText(path_);
-  if (ini.exists && !ini.readError.isEmpty()) return Fail(QStringLiteral("the file cannot be read: ") + ini.readError);
+  if (ini.exists && !ini.readError.isEmpty())
+    return Fail(QStringLiteral("the file cannot be read: ") + ini.readError);
 
   const QString folder = QFileInfo(path_).absolutePath();
   if (!QDir().mkpath(folder)) return Fail(QStringLiteral("the folder %1 cannot be created").arg(folder));
@@ -223,8 +224,10 @@ bool TSettingsFile::WriteString(const QString& section, const QString& key, cons
     // Not text we can read: keep it aside rather than write over it.
     const QString aside = path_ + QStringLiteral(".bad");
     if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(aside).constData()) != 0)
-      return Fail(QStringLiteral("the unreadable file cannot be moved to %1: %2").arg(aside, QString::fromLocal8Bit(std::strerror(errno))));
-    std::fprintf(stderr, "perch: %s could not be read; it was moved to %s\n", qPrintable(path_), qPrintable(aside));
+      return Fail(QStringLiteral("the unreadable file cannot be moved to %1: %2")
+                      .arg(aside, QString::fromLocal8Bit(std::strerror(errno))));
+    std::fprintf(stderr, "perch: %s could not be read; it was moved to %s\n", qPrintable(path_),
+                 qPrintable(aside));
     ini = TIniText{};
   }
 
@@ -251,7 +254,8 @@ bool TSettingsFile::WriteString(const QString& section, const QString& key, cons
     bytes = text.toUtf8();
   }
   QSaveFile file(path_);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit()) return Fail(file.errorString());
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit())
+    return Fail(file.errorString());
   return true;
 }
 

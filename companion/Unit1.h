@@ -8,7 +8,4 @@
 #include "companion/NameDialog.h"
 #include "companion/SettingsFile.h"
 
-namespace perch {
-
-
-}  // namespace perch
+namespace perch {}  // namespace perch

@@ -33,8 +33,7 @@ std::string EnsureEndpointFolder() {
     throw TPlatformError(folder + " belongs to another user; refusing to use it");
   }
   if ((info.st_mode & 077) != 0) {
-    throw TPlatformError(folder + " is open to other users (mode " +
-                         std::to_string((info.st_mode >> 6) & 7) +
+    throw TPlatformError(folder + " is open to other users (mode " + std::to_string((info.st_mode >> 6) & 7) +
                          std::to_string((info.st_mode >> 3) & 7) + std::to_string(info.st_mode & 7) +
                          "); refusing to use it");
   }

@@ -27,8 +27,7 @@ void PutHeader(std::vector<std::uint8_t>& out, std::uint32_t message, std::uint6
 
 }  // namespace
 
-std::vector<std::uint8_t> EncodeMessage(std::uint32_t message, std::uint64_t wParam,
-                                        std::int64_t lParam) {
+std::vector<std::uint8_t> EncodeMessage(std::uint32_t message, std::uint64_t wParam, std::int64_t lParam) {
   std::vector<std::uint8_t> out;
   out.reserve(LinkHeaderSize);
   PutHeader(out, message, wParam, lParam);
@@ -67,9 +66,8 @@ std::optional<TLinkMessage> DecodeDatagram(std::span<const std::uint8_t> datagra
   const auto data = datagram.subspan(CopyDataHeaderSize);
   const auto text = data.first(std::min(cbData, data.size()));
   const auto nul = std::find(text.begin(), text.end(), std::uint8_t{0});
-  result.text = DecodeControllerText(
-      std::string_view(reinterpret_cast<const char*>(text.data()),
-                       static_cast<std::size_t>(nul - text.begin())));
+  result.text = DecodeControllerText(std::string_view(reinterpret_cast<const char*>(text.data()),
+                                                      static_cast<std::size_t>(nul - text.begin())));
   return result;
 }
 

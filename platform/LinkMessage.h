@@ -35,8 +35,7 @@ struct TLinkMessage {
   std::string text;  // valid UTF-8, read up to its NUL or the end of the data
 };
 
-std::vector<std::uint8_t> EncodeMessage(std::uint32_t message, std::uint64_t wParam,
-                                        std::int64_t lParam);
+std::vector<std::uint8_t> EncodeMessage(std::uint32_t message, std::uint64_t wParam, std::int64_t lParam);
 // The text is sent as it stands, followed by a NUL; cbData counts the NUL.
 // A text longer than MaxCopyDataText is cut to it.
 std::vector<std::uint8_t> EncodeCopyData(std::string_view text, std::uint64_t dwData = 0);

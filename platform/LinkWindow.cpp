@@ -68,8 +68,8 @@ TPostResult PostToWindow(const std::string& className, std::span<const std::uint
   return TPostResult::NoWindow;
 }
 
-TPostResult PostMessageTo(const std::string& className, std::uint32_t message,
-                          std::uint64_t wParam, std::int64_t lParam, const std::string& folder) {
+TPostResult PostMessageTo(const std::string& className, std::uint32_t message, std::uint64_t wParam,
+                          std::int64_t lParam, const std::string& folder) {
   const auto datagram = EncodeMessage(message, wParam, lParam);
   return PostToWindow(className, datagram, folder);
 }

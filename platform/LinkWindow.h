@@ -30,8 +30,8 @@ enum class TPostResult {
 // endpoint folder, which must be safe (else TPlatformError).
 TPostResult PostToWindow(const std::string& className, std::span<const std::uint8_t> datagram,
                          const std::string& folder = {});
-TPostResult PostMessageTo(const std::string& className, std::uint32_t message,
-                          std::uint64_t wParam, std::int64_t lParam, const std::string& folder = {});
+TPostResult PostMessageTo(const std::string& className, std::uint32_t message, std::uint64_t wParam,
+                          std::int64_t lParam, const std::string& folder = {});
 
 // True when a window of that class is bound and alive.
 bool FindWindow(const std::string& className, const std::string& folder = {});

@@ -2,8 +2,7 @@
 
 namespace perch {
 
-void WaitFor(std::chrono::milliseconds length, const std::atomic<bool>& quitting,
-             const TWaitSteps& steps) {
+void WaitFor(std::chrono::milliseconds length, const std::atomic<bool>& quitting, const TWaitSteps& steps) {
   const auto deadline = steps.now() + length;
   while (!quitting.load()) {
     steps.processMessagesFor(WaitStep);

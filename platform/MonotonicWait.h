@@ -23,7 +23,6 @@ struct TWaitSteps {
 // Processes messages in steps of 100 ms and tests its end after each step:
 // it lasts at least `length`, unless `quitting` becomes true, which ends it
 // at its next test.
-void WaitFor(std::chrono::milliseconds length, const std::atomic<bool>& quitting,
-             const TWaitSteps& steps);
+void WaitFor(std::chrono::milliseconds length, const std::atomic<bool>& quitting, const TWaitSteps& steps);
 
 }  // namespace perch

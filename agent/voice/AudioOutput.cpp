@@ -27,8 +27,8 @@ bool TAudioOutput::Open(const std::string& device, int sampleRate) {
     pcm_ = nullptr;
     return false;
   }
-  if (snd_pcm_set_params(pcm_, SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED, 1,
-                         unsigned(sampleRate), 1, LatencyUs) < 0) {
+  if (snd_pcm_set_params(pcm_, SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED, 1, unsigned(sampleRate), 1,
+                         LatencyUs) < 0) {
     Close();
     return false;
   }

@@ -104,8 +104,7 @@ class TEspeak {
   bool Initialized() {
     if (!tried_) {
       tried_ = true;
-      sampleRate_ = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr,
-                                      espeakINITIALIZE_DONT_EXIT);
+      sampleRate_ = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
       if (sampleRate_ > 0) espeak_SetSynthCallback(&TEspeak::Receive);
     }
     return sampleRate_ > 0;
@@ -130,8 +129,8 @@ class TEspeak {
 
   void Speak(TCollector& collector) {
     collector_ = &collector;
-    espeak_Synth(collector.text->utf8.c_str(), collector.text->utf8.size() + 1, 0, POS_CHARACTER,
-                 0, espeakCHARS_UTF8, nullptr, nullptr);
+    espeak_Synth(collector.text->utf8.c_str(), collector.text->utf8.size() + 1, 0, POS_CHARACTER, 0,
+                 espeakCHARS_UTF8, nullptr, nullptr);
     collector_ = nullptr;
   }
 
@@ -141,8 +140,7 @@ class TEspeak {
     TCollector* collector = Instance().collector_;
     if (!collector) return 1;
     if (wave && count > 0) collector->samples->insert(collector->samples->end(), wave, wave + count);
-    for (espeak_EVENT* event = events; event && event->type != espeakEVENT_LIST_TERMINATED;
-         ++event) {
+    for (espeak_EVENT* event = events; event && event->type != espeakEVENT_LIST_TERMINATED; ++event) {
       if (event->type != espeakEVENT_WORD) continue;
       const int character = event->text_position - 1;
       const std::vector<int>& positions = collector->text->utf16Position;

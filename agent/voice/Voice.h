@@ -42,8 +42,8 @@ class TVoiceWorker;
 // before those of the next. Started comes before Finished unless the line
 // was stopped (or superseded by a later Speak) before its synthesis was
 // done. A stopped line's Finished arrives later, not inside Stop: a caller
-// that speaks again at once tells the lines apart by counting Finished. The sound device is ALSA's "default", or the one named by the
-// environment variable PERCH_AUDIO_DEVICE when the voice is created.
+// that speaks again at once tells the lines apart by counting Finished. The sound device is ALSA's "default",
+// or the one named by the environment variable PERCH_AUDIO_DEVICE when the voice is created.
 class TVoice : public QObject {
   Q_OBJECT
  public:

@@ -19,9 +19,7 @@ constexpr std::chrono::seconds Stall{2};
 }  // namespace
 
 TVoiceWorker::TVoiceWorker(TListener listener, std::string audioDevice)
-    : listener_(std::move(listener)),
-      audioDevice_(std::move(audioDevice)),
-      thread_([this] { Run(); }) {}
+    : listener_(std::move(listener)), audioDevice_(std::move(audioDevice)), thread_([this] { Run(); }) {}
 
 TVoiceWorker::~TVoiceWorker() {
   {

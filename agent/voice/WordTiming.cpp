@@ -7,19 +7,17 @@ namespace perch {
 namespace {
 
 bool IsIdeograph(char32_t c) {
-  return (c >= 0x3040 && c <= 0x30FF)      // kana
-         || (c >= 0x3400 && c <= 0x4DBF)   // CJK extension A
-         || (c >= 0x4E00 && c <= 0x9FFF)   // CJK unified ideographs
-         || (c >= 0xF900 && c <= 0xFAFF)   // compatibility ideographs
+  return (c >= 0x3040 && c <= 0x30FF)     // kana
+         || (c >= 0x3400 && c <= 0x4DBF)  // CJK extension A
+         || (c >= 0x4E00 && c <= 0x9FFF)  // CJK unified ideographs
+         || (c >= 0xF900 && c <= 0xFAFF)  // compatibility ideographs
          || (c >= 0x20000 && c <= 0x3134F);
 }
 
 // Control characters say nothing, so they separate words like blanks.
 bool IsBlank(char32_t c) { return c < 0x20 || c == 0x7F || c == 0x3000 || QChar::isSpace(c); }
 
-bool EndsClause(char32_t c) {
-  return c == ',' || c == ';' || c == ':' || c == '.' || c == '!' || c == '?';
-}
+bool EndsClause(char32_t c) { return c == ',' || c == ';' || c == ':' || c == '.' || c == '!' || c == '?'; }
 
 struct TCodePoint {
   char32_t value;
@@ -76,8 +74,7 @@ QVector<TTextWord> SplitIntoWords(const QString& text) {
   return words;
 }
 
-QVector<TSpokenWord> TimeWords(const QString& text, const std::vector<TWordEvent>& events,
-                               int durationMs) {
+QVector<TSpokenWord> TimeWords(const QString& text, const std::vector<TWordEvent>& events, int durationMs) {
   const QVector<TTextWord> textWords = SplitIntoWords(text);
   const int count = int(textWords.size());
   durationMs = std::max(durationMs, 0);
@@ -139,17 +136,13 @@ QVector<TSpokenWord> EstimateWords(const QString& text, int* durationMs) {
     spoken.push_back({word.position, word.length, time});
     const QString letters = text.mid(word.position, word.length);
     const char32_t first = letters.isEmpty() ? 0 : letters.toUcs4().value(0);
-    if (!word.spoken)
-      time += 100;
-    else if (IsIdeograph(first))
-      time += 260;
-    else
-      time += 120 + 60 * std::min<int>(int(letters.size()), 12);
+    if (!word.spoken) time += 100;
+    else if (IsIdeograph(first)) time += 260;
+    else time += 120 + 60 * std::min<int>(int(letters.size()), 12);
     const char16_t last = letters.isEmpty() ? u' ' : letters.back().unicode();
-    if (last == u',' || last == u';' || last == u':' || last == u'\uFF0C' || last == u'\u3001')
-      time += 200;
-    else if (last == u'.' || last == u'!' || last == u'?' || last == u'\u3002' ||
-             last == u'\uFF01' || last == u'\uFF1F')
+    if (last == u',' || last == u';' || last == u':' || last == u'\uFF0C' || last == u'\u3001') time += 200;
+    else if (last == u'.' || last == u'!' || last == u'?' || last == u'\u3002' || last == u'\uFF01' ||
+             last == u'\uFF1F')
       time += 400;
   }
   *durationMs = time + (spoken.isEmpty() ? 0 : 200);

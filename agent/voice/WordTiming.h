@@ -36,8 +36,7 @@ struct TWordEvent {
 // dropped when that word already has one); words left without a time are
 // placed between their neighbours. The result covers every word of the text,
 // in order, with non-decreasing times within [0, durationMs].
-QVector<TSpokenWord> TimeWords(const QString& text, const std::vector<TWordEvent>& events,
-                               int durationMs);
+QVector<TSpokenWord> TimeWords(const QString& text, const std::vector<TWordEvent>& events, int durationMs);
 
 // A pace for speaking text with no audio at all (no synthesizer available):
 // the words and the length of the silent line.

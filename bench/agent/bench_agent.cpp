@@ -5,13 +5,13 @@
 
 #include "agent/AgentControl.h"
 #include "agent/CharacterFile.h"
-#include "agent/CharacterPainter.h"
 #include "agent/CharacterFrames.h"
+#include "agent/CharacterPainter.h"
 
 #include <QApplication>
-#include <QtGlobal>
 #include <QPainter>
 #include <QProcess>
+#include <QtGlobal>
 
 #include <benchmark/benchmark.h>
 
@@ -35,7 +35,8 @@ void BM_Frame(benchmark::State& state) {
   const TCharacterDef& bird = Bird();
   const auto scale = static_cast<double>(state.range(0));
   const TAnimationDef& wave = *bird.Find("Wave");
-  QImage target(int(bird.size.width() * scale), int(bird.size.height() * scale), QImage::Format_ARGB32_Premultiplied);
+  QImage target(int(bird.size.width() * scale), int(bird.size.height() * scale),
+                QImage::Format_ARGB32_Premultiplied);
   double t = 0;
   for (auto _ : state) {
     const TPose pose = EvaluateAnimation(bird, wave, t);
@@ -54,7 +55,8 @@ void BM_KeptFrame(benchmark::State& state) {
   const auto scale = static_cast<double>(state.range(0));
   const TAnimationDef& breathe = *bird.Find("Breathe");
   TFrameCache frames(bird, scale, Qt::transparent, 1);
-  QImage target(int(bird.size.width() * scale), int(bird.size.height() * scale), QImage::Format_ARGB32_Premultiplied);
+  QImage target(int(bird.size.width() * scale), int(bird.size.height() * scale),
+                QImage::Format_ARGB32_Premultiplied);
   double t = 0;
   for (auto _ : state) {
     const auto frame = frames.Frame(EvaluateAnimation(bird, breathe, t), 1.0);
@@ -73,7 +75,8 @@ BENCHMARK(BM_KeptFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 void BM_PaintedFrame(benchmark::State& state) {
   const TCharacterDef& bird = Bird();
   const TAnimationDef& processing = *bird.Find("Processing");
-  TFrameCache frames(bird, static_cast<double>(state.range(0)), QColor("#9a8a70"), 0, 0, 0);  // keeps only the newest
+  TFrameCache frames(bird, static_cast<double>(state.range(0)), QColor("#9a8a70"), 0, 0,
+                     0);  // keeps only the newest
   double t = processing.loopFromMs;
   for (auto _ : state) {
     benchmark::DoNotOptimize(frames.Frame(EvaluateAnimation(bird, processing, t), 1.0));
@@ -93,7 +96,9 @@ BENCHMARK(BM_WindowShape)->Unit(benchmark::kMicrosecond);
 // The real companion on its own Xvfb display (perch_cost.sh), several runs:
 // the counters are the medians; the spread is printed beside them.
 void BM_RealPerch(benchmark::State& state) {
-  const int runs = qEnvironmentVariableIsSet("PERCH_BENCH_RUNS") ? std::max(1, qEnvironmentVariableIntValue("PERCH_BENCH_RUNS")) : 3;
+  const int runs = qEnvironmentVariableIsSet("PERCH_BENCH_RUNS")
+                       ? std::max(1, qEnvironmentVariableIntValue("PERCH_BENCH_RUNS"))
+                       : 3;
   for (auto _ : state) {
     std::map<std::string, std::vector<double>> figures;
     for (int run = 0; run < runs; ++run) {
@@ -111,8 +116,9 @@ void BM_RealPerch(benchmark::State& state) {
     }
     for (auto& [name, values] : figures) {
       std::sort(values.begin(), values.end());
-      const double median = values.size() % 2 ? values[values.size() / 2]
-                                              : (values[values.size() / 2 - 1] + values[values.size() / 2]) / 2;
+      const double median = values.size() % 2
+                                ? values[values.size() / 2]
+                                : (values[values.size() / 2 - 1] + values[values.size() / 2]) / 2;
       state.counters[name] = median;
       std::printf("  %-36s median %8.2f   min %8.2f   max %8.2f   (%zu runs)\n", name.c_str(), median,
                   values.front(), values.back(), values.size());

@@ -70,8 +70,7 @@ void BM_IdleWhileWaitingForTheUser(benchmark::State& state) {
     QEventLoop loop;
     QTimer::singleShot(2000, &loop, &QEventLoop::quit);
     loop.exec();
-    const double wall =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
     share = (ProcessCpuSeconds() - cpu0) / wall;
   }
   state.counters["core_percent"] = share * 100;

@@ -65,8 +65,8 @@ std::optional<double> GnuChessNodesPerSecond() {
     const auto line = peer.ReadLine(120s);
     if (!line) return std::nullopt;
     if (line->find("My move is") != std::string::npos) break;
-    std::istringstream fields(line->substr(line->find_first_of("0123456789") == std::string::npos
-                                               ? 0 : line->find_first_of("0123456789")));
+    std::istringstream fields(line->substr(
+        line->find_first_of("0123456789") == std::string::npos ? 0 : line->find_first_of("0123456789")));
     int depth = 0;
     std::string score;
     double time = 0, count = 0;
@@ -86,9 +86,9 @@ std::optional<TimedSearch> GnuChessAtMoveTime(const char* fen, int seconds) {
   ChildProcess peer({path});
   if (!peer.Running()) return std::nullopt;
   // One at a time, as above; `easy` keeps it from pondering after its move.
-  for (const std::string& command : {std::string("xboard"), std::string("book off"), std::string("easy"),
-                                    std::string("post"), "st " + std::to_string(seconds),
-                                    std::string("setboard ") + fen, std::string("go")}) {
+  for (const std::string& command :
+       {std::string("xboard"), std::string("book off"), std::string("easy"), std::string("post"),
+        "st " + std::to_string(seconds), std::string("setboard ") + fen, std::string("go")}) {
     peer.Send(command);
     std::this_thread::sleep_for(300ms);
   }

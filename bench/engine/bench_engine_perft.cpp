@@ -18,7 +18,8 @@ void BM_Perft(benchmark::State& state, const char* fen, int depth) {
   auto engine = std::make_unique<TChessThread>();
   std::uint64_t leaves = 0;
   for (auto _ : state) leaves = RunPerft(*engine, fen, depth).leaves;
-  state.counters["leaves/s"] = benchmark::Counter(static_cast<double>(leaves), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["leaves/s"] =
+      benchmark::Counter(static_cast<double>(leaves), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 BENCHMARK_CAPTURE(BM_Perft, start_5, StartFen, 5)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -38,8 +39,9 @@ void Compare(const char* name, const char* fen, int depth) {
     std::printf("  stockfish perft %d: not available\n", depth + 1);
     return;
   }
-  std::printf("  stockfish perft %d: %llu nodes in %.3f s; ratio ours/stockfish %.2f (target <= 1.0, aim 0.5)\n",
-              depth + 1, static_cast<unsigned long long>(theirNodes), *theirs, best.seconds / *theirs);
+  std::printf(
+      "  stockfish perft %d: %llu nodes in %.3f s; ratio ours/stockfish %.2f (target <= 1.0, aim 0.5)\n",
+      depth + 1, static_cast<unsigned long long>(theirNodes), *theirs, best.seconds / *theirs);
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ void BM_SearchSuite(benchmark::State& state) {
     nodes = 0;
     for (const BenchPosition& p : SearchSuite) nodes += RunSearch(*engine, p.fen, SearchSuiteDepth).nodes;
   }
-  state.counters["nodes/s"] = benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["nodes/s"] =
+      benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 BENCHMARK(BM_SearchSuite)->Unit(benchmark::kMillisecond)->Iterations(2);
@@ -32,7 +33,8 @@ void BM_SearchPosition(benchmark::State& state) {
   auto engine = std::make_unique<TChessThread>();
   std::uint64_t nodes = 0;
   for (auto _ : state) nodes = RunSearch(*engine, p.fen, SearchSuiteDepth).nodes;
-  state.counters["nodes/s"] = benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["nodes/s"] =
+      benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 BENCHMARK(BM_SearchPosition)->DenseRange(0, 7)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -61,19 +61,21 @@ int main() {
     std::printf("perch-uci did not start\n");
     return 1;
   }
-  std::printf("go movetime 1000, %d runs each: depth reached and M nodes/s (min..max); GNU Chess at st 1\n", Runs);
+  std::printf("go movetime 1000, %d runs each: depth reached and M nodes/s (min..max); GNU Chess at st 1\n",
+              Runs);
   std::printf("%-12s %8s %16s   %8s %10s\n", "position", "depth", "M nodes/s", "gnuchess", "M nodes/s");
   for (const BenchPosition& p : SearchSuite) {
     std::vector<UciRun> runs;
     for (int r = 0; r < Runs; ++r) runs.push_back(MoveTimeSearch(uci, p.fen));
     auto [minDepth, maxDepth] =
         std::minmax_element(runs.begin(), runs.end(), [](auto& a, auto& b) { return a.depth < b.depth; });
-    auto [minNps, maxNps] = std::minmax_element(runs.begin(), runs.end(),
-                                                [](auto& a, auto& b) { return a.nodesPerSecond < b.nodesPerSecond; });
+    auto [minNps, maxNps] = std::minmax_element(
+        runs.begin(), runs.end(), [](auto& a, auto& b) { return a.nodesPerSecond < b.nodesPerSecond; });
     const auto gnu = GnuChessAtMoveTime(p.fen, 1);
     char depths[32];
     std::snprintf(depths, sizeof depths, "%d..%d", minDepth->depth, maxDepth->depth);
-    std::printf("%-12s %8s %7.2f..%-7.2f", p.name, depths, minNps->nodesPerSecond / 1e6, maxNps->nodesPerSecond / 1e6);
+    std::printf("%-12s %8s %7.2f..%-7.2f", p.name, depths, minNps->nodesPerSecond / 1e6,
+                maxNps->nodesPerSecond / 1e6);
     if (gnu) std::printf("   %8d %10.2f\n", gnu->depth, gnu->nodesPerSecond / 1e6);
     else std::printf("   %8s\n", "n/a");
   }

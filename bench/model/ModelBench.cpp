@@ -12,11 +12,10 @@ namespace {
 
 // An open middle game reached from the starting position.
 void PlayOpening(TChessGame& game) {
-  const Square moves[][2] = {
-      {Square::E2, Square::E4}, {Square::E7, Square::E5}, {Square::G1, Square::F3},
-      {Square::B8, Square::C6}, {Square::F1, Square::C4}, {Square::G8, Square::F6},
-      {Square::D2, Square::D3}, {Square::F8, Square::C5}, {Square::C1, Square::G5},
-      {Square::D7, Square::D6}};
+  const Square moves[][2] = {{Square::E2, Square::E4}, {Square::E7, Square::E5}, {Square::G1, Square::F3},
+                             {Square::B8, Square::C6}, {Square::F1, Square::C4}, {Square::G8, Square::F6},
+                             {Square::D2, Square::D3}, {Square::F8, Square::C5}, {Square::C1, Square::G5},
+                             {Square::D7, Square::D6}};
   for (const auto& m : moves) game.MakeMove(m[0], m[1]);
 }
 

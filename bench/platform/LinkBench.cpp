@@ -4,10 +4,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
-#include <unistd.h>
 
 using namespace perch;
 
@@ -26,7 +26,8 @@ void BM_DecodeText(benchmark::State& state, bool utf8) {
   while (text.size() < static_cast<std::size_t>(state.range(0))) text += unit;
   const auto datagram = perch::EncodeCopyData(text);
   for (auto _ : state) benchmark::DoNotOptimize(perch::DecodeDatagram(datagram));
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(text.size()));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(text.size()));
 }
 BENCHMARK_CAPTURE(BM_DecodeText, utf8, true)->Arg(64)->Arg(65000);
 BENCHMARK_CAPTURE(BM_DecodeText, gb18030, false)->Arg(64)->Arg(65000);

@@ -49,8 +49,7 @@ void BM_TimeWordsLongLine(benchmark::State& state) {
     events.push_back({int(text.size()), int(events.size()) * 300});
     text += "bird ";
   }
-  for (auto _ : state)
-    benchmark::DoNotOptimize(TimeWords(text, events, int(events.size()) * 300).data());
+  for (auto _ : state) benchmark::DoNotOptimize(TimeWords(text, events, int(events.size()) * 300).data());
 }
 BENCHMARK(BM_TimeWordsLongLine)->Unit(benchmark::kMillisecond);
 

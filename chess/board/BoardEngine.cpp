@@ -98,8 +98,7 @@ void TChessBrd::WaitUntilParked() {
 void TChessBrd::StopThinking() {
   if (!customEngine_ && engineThread_) {
     engineThread_->RequestStop();
-    if (inPass_ && !handingOver_)
-      WaitUntilParked();
+    if (inPass_ && !handingOver_) WaitUntilParked();
     else
       // Idle between passes, or blocked in the hand-over of a move whose
       // handler called us: either way it starts nothing before its pass ends.

@@ -19,15 +19,12 @@ void ShowBoardError(const QString& message) {
     Reporter()(message);
     return;
   }
-  QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), message,
-                  QMessageBox::Ok);
+  QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), message, QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
-void SetBoardErrorReporter(std::function<void(const QString&)> reporter) {
-  Reporter() = std::move(reporter);
-}
+void SetBoardErrorReporter(std::function<void(const QString&)> reporter) { Reporter() = std::move(reporter); }
 
 void RunReportingErrors(const std::function<void()>& call) {
   try {

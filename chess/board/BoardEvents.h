@@ -22,11 +22,10 @@ enum class TDragMode { dmManual, dmAutomatic };
 
 using TMouseEvent = std::function<void(TChessGame* Sender, Qt::MouseButton Button,
                                        Qt::KeyboardModifiers Shift, int X, int Y)>;
-using TMouseMoveEvent =
-    std::function<void(TChessGame* Sender, Qt::KeyboardModifiers Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TChessGame* Sender, Qt::KeyboardModifiers Shift, int X, int Y)>;
 // Source is the control that started the drag; Accept arrives as true.
-using TDragOverEvent = std::function<void(TChessGame* Sender, QObject* Source, int X, int Y,
-                                          TDragState State, bool& Accept)>;
+using TDragOverEvent =
+    std::function<void(TChessGame* Sender, QObject* Source, int X, int Y, TDragState State, bool& Accept)>;
 using TDragDropEvent = std::function<void(TChessGame* Sender, QObject* Source, int X, int Y)>;
 using TStartDragEvent = std::function<void(TChessGame* Sender)>;
 // Target is the control that took the drop, nullptr for a cancelled drag.

@@ -28,8 +28,7 @@ QWidget* TChessBrd::OverlayHost() { return parentWidget() ? parentWidget() : thi
 QPoint TChessBrd::HostOffset() const { return parentWidget() ? pos() : QPoint(0, 0); }
 
 TDragImage& TChessBrd::DragImageWidget() {
-  if (!dragImage_ || dragImage_->parentWidget() != OverlayHost())
-    dragImage_ = new TDragImage(OverlayHost());
+  if (!dragImage_ || dragImage_->parentWidget() != OverlayHost()) dragImage_ = new TDragImage(OverlayHost());
   return *dragImage_;
 }
 
@@ -70,8 +69,7 @@ void TChessBrd::mouseMoveEvent(QMouseEvent* e) {
     const bool inside = rect().contains(at);
     if (inside) {
       bool accept = false;
-      DragOver(this, at.x(), at.y(), overBoard_ ? TDragState::dsDragMove : TDragState::dsDragEnter,
-               accept);
+      DragOver(this, at.x(), at.y(), overBoard_ ? TDragState::dsDragMove : TDragState::dsDragEnter, accept);
       lastAccept_ = accept;
     } else if (overBoard_) {
       bool accept = false;
@@ -94,10 +92,8 @@ void TChessBrd::mouseReleaseEvent(QMouseEvent* e) {
     }
     resizing_ = false;
     const bool dropButton = e->button() == Qt::LeftButton || e->button() == Qt::RightButton;
-    if (dragPhase_ == DragPhase::Active && dropButton && rect().contains(at))
-      FinishDrag(at);
-    else
-      CancelDrag(at);
+    if (dragPhase_ == DragPhase::Active && dropButton && rect().contains(at)) FinishDrag(at);
+    else CancelDrag(at);
   });
 }
 
@@ -166,8 +162,7 @@ void TChessBrd::DragOver(QObject* source, int x, int y, TDragState state, bool& 
     // The first move of the drag lifts the piece off its square.
     PaintSquare(dragFromSquare_);
     PaintBoardLines();
-    DragImageWidget().ShowAt(pieceImageList_.Image(PieceImageIndex(PieceAt(dragFromSquare_))),
-                             imageAt);
+    DragImageWidget().ShowAt(pieceImageList_.Image(PieceImageIndex(PieceAt(dragFromSquare_))), imageAt);
   }
   DragImageWidget().MoveTo(imageAt);
   if (source == this && !Thinking() &&
@@ -206,8 +201,8 @@ void TChessBrd::UpdateResizeCursor(QMouseEvent* e) {
   const Qt::CursorShape current = cursor().shape();
   if (!IsSizingCursor(current)) normalCursor_ = current;
   if (!resizable_) return;
-  const bool inCorner = at.x() >= width() - 10 && at.x() <= width() && at.y() >= height() - 10 &&
-                        at.y() <= height();
+  const bool inCorner =
+      at.x() >= width() - 10 && at.x() <= width() && at.y() >= height() - 10 && at.y() <= height();
   if (inCorner) {
     QWidget::setCursor(Qt::SizeFDiagCursor);
     if (e->buttons() & Qt::LeftButton) resizing_ = true;

@@ -76,22 +76,19 @@ void TChessBrd::Paint() {
     firstPaintDone_ = true;
     StartThinking();
     engineTimer_.setInterval(500);
-    connect(&engineTimer_, &QTimer::timeout, this, [this] {
-      perch::RunReportingErrors([this] { EngineTimerTick(); });
-    });
+    connect(&engineTimer_, &QTimer::timeout, this,
+            [this] { perch::RunReportingErrors([this] { EngineTimerTick(); }); });
     engineTimer_.start();
   }
 }
 
-void TChessBrd::FillOrTile(QPainter& p, const QImage& tile, const QColor& color,
-                           const QRect& box) {
+void TChessBrd::FillOrTile(QPainter& p, const QImage& tile, const QColor& color, const QRect& box) {
   if (HasImage(tile)) {
     // Whole tiles from the control's corner; the clipping does the cutting.
     p.setCompositionMode(QPainter::CompositionMode_Source);
     const int w = width(), h = height();
     for (int r = 0; r <= h / tile.height(); ++r)
-      for (int k = 0; k <= w / tile.width(); ++k)
-        p.drawImage(k * tile.width(), r * tile.height(), tile);
+      for (int k = 0; k <= w / tile.width(); ++k) p.drawImage(k * tile.width(), r * tile.height(), tile);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
   } else {
     p.fillRect(box, color);
@@ -156,10 +153,8 @@ void TChessBrd::PaintSquares() {
         if (lightOnScreen == dark) clip -= QRegion(b + col * s, b + row * s, s, s);
       }
     p.setClipRegion(clip);
-    if (dark)
-      FillOrTile(p, squareDark_, squareColorDark_, clip.boundingRect());
-    else
-      FillOrTile(p, squareLight_, squareColorLight_, clip.boundingRect());
+    if (dark) FillOrTile(p, squareDark_, squareColorDark_, clip.boundingRect());
+    else FillOrTile(p, squareLight_, squareColorLight_, clip.boundingRect());
   }
   p.end();
   PaintBoardLines();
@@ -205,10 +200,8 @@ void TChessBrd::PaintSquare(Square square) {
   const QRect box(SquareOrigin(square), QSize(sizeOfSquare_, sizeOfSquare_));
   QPainter p(&canvas_);
   p.setClipRect(box);
-  if (IsLightSquare(square))
-    FillOrTile(p, squareLight_, squareColorLight_, box);
-  else
-    FillOrTile(p, squareDark_, squareColorDark_, box);
+  if (IsLightSquare(square)) FillOrTile(p, squareLight_, squareColorLight_, box);
+  else FillOrTile(p, squareDark_, squareColorDark_, box);
   RepaintIfShown(box);
 }
 
@@ -223,8 +216,7 @@ void TChessBrd::LoadPieceImages() {
     for (int piece = 0; piece < 6; ++piece) {
       const QImage picture = set.copy(piece * size, 2 * colour * size, size, size);
       const QImage mask = set.copy(piece * size, (2 * colour + 1) * size, size, size);
-      pieceImages_[static_cast<std::size_t>(colour * 7 + piece)] =
-          pieceImageList_.Add(picture, mask);
+      pieceImages_[static_cast<std::size_t>(colour * 7 + piece)] = pieceImageList_.Add(picture, mask);
     }
 }
 

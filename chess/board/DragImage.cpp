@@ -29,8 +29,7 @@ void TDragImage::MoveTo(QPoint topLeft) {
 void TDragImage::MoveToNow(QPoint topLeft) {
   const QRect before = geometry();
   MoveTo(topLeft);
-  if (QWidget* host = parentWidget(); host && host->isVisible())
-    host->repaint(before.united(geometry()));
+  if (QWidget* host = parentWidget(); host && host->isVisible()) host->repaint(before.united(geometry()));
 }
 
 void TDragImage::HideImage() {

@@ -45,10 +45,8 @@ void TChessBrd::AnimationStep(int x, int y) {
 void TChessBrd::AnimateLeg(int a, int b, int fixed, bool horizontal) {
   const int step = a < b ? 1 : -1;
   for (int v = a;; v += step) {
-    if (horizontal)
-      AnimationStep(v, fixed);
-    else
-      AnimationStep(fixed, v);
+    if (horizontal) AnimationStep(v, fixed);
+    else AnimationStep(fixed, v);
     if (v == b) break;
   }
 }

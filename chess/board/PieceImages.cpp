@@ -13,9 +13,7 @@ bool IsValidPieceSet(const QImage& bitmap) {
          bitmap.width() * 2 == bitmap.height() * 3;
 }
 
-bool HasImage(const QImage& bitmap) {
-  return !bitmap.isNull() && bitmap.width() > 0 && bitmap.height() > 0;
-}
+bool HasImage(const QImage& bitmap) { return !bitmap.isNull() && bitmap.width() > 0 && bitmap.height() > 0; }
 
 QImage LoadDefaultPieceSetBitmap() {
   // The resource is compiled into the board library; make sure it is
@@ -31,11 +29,9 @@ int TPieceImageList::Add(const QImage& picture, const QImage& mask) {
   const QImage m = mask.convertToFormat(QImage::Format_RGB32);
   for (int y = 0; y < image.height(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-    const auto* maskLine = y < m.height() ? reinterpret_cast<const QRgb*>(m.constScanLine(y))
-                                          : nullptr;
+    const auto* maskLine = y < m.height() ? reinterpret_cast<const QRgb*>(m.constScanLine(y)) : nullptr;
     for (int x = 0; x < image.width(); ++x) {
-      const bool transparent =
-          !maskLine || x >= m.width() || (maskLine[x] & 0x00FFFFFFu) == 0x00FFFFFFu;
+      const bool transparent = !maskLine || x >= m.width() || (maskLine[x] & 0x00FFFFFFu) == 0x00FFFFFFu;
       line[x] = transparent ? 0u : (line[x] | 0xFF000000u);
     }
   }

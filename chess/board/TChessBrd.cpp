@@ -15,8 +15,7 @@
 
 namespace perch {
 
-TChessBrd::TChessBrd(QWidget* parent, bool designMode)
-    : QWidget(parent), designMode_(designMode) {
+TChessBrd::TChessBrd(QWidget* parent, bool designMode) : QWidget(parent), designMode_(designMode) {
   lineStyle_ = QPen(QColor(0, 0, 0), 1, Qt::SolidLine);
   defaultPieceSet_ = LoadDefaultPieceSetBitmap();
   LoadPieceImages();
@@ -148,8 +147,7 @@ int TChessBrd::RowOf(Square square) const {
 }
 
 QPoint TChessBrd::SquareOrigin(Square square) const {
-  return {BoardLeft() + ColumnOf(square) * sizeOfSquare_,
-          BoardTop() + RowOf(square) * sizeOfSquare_};
+  return {BoardLeft() + ColumnOf(square) * sizeOfSquare_, BoardTop() + RowOf(square) * sizeOfSquare_};
 }
 
 Square TChessBrd::SquareAtPoint(int x, int y) const {
@@ -177,8 +175,7 @@ bool TChessBrd::IsLightSquare(Square square) {
 bool TChessBrd::event(QEvent* e) {
   // The window losing the input or the board going away ends a drag the
   // way a lost mouse capture does.
-  if (dragPhase_ != DragPhase::Idle &&
-      (e->type() == QEvent::WindowDeactivate || e->type() == QEvent::Hide))
+  if (dragPhase_ != DragPhase::Idle && (e->type() == QEvent::WindowDeactivate || e->type() == QEvent::Hide))
     perch::RunReportingErrors([this] { CancelDrag(mapFromGlobal(QCursor::pos())); });
   const bool handled = QWidget::event(e);
   // Every event that reaches the board gives a custom engine the chance to

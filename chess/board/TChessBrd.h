@@ -127,9 +127,7 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   bool WhiteOnTop() const { return whiteOnTop_; }
   void setWhiteOnTop(bool v);
   // WhiteToMove: the model's.
-  TThreadPriority ThinkingPriority() const {
-    return static_cast<TThreadPriority>(thinkingPriority_.load());
-  }
+  TThreadPriority ThinkingPriority() const { return static_cast<TThreadPriority>(thinkingPriority_.load()); }
   void setThinkingPriority(TThreadPriority v);
   QString Version() const { return {}; }
   void setVersion(const QString&) {}  // nothing is ever stored

@@ -21,12 +21,18 @@ int SideOfLetter(char c) {
 
 int PieceOfLetter(char c) {
   switch (c) {
-    case 'p': case 'P': return Pawn;
-    case 'n': case 'N': return Knight;
-    case 'b': case 'B': return Bishop;
-    case 'r': case 'R': return Rook;
-    case 'q': case 'Q': return Queen;
-    case 'k': case 'K': return King;
+    case 'p':
+    case 'P': return Pawn;
+    case 'n':
+    case 'N': return Knight;
+    case 'b':
+    case 'B': return Bishop;
+    case 'r':
+    case 'R': return Rook;
+    case 'q':
+    case 'Q': return Queen;
+    case 'k':
+    case 'K': return King;
     default: return Empty;
   }
 }

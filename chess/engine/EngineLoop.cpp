@@ -7,9 +7,7 @@
 namespace perch {
 
 TEngineThread::TEngineThread(TLinks links, TCallbacks callbacks)
-    : links_(std::move(links)),
-      callbacks_(std::move(callbacks)),
-      engine_(std::make_unique<TChessThread>()) {
+    : links_(std::move(links)), callbacks_(std::move(callbacks)), engine_(std::make_unique<TChessThread>()) {
   engine_->LinkGame(links_.game);
   if (links_.searchDepth) engine_->LinkSearchDepth(links_.searchDepth);
   thread_ = std::thread([this] { EngineLoop(); });

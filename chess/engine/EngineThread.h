@@ -32,9 +32,9 @@ class TChessGame;
 class TEngineThread {
  public:
   struct TLinks {
-    const TChessGame* game = nullptr;             // read in place by LoadPosition
+    const TChessGame* game = nullptr;               // read in place by LoadPosition
     const std::atomic<int>* searchDepth = nullptr;  // read once per search
-    std::function<TSearchPriority()> priority;     // read at the start of every search
+    std::function<TSearchPriority()> priority;      // read at the start of every search
   };
   struct TCallbacks {
     // Runs the call on the main thread and returns once it has run; false

@@ -41,12 +41,14 @@ void TEnginePosition::BuildPieceSquareTables() {
         if (kingFile >= 5 || kingFile <= 2) {
           for (int s = 0; s < 64; ++s) {
             const int m = side == White ? s : Tables.Flip(s);
-            pieceSquare_[side][Pawn][s] += kingFile >= 5 ? Tables.KingSideShield(m) : Tables.QueenSideShield(m);
+            pieceSquare_[side][Pawn][s] +=
+                kingFile >= 5 ? Tables.KingSideShield(m) : Tables.QueenSideShield(m);
           }
         }
       }
     } else {
-      for (int s = 0; s < 64; ++s) pieceSquare_[side][King][s] = Tables.KingEndTable(side == White ? s : Tables.Flip(s));
+      for (int s = 0; s < 64; ++s)
+        pieceSquare_[side][King][s] = Tables.KingEndTable(side == White ? s : Tables.Flip(s));
     }
   }
   RecomputePsqScore();

@@ -108,7 +108,8 @@ std::optional<FenPosition> ParseFen(std::string_view fen, std::string& error) {
         case 'k': right = CanStillCastle::BlackKingSide; break;
         case 'q': right = CanStillCastle::BlackQueenSide; break;
         default:
-          error = "bad FEN: castling rights must be letters of KQkq or -, not '" + std::string(fields[2]) + "'";
+          error =
+              "bad FEN: castling rights must be letters of KQkq or -, not '" + std::string(fields[2]) + "'";
           return std::nullopt;
       }
       result.castling.Include(right);

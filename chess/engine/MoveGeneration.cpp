@@ -24,10 +24,11 @@ void TChessThread::AddMove(int from, int to, int flags) {
     AddPromotions(from, to, flags);
     return;
   }
-  search_.AddMove(position_.Ply(),
-                  {static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to), 0, static_cast<std::uint8_t>(flags)},
-                  (flags & FlagCapture) ? 1000000 + 10 * position_.SquarePiece(to) - position_.SquarePiece(from)
-                                        : search_.HistoryScore(from, to));
+  search_.AddMove(
+      position_.Ply(),
+      {static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to), 0, static_cast<std::uint8_t>(flags)},
+      (flags & FlagCapture) ? 1000000 + 10 * position_.SquarePiece(to) - position_.SquarePiece(from)
+                            : search_.HistoryScore(from, to));
 }
 
 // Both generators share the square scan; CapturesOnly selects the capture

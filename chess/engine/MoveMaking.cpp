@@ -35,8 +35,7 @@ bool TEnginePosition::DoMove(TEngineMove move) {
         if (!(empty(1) && empty(2) && empty(3) && safe(2) && safe(3))) return false;
         rookFrom = 0, rookTo = 3;
         break;
-      default:
-        return false;
+      default: return false;
     }
   }
 

@@ -11,7 +11,8 @@ std::uint64_t TChessThread::Perft(int depth) {
   return PerftNode(depth);
 }
 
-std::uint64_t TChessThread::PerftDivide(int depth, const std::function<void(TEngineMove, std::uint64_t)>& report) {
+std::uint64_t TChessThread::PerftDivide(int depth,
+                                        const std::function<void(TEngineMove, std::uint64_t)>& report) {
   perftOverflow_ = false;
   StartAtRoot();
   if (depth <= 0) return 1;

@@ -37,11 +37,13 @@ std::string MaterialFault(const TChessThread& e, int side) {
   if (const std::uint64_t stray = e.PieceBits(side, Pawn) & OuterRanks)
     return who + " pawn on " + SquareText(std::countr_zero(stray));
   // Every piece beyond the starting set stands for a pawn promoted.
-  auto extra = [&](int piece, int start) { return std::max(0, std::popcount(e.PieceBits(side, piece)) - start); };
+  auto extra = [&](int piece, int start) {
+    return std::max(0, std::popcount(e.PieceBits(side, piece)) - start);
+  };
   const int promoted = extra(Queen, 1) + extra(Rook, 2) + extra(Bishop, 2) + extra(Knight, 2);
   if (promoted > 8 - pawns)
-    return who + " has " + std::to_string(promoted) + " promoted pieces but only " + std::to_string(8 - pawns) +
-           " missing pawns";
+    return who + " has " + std::to_string(promoted) + " promoted pieces but only " +
+           std::to_string(8 - pawns) + " missing pawns";
   return "";
 }
 
@@ -74,11 +76,12 @@ std::string EnPassantFault(const TChessThread& e, Square enPassant) {
   if (enPassant == Square::None) return "";
   const int ep = SquareIndex(enPassant) - 1;
   const int mover = e.OtherSide();
-  const int forward = mover == White ? -8 : 8;  // the mover's pawn direction
+  const int forward = mover == White ? -8 : 8;     // the mover's pawn direction
   const int expectedRow = mover == White ? 5 : 2;  // rank 3 or rank 6
   const std::string what = "en passant square " + SquareText(ep);
   if (ep / 8 != expectedRow)
-    return what + " is not on rank " + (mover == White ? "3" : "6") + " with " + SideName(e.SideToMove()) + " to move";
+    return what + " is not on rank " + (mover == White ? "3" : "6") + " with " + SideName(e.SideToMove()) +
+           " to move";
   if (!Holds(e, ep + forward, mover, Pawn))
     return what + " without a " + SideName(mover) + " pawn on " + SquareText(ep + forward);
   if (e.SquareSide(ep) != Empty || e.SquareSide(ep - forward) != Empty)
@@ -92,7 +95,8 @@ std::string UnreachablePositionFault(const TChessThread& loaded, const FenPositi
   for (int side : {White, Black})
     if (std::string fault = MaterialFault(loaded, side); !fault.empty()) return fault;
   if (loaded.KingAttacked(loaded.OtherSide()))
-    return std::string(SideName(loaded.OtherSide())) + " is in check but " + SideName(loaded.SideToMove()) + " is to move";
+    return std::string(SideName(loaded.OtherSide())) + " is in check but " + SideName(loaded.SideToMove()) +
+           " is to move";
   if (std::string fault = CastlingFault(loaded, fen.castling); !fault.empty()) return fault;
   return EnPassantFault(loaded, fen.enPassant);
 }

@@ -21,7 +21,9 @@ bool TChessThread::IsOrdinaryPosition(const TChessThread& engine) {
     if (std::popcount(e.PieceBits(side, Pawn)) > 8) return false;
     if (e.PieceBits(side, Pawn) & OuterRanks) return false;
     // Every piece beyond the starting set stands for a pawn promoted.
-    auto extra = [&](int piece, int start) { return std::max(0, std::popcount(e.PieceBits(side, piece)) - start); };
+    auto extra = [&](int piece, int start) {
+      return std::max(0, std::popcount(e.PieceBits(side, piece)) - start);
+    };
     const int promoted = extra(Queen, 1) + extra(Rook, 2) + extra(Bishop, 2) + extra(Knight, 2);
     if (promoted > 8 - std::popcount(e.PieceBits(side, Pawn))) return false;
   }

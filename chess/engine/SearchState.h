@@ -84,7 +84,8 @@ class TSearchState {
   // of overflowing.
   void RaiseHistory(int from, int to, int depth) {
     std::int32_t& history = historyScore_[from][to];
-    history = static_cast<std::int32_t>(static_cast<std::uint32_t>(history) + static_cast<std::uint32_t>(depth));
+    history =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(history) + static_cast<std::uint32_t>(depth));
   }
   void ClearHistory() { std::memset(historyScore_, 0, sizeof historyScore_); }
 

@@ -97,7 +97,9 @@ class TChessThread {
   // --- evaluation --------------------------------------------------------------
   void BuildPieceSquareTables() { position_.BuildPieceSquareTables(); }
   int Evaluate() const { return position_.Evaluate(); }
-  int PieceSquare(int side, int piece, int square) const { return position_.PieceSquare(side, piece, square); }
+  int PieceSquare(int side, int piece, int square) const {
+    return position_.PieceSquare(side, piece, square);
+  }
 
   // --- search ------------------------------------------------------------------
   // Iterative deepening to the linked depth. Afterwards BestLine(0)[0 ..

@@ -18,8 +18,8 @@ char At(const Copy& board, int file, int rank) {
 
 // Walks from the king along each direction to the first square that is not
 // blank; off the board ends the walk like a piece that attacks nothing.
-bool SliderAttacks(const Copy& board, int f, int r, const int (*steps)[2], char queen,
-                   char slider, char king) {
+bool SliderAttacks(const Copy& board, int f, int r, const int (*steps)[2], char queen, char slider,
+                   char king) {
   for (int dir = 0; dir < 4; ++dir) {
     for (int k = 1; k <= 7; ++k) {
       const char c = At(board, f + k * steps[dir][0], r + k * steps[dir][1]);
@@ -44,8 +44,8 @@ bool Attacked(const Copy& board, int f, int r, bool whiteKing) {
   const int pawnRank = whiteKing ? r + 1 : r - 1;
   if (At(board, f - 1, pawnRank) == pawn || At(board, f + 1, pawnRank) == pawn) return true;
 
-  static constexpr int KnightJumps[8][2] = {{2, 1},  {2, -1},  {-2, 1}, {-2, -1},
-                                             {1, 2},  {1, -2},  {-1, 2}, {-1, -2}};
+  static constexpr int KnightJumps[8][2] = {{2, 1}, {2, -1}, {-2, 1}, {-2, -1},
+                                            {1, 2}, {1, -2}, {-1, 2}, {-1, -2}};
   for (const auto& jump : KnightJumps)
     if (At(board, f + jump[0], r + jump[1]) == knight) return true;
 
@@ -84,9 +84,7 @@ bool TChessGame::KingAttackedAfter(Square from, Square to, bool whiteKing) const
   return !whiteKing;
 }
 
-bool TChessGame::WhiteInCheckAfter(Square from, Square to) const {
-  return KingAttackedAfter(from, to, true);
-}
+bool TChessGame::WhiteInCheckAfter(Square from, Square to) const { return KingAttackedAfter(from, to, true); }
 
 bool TChessGame::BlackInCheckAfter(Square from, Square to) const {
   return KingAttackedAfter(from, to, false);

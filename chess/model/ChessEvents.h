@@ -12,12 +12,10 @@ namespace perch {
 class TChessGame;
 
 using TMoveEvent = std::function<void(TChessGame* Sender, Square oldSq, Square newSq)>;
-using TCaptureEvent =
-    std::function<void(TChessGame* Sender, Square oldSq, Square newSq, char CapturedPiece)>;
+using TCaptureEvent = std::function<void(TChessGame* Sender, Square oldSq, Square newSq, char CapturedPiece)>;
 using TOneSquareEvent = std::function<void(TChessGame* Sender, Square square)>;
 // The handler receives the current promotion letter and may replace it.
-using TPromotionEvent =
-    std::function<void(TChessGame* Sender, Square oldSq, Square newSq, char& NewPiece)>;
+using TPromotionEvent = std::function<void(TChessGame* Sender, Square oldSq, Square newSq, char& NewPiece)>;
 using TNotifyEvent = std::function<void(TChessGame* Sender)>;
 
 }  // namespace perch

@@ -11,8 +11,7 @@ namespace perch {
 namespace {
 
 // Index 0 first (the filler of the None square), then A8 ... H1.
-constexpr std::string_view StartBoard =
-    "_rnbqkbnrpppppppp                                PPPPPPPPRNBQKBNR";
+constexpr std::string_view StartBoard = "_rnbqkbnrpppppppp                                PPPPPPPPRNBQKBNR";
 
 constexpr std::string_view SquareCharacters = " PNBRQKpnbrqk";
 

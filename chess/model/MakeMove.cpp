@@ -111,8 +111,7 @@ bool TChessGame::MakeMove(Square from, Square to) {
   TakeCastlingRights(from);
 
   // Check on the whole move; from = to tests the board as it stands.
-  const bool check = WhiteInCheckAfter(Square::A8, Square::A8) ||
-                     BlackInCheckAfter(Square::A8, Square::A8);
+  const bool check = WhiteInCheckAfter(Square::A8, Square::A8) || BlackInCheckAfter(Square::A8, Square::A8);
   const bool canMove = HasLegalMove();
   bool draw = false;
   if (check) {

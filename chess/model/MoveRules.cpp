@@ -63,8 +63,8 @@ bool TChessGame::PawnMoveOk(Square from, Square to) const {
     return false;
   }
   const Square between = SquareFromIndex((SquareIndex(from) + SquareIndex(to)) / 2);
-  return RankOf(from) == homeRank && RankOf(to) == homeRank + 2 * forward && d == 0 &&
-         PieceAt(to) == ' ' && PieceAt(between) == ' ';
+  return RankOf(from) == homeRank && RankOf(to) == homeRank + 2 * forward && d == 0 && PieceAt(to) == ' ' &&
+         PieceAt(between) == ' ';
 }
 
 bool TChessGame::KnightMoveOk(Square from, Square to) const {
@@ -79,8 +79,7 @@ bool TChessGame::SlideReaches(Square from, Square to, const int (*steps)[2]) con
   const int mover = SideOf(from);
   for (int dir = 0; dir < 4; ++dir) {
     for (int k = 1; k <= 7; ++k) {
-      const Square sq =
-          SquareOf(FileOf(from) + k * steps[dir][0], RankOf(from) + k * steps[dir][1]);
+      const Square sq = SquareOf(FileOf(from) + k * steps[dir][0], RankOf(from) + k * steps[dir][1]);
       // Off the board every further step is off it too.
       if (sq == Square::None) break;
       const int side = SideOf(sq);
@@ -91,13 +90,9 @@ bool TChessGame::SlideReaches(Square from, Square to, const int (*steps)[2]) con
   return false;
 }
 
-bool TChessGame::BishopMoveOk(Square from, Square to) const {
-  return SlideReaches(from, to, DiagonalSteps);
-}
+bool TChessGame::BishopMoveOk(Square from, Square to) const { return SlideReaches(from, to, DiagonalSteps); }
 
-bool TChessGame::RookMoveOk(Square from, Square to) const {
-  return SlideReaches(from, to, StraightSteps);
-}
+bool TChessGame::RookMoveOk(Square from, Square to) const { return SlideReaches(from, to, StraightSteps); }
 
 bool TChessGame::QueenMoveOk(Square from, Square to) const {
   return BishopMoveOk(from, to) || RookMoveOk(from, to);
@@ -122,16 +117,36 @@ bool TChessGame::CastlingOk(Square from, Square to) const {
     Square notAttacked[3];
   };
   static constexpr Castling Castlings[4] = {
-      {Square::E1, Square::G1, CanStillCastle::WhiteKingSide, 'K', Square::H1, 'R',
+      {Square::E1,
+       Square::G1,
+       CanStillCastle::WhiteKingSide,
+       'K',
+       Square::H1,
+       'R',
        {Square::F1, Square::G1, Square::None},
        {Square::E1, Square::F1, Square::G1}},
-      {Square::E1, Square::C1, CanStillCastle::WhiteQueenSide, 'K', Square::A1, 'R',
+      {Square::E1,
+       Square::C1,
+       CanStillCastle::WhiteQueenSide,
+       'K',
+       Square::A1,
+       'R',
        {Square::B1, Square::C1, Square::D1},
        {Square::E1, Square::D1, Square::C1}},
-      {Square::E8, Square::G8, CanStillCastle::BlackKingSide, 'k', Square::H8, 'r',
+      {Square::E8,
+       Square::G8,
+       CanStillCastle::BlackKingSide,
+       'k',
+       Square::H8,
+       'r',
        {Square::F8, Square::G8, Square::None},
        {Square::E8, Square::F8, Square::G8}},
-      {Square::E8, Square::C8, CanStillCastle::BlackQueenSide, 'k', Square::A8, 'r',
+      {Square::E8,
+       Square::C8,
+       CanStillCastle::BlackQueenSide,
+       'k',
+       Square::A8,
+       'r',
        {Square::B8, Square::C8, Square::D8},
        {Square::E8, Square::D8, Square::C8}},
   };

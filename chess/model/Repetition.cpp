@@ -23,8 +23,7 @@ bool TChessGame::IsThreefold() const {
     }
     if (move < 1) break;
     const MoveInfo* earlier = HistoryRecord(move, side);
-    if (earlier != nullptr && earlier->PositionStr == reference->PositionStr && ++repeats >= 2)
-      return true;
+    if (earlier != nullptr && earlier->PositionStr == reference->PositionStr && ++repeats >= 2) return true;
   }
   return false;
 }

@@ -31,7 +31,8 @@ std::vector<TPose> SamplePoses(const TCharacterDef& character, const TAnimationD
   std::vector<TPose> poses;
   const int count = 3;
   for (int i = 0; i <= count; ++i)
-    poses.push_back(EvaluateAnimation(character, animation, std::round(animation.durationMs * i / count / 20) * 20));
+    poses.push_back(
+        EvaluateAnimation(character, animation, std::round(animation.durationMs * i / count / 20) * 20));
   return poses;
 }
 
@@ -61,7 +62,8 @@ QRegion OutlineByBitmap(const TPose& pose, double scale, int grow) {
     for (size_t i = 0; i < bird.parts.size(); ++i) {
       const TPartDef& part = bird.parts[i];
       float alpha = 1;
-      for (int p = int(i); p >= 0; p = bird.parts[p].parent) alpha *= std::clamp(pose[p][int(TChannel::Alpha)], 0.f, 1.f);
+      for (int p = int(i); p >= 0; p = bird.parts[p].parent)
+        alpha *= std::clamp(pose[p][int(TChannel::Alpha)], 0.f, 1.f);
       if (part.path.isEmpty() || !part.shaped || alpha < 0.5f) continue;
       painter.setTransform(transforms[i] * QTransform::fromScale(scale, scale));
       painter.setPen(grow > 0 ? QPen(Qt::black, part.strokeWidth + 2.0 * grow / scale) : QPen(Qt::NoPen));
@@ -80,8 +82,11 @@ TEST(Frames, EveryAnimationLooksAsPaintedFromVectorsWithTheShapeOfItsOutline) {
       TCharacterWindow window(bird, scale, translucent);
       for (const TAnimationDef& animation : bird.animations) {
         for (const TPose& pose : SamplePoses(bird, animation)) {
-          SCOPED_TRACE(QString("%1 at scale %2, %3").arg(animation.name).arg(scale)
-                           .arg(translucent ? "translucent" : "shaped").toStdString());
+          SCOPED_TRACE(QString("%1 at scale %2, %3")
+                           .arg(animation.name)
+                           .arg(scale)
+                           .arg(translucent ? "translucent" : "shaped")
+                           .toStdString());
           window.SetPose(pose);
           const QImage shown = window.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
           ASSERT_EQ(shown, PaintedFromVectors(pose, scale, translucent));
@@ -127,7 +132,8 @@ TEST(Frames, EachPoseIsPaintedOnceWithinTheBudgetMostRecentlyShownKept) {
   TFrameCache cache(bird, 1.0, Qt::transparent, 1);
   for (int round = 0; round < 3; ++round)
     for (const TPose& pose : breath) cache.Frame(pose, 1.0);
-  EXPECT_EQ(cache.Painted(), int(distinct.size())) << "each pose once; every breath after the first is copied";
+  EXPECT_EQ(cache.Painted(), int(distinct.size()))
+      << "each pose once; every breath after the first is copied";
   EXPECT_LE(cache.Bytes(), TFrameCache::DefaultBudgetBytes);
 
   // A budget of about three frames keeps the last three shown.
@@ -163,7 +169,8 @@ TEST(Frames, StripsThatLookAlikeAreKeptOnceAndGoWithTheirLastFrame) {
   // what a store holding only the kept frames counts.
   TFrameCache cache(bird, 1.0, Qt::transparent, 1, TFrameCache::DefaultBudgetBytes, both);
   const TAnimationDef& processing = *bird.Find("Processing");
-  for (double t = 0; t <= processing.durationMs; t += 20) cache.Frame(EvaluateAnimation(bird, processing, t), 1.0);
+  for (double t = 0; t <= processing.durationMs; t += 20)
+    cache.Frame(EvaluateAnimation(bird, processing, t), 1.0);
   cache.Frame(open, 1.0);
   cache.Frame(shut, 1.0);
   EXPECT_GT(cache.Bytes(), both);
@@ -188,28 +195,36 @@ TEST(Frames, TheClockWakesOnlyWherePosesChange) {
   const double never = std::numeric_limits<double>::infinity();
   // a shrinks, holds, grows back; b turns slowly, then snaps back with a step.
   TAnimationDef turn{"Turn", 800, {}};
-  turn.tracks = {{0, TChannel::Sy, {{0, 1, TEase::Smooth}, {100, 0.5, TEase::Smooth}, {200, 0.5, TEase::Smooth},
-                                    {600, 1, TEase::Smooth}}},
-                 {1, TChannel::Rot, {{0, 0, TEase::Smooth}, {300, 10, TEase::Smooth}, {700, 0, TEase::Step}}}};
+  turn.tracks = {
+      {0,
+       TChannel::Sy,
+       {{0, 1, TEase::Smooth},
+        {100, 0.5, TEase::Smooth},
+        {200, 0.5, TEase::Smooth},
+        {600, 1, TEase::Smooth}}},
+      {1, TChannel::Rot, {{0, 0, TEase::Smooth}, {300, 10, TEase::Smooth}, {700, 0, TEase::Step}}}};
   // a alone: its hold is a pause; it loops across it.
-  TAnimationDef nod{"Nod", 300, {{0, TChannel::Sy, {{0, 1, TEase::Smooth}, {100, 0.5, TEase::Smooth},
-                                                    {200, 0.5, TEase::Smooth}, {300, 1, TEase::Smooth}}}}};
+  TAnimationDef nod{"Nod",
+                    300,
+                    {{0,
+                      TChannel::Sy,
+                      {{0, 1, TEase::Smooth},
+                       {100, 0.5, TEase::Smooth},
+                       {200, 0.5, TEase::Smooth},
+                       {300, 1, TEase::Smooth}}}}};
   nod.loopFromMs = 150;
   nod.loopToMs = 180;
   struct Case {
     const TAnimationDef& animation;
     double t, next;
   } cases[] = {
-      {turn, 50, 50},    // both move
-      {turn, 150, 150},  // a holds, b still turns
-      {turn, 600, 700},  // a has arrived; the step holds b until 700
-      {turn, 650, 700},
-      {turn, 700, 800},  // all still, but the animation ends at 800
-      {turn, 800, never},
-      {nod, 120, 180},  // the loop's end comes before the hold's
-      {nod, 190, 200},
-      {nod, 250, 250},
-      {nod, 300, never},
+      {turn, 50, 50},                        // both move
+      {turn, 150, 150},                      // a holds, b still turns
+      {turn, 600, 700},                      // a has arrived; the step holds b until 700
+      {turn, 650, 700},   {turn, 700, 800},  // all still, but the animation ends at 800
+      {turn, 800, never}, {nod, 120, 180},   // the loop's end comes before the hold's
+      {nod, 190, 200},    {nod, 250, 250},  {nod, 300, never},
   };
-  for (const Case& c : cases) EXPECT_EQ(NextPoseChange(c.animation, c.t), c.next) << c.animation.name.toStdString() << " at " << c.t;
+  for (const Case& c : cases)
+    EXPECT_EQ(NextPoseChange(c.animation, c.t), c.next) << c.animation.name.toStdString() << " at " << c.t;
 }

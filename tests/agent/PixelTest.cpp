@@ -64,7 +64,8 @@ TEST(Pixels, ScaledSizeCoversPartialPixelsAndStaysBounded) {
 
 TEST(Pixels, PropsOutOfSightAreNotClickable) {
   const TCharacterDef bird = Bird();
-  const QRegion outline = CharacterOutline(bird, EvaluateAnimation(bird, *bird.Find("thinking"), 2000), 1.0, 0);
+  const QRegion outline =
+      CharacterOutline(bird, EvaluateAnimation(bird, *bird.Find("thinking"), 2000), 1.0, 0);
   EXPECT_TRUE(outline.contains(QPoint(100, 120)));
   EXPECT_FALSE(outline.contains(QPoint(165, 28))) << "the thought bubble is not part of the bird";
 }
@@ -93,7 +94,8 @@ TEST(Pixels, LongTextsKeepTheBalloonCompactAndOnScreen) {
   EXPECT_GT(chinese.height(), 80) << "wrapped onto several lines";
   // A very long text scrolls instead of growing, and its last lines show.
   TBalloonWindow balloon(true);
-  balloon.Present(QString("a long sentence that goes on ").repeated(200), QPoint(640, 500), QRect(540, 500, 200, 184));
+  balloon.Present(QString("a long sentence that goes on ").repeated(200), QPoint(640, 500),
+                  QRect(540, 500, 200, 184));
   EXPECT_LT(balloon.height(), 260);
   balloon.RevealAll();
   EXPECT_GT(DarkPixels(balloon.grab().toImage()), 300);

@@ -14,7 +14,9 @@ using namespace perch;
 namespace {
 
 // Runs the event loop until done holds; false if it never does.
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000) { return QTest::qWaitFor(done, timeoutMs); }
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
+  return QTest::qWaitFor(done, timeoutMs);
+}
 
 // A connected control with the bird loaded as the companion loads it, the
 // clock sped up so that animations pass quickly.
@@ -29,7 +31,9 @@ class Service : public ::testing::Test {
     bird->setLeft(200);
     bird->setTop(150);
   }
-  void Drain() { ASSERT_TRUE(WaitUntil([this] { return !bird->Impl().Busy(); })); }
+  void Drain() {
+    ASSERT_TRUE(WaitUntil([this] { return !bird->Impl().Busy(); }));
+  }
   QStringList Starts() const { return notes.filter(QRegularExpression("^start ")); }
   // Shows the bird and returns its window.
   QWidget& Shown() {
@@ -56,10 +60,10 @@ TEST_F(Service, RequestsRunOneAfterAnotherInOrderEachSpokenInTheLanguageSetWhenQ
   bird->Play("blink");
   EXPECT_TRUE(notes.isEmpty()) << "calls return before anything runs";
   Drain();
-  EXPECT_EQ(notes, QStringList({"start Show animated", "end Show animated", "start Play Wave", "end Play Wave",
-                                "start Speak 1033 Hi there", "end Speak 1033 Hi there", "start Move 260,150",
-                                "end Move 260,150", "start Speak 2052 你好", "end Speak 2052 你好",
-                                "start Play Blink", "end Play Blink"}));
+  EXPECT_EQ(notes, QStringList({"start Show animated", "end Show animated", "start Play Wave",
+                                "end Play Wave", "start Speak 1033 Hi there", "end Speak 1033 Hi there",
+                                "start Move 260,150", "end Move 260,150", "start Speak 2052 你好",
+                                "end Speak 2052 你好", "start Play Blink", "end Play Blink"}));
   EXPECT_EQ(bird->Left(), 260);
   EXPECT_TRUE(bird->Impl().Visible());
 }
@@ -74,7 +78,8 @@ TEST_F(Service, StopAllPlayDropsOnlyAnimations) {
   ASSERT_TRUE(WaitUntil([this] { return notes.contains("start Play Reading"); }));
   bird->StopAll("play");
   Drain();
-  EXPECT_EQ(Starts(), QStringList({"start Show fast", "start Play Reading", "start Speak 1033 one", "start Move 300,150"}));
+  EXPECT_EQ(Starts(), QStringList({"start Show fast", "start Play Reading", "start Speak 1033 one",
+                                   "start Move 300,150"}));
   EXPECT_TRUE(notes.contains("stop Play Reading"));
   // Types are matched without regard to case; an unknown one is an error.
   EXPECT_NO_THROW(bird->StopAll("Play, Speak"));
@@ -144,7 +149,8 @@ TEST_F(Service, RightClickMenuOnlyWhenAutoPopupMenu) {
   EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
   bird->setAutoPopupMenu(true);
   QTest::mouseClick(&window, Qt::RightButton, {}, Belly());
-  ASSERT_TRUE(WaitUntil([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; }, 2000));
+  ASSERT_TRUE(
+      WaitUntil([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; }, 2000));
   QApplication::activePopupWidget()->close();
 }
 
@@ -214,8 +220,8 @@ TEST_F(Service, TheLatestTextWinsOverTextsNotYetSpokenAndRoutineLinesKeepTheirTu
   ASSERT_TRUE(WaitUntil([this] { return notes.contains("start Speak 1033 second"); }));
   bird->SpeakLatest("third");  // while "second" is being spoken
   Drain();
-  EXPECT_EQ(Starts(), QStringList({"start Speak 1033 Routine line", "start Play Wave", "start Speak 1033 second",
-                                   "start Speak 1033 third"}));
+  EXPECT_EQ(Starts(), QStringList({"start Speak 1033 Routine line", "start Play Wave",
+                                   "start Speak 1033 second", "start Speak 1033 third"}));
   EXPECT_TRUE(notes.contains("drop Speak 1033 first"));
   EXPECT_TRUE(notes.contains("stop Speak 1033 second"));
   EXPECT_FALSE(notes.contains("end Speak 1033 second"));

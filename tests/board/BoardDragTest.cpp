@@ -59,8 +59,7 @@ TEST_F(DragTest, ALegalDropFiresTheBaseEventsFirstAndMakesTheMoveUnanimated) {
   };
   const QImage before = board.Canvas();
   DragTo(board, At(Square::E2), At(Square::E4));
-  EXPECT_EQ(log, (std::vector<std::string>{"down", "up", "click", "start", "over", "drop",
-                                           "legal", "end"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"down", "up", "click", "start", "over", "drop", "legal", "end"}));
   EXPECT_EQ(board.PieceAt(Square::E4), 'P');
   EXPECT_EQ(board.PieceAt(Square::E2), ' ');
   EXPECT_FALSE(board.WhiteToMove());
@@ -72,8 +71,7 @@ TEST_F(DragTest, ALegalDropFiresTheBaseEventsFirstAndMakesTheMoveUnanimated) {
   board.setAnimateMoves(false);
   ASSERT_TRUE(board.MakeMove(Square::E7, Square::E5));
   EXPECT_TRUE(steps.empty());
-  EXPECT_EQ(board.Canvas().pixel(board.SquareOrigin(Square::E7) + QPoint(20, 30)),
-            qRgb(128, 128, 128));
+  EXPECT_EQ(board.Canvas().pixel(board.SquareOrigin(Square::E7) + QPoint(20, 30)), qRgb(128, 128, 128));
 }
 
 TEST_F(DragTest, EveryDragWithoutAMovePutsThePieceBackAndIsReportedWhateverOnDragOverSays) {
@@ -113,8 +111,8 @@ TEST_F(DragTest, EveryDragWithoutAMovePutsThePieceBackAndIsReportedWhateverOnDra
     EXPECT_EQ(board.DropSquare(), Square::G1);
     EXPECT_FALSE(board.DragImageShown());
 
-    EXPECT_EQ(illegal, (std::vector<Square>{Square::E2, Square::E2, Square::E7, Square::E2,
-                                            Square::E2, Square::E2}));
+    EXPECT_EQ(illegal,
+              (std::vector<Square>{Square::E2, Square::E2, Square::E7, Square::E2, Square::E2, Square::E2}));
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(board.Canvas(), start) << "every piece stands where it stood";
   }

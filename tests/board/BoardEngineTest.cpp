@@ -35,7 +35,9 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds long
   return true;
 }
 
-void Pump(std::chrono::milliseconds time) { WaitUntil([] { return false; }, time); }
+void Pump(std::chrono::milliseconds time) {
+  WaitUntil([] { return false; }, time);
+}
 
 class EngineTest : public ::testing::Test {
  protected:

@@ -191,8 +191,7 @@ TEST(Painting, PieceImagesAreMaskedAndCustomSetsTakenOnlyInTheirShapeAndCentred)
   EXPECT_EQ(board.Canvas().pixel(a1 + QPoint(-10, -10)), green.rgb());
   EXPECT_EQ(board.Canvas().pixel(a1 + QPoint(49, 49)), green.rgb());
   EXPECT_EQ(board.Canvas().pixel(a1 + QPoint(-11, -11)), BlackRgb);
-  EXPECT_EQ(board.Canvas().pixel(board.SquareOrigin(Square::A8) + QPoint(20, 20)),
-            green.darker().rgb());
+  EXPECT_EQ(board.Canvas().pixel(board.SquareOrigin(Square::A8) + QPoint(20, 20)), green.darker().rgb());
   // On 80-pixel squares it is centred with a margin of 10.
   board.setSizeOfSquare(80);
   board.setHeight(board.Width());
@@ -219,13 +218,16 @@ TEST(Painting, GridLinesAreWholeAfterEnPassantPromotionAndCastling) {
   const std::string empty8(8, ' ');
   const std::vector<Case> cases = {
       {"en passant",
-       row("    k   ") + row("   p    ") + empty8 + row("    P   ") + empty8 + empty8 + empty8 + row("    K   "),
+       row("    k   ") + row("   p    ") + empty8 + row("    P   ") + empty8 + empty8 + empty8 +
+           row("    K   "),
        false,
        {{Square::D7, Square::D5}, {Square::E5, Square::D6}}},
-      {"promotion", row("    k   ") + row(" P      ") + empty8 + empty8 + empty8 + empty8 + empty8 + row("    K   "),
+      {"promotion",
+       row("    k   ") + row(" P      ") + empty8 + empty8 + empty8 + empty8 + empty8 + row("    K   "),
        true,
        {{Square::B7, Square::B8}}},
-      {"castling", row("    k   ") + empty8 + empty8 + empty8 + empty8 + empty8 + empty8 + row("    K  R"),
+      {"castling",
+       row("    k   ") + empty8 + empty8 + empty8 + empty8 + empty8 + empty8 + row("    K  R"),
        true,
        {{Square::E1, Square::G1}}},
   };

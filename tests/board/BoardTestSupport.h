@@ -8,7 +8,9 @@
 
 using namespace perch;
 
-namespace perch { class TChessBrd; }
+namespace perch {
+class TChessBrd;
+}
 
 namespace boardtest {
 

@@ -10,6 +10,7 @@
 #include "tests/companion/RecordingAgent.h"
 #include "tests/support/TempRuntimeDir.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -17,7 +18,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <deque>
 #include <optional>
@@ -99,7 +99,7 @@ class ActorFixture : public testing::Test {
     actor_.HandleLinkMessage(message);
   }
 
-  std::deque<int> draws_;  // what the routines' draws give, in turn; then the low end
+  std::deque<int> draws_;                       // what the routines' draws give, in turn; then the low end
   std::deque<std::optional<QString>> answers_;  // name dialogs: typed and OK, or Cancel
   QStringList dialogs_;  // "title|prompt|initial text|length limit" of each name dialog
   QStringList boxes_;    // the texts of the message boxes, each closed with OK
@@ -114,7 +114,8 @@ class ActorFixture : public testing::Test {
   // Name dialogs are not modal: the one on screen.
   static QInputDialog* OpenNameDialog() {
     for (QWidget* window : QApplication::topLevelWidgets())
-      if (auto* dialog = qobject_cast<QInputDialog*>(window); dialog != nullptr && dialog->isVisible()) return dialog;
+      if (auto* dialog = qobject_cast<QInputDialog*>(window); dialog != nullptr && dialog->isVisible())
+        return dialog;
     return nullptr;
   }
   void AnswerModal() {
@@ -124,8 +125,9 @@ class ActorFixture : public testing::Test {
       box->accept();
     } else if (auto* dialog = OpenNameDialog()) {
       auto* edit = dialog->findChild<QLineEdit*>();
-      dialogs_ << QStringLiteral("%1|%2|%3|%4").arg(dialog->windowTitle(), dialog->labelText(), dialog->textValue(),
-                                                    QString::number(edit != nullptr ? edit->maxLength() : -1));
+      dialogs_ << QStringLiteral("%1|%2|%3|%4")
+                      .arg(dialog->windowTitle(), dialog->labelText(), dialog->textValue(),
+                           QString::number(edit != nullptr ? edit->maxLength() : -1));
       const std::optional<QString> answer = answers_.empty() ? std::nullopt : answers_.front();
       if (!answers_.empty()) answers_.pop_front();
       if (answer) dialog->setTextValue(*answer);

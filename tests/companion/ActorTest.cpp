@@ -16,8 +16,10 @@ QSize Screen() { return QGuiApplication::primaryScreen()->geometry().size(); }
 
 // The set-up of every start, before any introduction.
 QStringList SetUpCalls() {
-  return {"Connected 1", "Load test bird.chr", "LanguageID 1033", "AutoPopupMenu 0", "Top 10",
-          QStringLiteral("Left %1").arg(Screen().width() - 450), "Show 0"};
+  return {"Connected 1",     "Load test bird.chr",
+          "LanguageID 1033", "AutoPopupMenu 0",
+          "Top 10",          QStringLiteral("Left %1").arg(Screen().width() - 450),
+          "Show 0"};
 }
 
 TEST_F(ActorTest, TheFormStartsWithItsWoodLoadedNewDisabledAndTheEditHidden) {
@@ -30,7 +32,7 @@ TEST_F(ActorTest, TheFormStartsWithItsWoodLoadedNewDisabledAndTheEditHidden) {
 TEST_F(ActorTest, ALaterStartPlacesTheCharacterAndOnlyReports) {
   TSettingsFile(program_.filePath("config.ini")).WriteInteger("parameter", "firstRun", 1);
   actor_.FormCreate();
-  actor_.Introduce();  // the program entry's second run
+  actor_.Introduce();       // the program entry's second run
   Request(0x100000015ull);  // no request: the code is not cut to 32 bits
   EXPECT_EQ(Script(), SetUpCalls());
   EXPECT_EQ(actor_.IniPath, program_.filePath("config.ini"));
@@ -43,19 +45,36 @@ TEST_F(ActorTest, TheFirstRunIntroductionAsksBothNamesAndStoresThem) {
   const QSize screen = Screen();
   const QString en = QStringLiteral(" [1033]");
   const QStringList introduction{
-      "Play Wave", "Speak Well,Hello there!    " + en, "Play Greet",
-      "Speak It is so nice to meet you!" + en, "Play RestPose",
+      "Play Wave",
+      "Speak Well,Hello there!    " + en,
+      "Play Greet",
+      "Speak It is so nice to meet you!" + en,
+      "Play RestPose",
       "Speak I am an Artificial Life,Not like you - Human,We live in computer." + en,
       "Speak I need eat,sleep and I can do some work. " + en,
       "Speak I will be able to actually speak to you with my own very cool voice!" + en,
       "Speak I am looking very forward to spending time with you!" + en,
-      QStringLiteral("MoveTo %1 %2 1").arg(HalfRoundedToEven(screen.width()) - 100).arg(HalfRoundedToEven(screen.height()) - 200),
-      "Play GestureDown", "Speak Please give me a name, and Enter my name here and press OK." + en, "wait 25",
-      "Speak Cool, my name is Polly" + en, "Play Pleased", "Play GestureDown",
-      "Speak Please tell me your name.Enter your name or a name that you would like to be called and press OK." + en,
-      "wait 7", "Speak Great,Your name is Ann." + en, "Play Write",
-      "MoveTo 330 200 1", "Play GestureLeft", "Speak You can type here to talk with me." + en, "Play Pleased",
-      QStringLiteral("MoveTo %1 10 1").arg(screen.width() - 150), "Speak Have a try!" + en};
+      QStringLiteral("MoveTo %1 %2 1")
+          .arg(HalfRoundedToEven(screen.width()) - 100)
+          .arg(HalfRoundedToEven(screen.height()) - 200),
+      "Play GestureDown",
+      "Speak Please give me a name, and Enter my name here and press OK." + en,
+      "wait 25",
+      "Speak Cool, my name is Polly" + en,
+      "Play Pleased",
+      "Play GestureDown",
+      "Speak Please tell me your name.Enter your name or a name that you would like to be called and press "
+      "OK." +
+          en,
+      "wait 7",
+      "Speak Great,Your name is Ann." + en,
+      "Play Write",
+      "MoveTo 330 200 1",
+      "Play GestureLeft",
+      "Speak You can type here to talk with me." + en,
+      "Play Pleased",
+      QStringLiteral("MoveTo %1 10 1").arg(screen.width() - 150),
+      "Speak Have a try!" + en};
   EXPECT_EQ(Script(), SetUpCalls() + introduction);
   EXPECT_EQ(dialogs_, (QStringList{"|起名字||255", "|输入你的名字||255"}));
   EXPECT_EQ(Setting("username"), QStringLiteral("Ann"));
@@ -73,7 +92,10 @@ TEST_F(ActorTest, BlankNamesBecomeTheDefaultsOnlyTheUsersNameCompletesTheFirstRu
     QString halname, username, firstRun;
     QStringList said;
   } const cases[] = {
-      {{" ", "\t"}, "TuliBird", "UserName", "1",
+      {{" ", "\t"},
+       "TuliBird",
+       "UserName",
+       "1",
        {"Speak Cool, my name is TuliBird [1033]", "Speak Great,Your name is UserName. [1033]"}},
       {{std::nullopt, "Ann"}, "", "Ann", "1", {"Speak Great,Your name is Ann. [1033]"}},
       // Cancelling the user's name stores nothing: the next start plays it again.
@@ -139,7 +161,8 @@ TEST_F(ActorTest, SettingsThatCannotBeSavedAreShownOnceAndTheIntroductionRunsOn)
   answers_ = {"Polly", "Ann"};
   actor_.FormCreate();
   ASSERT_EQ(boxes_.size(), 1) << boxes_.join('|').toStdString();
-  EXPECT_TRUE(boxes_[0].startsWith("Perch could not save its settings to " + blocker.fileName() + "/config.ini: "));
+  EXPECT_TRUE(
+      boxes_[0].startsWith("Perch could not save its settings to " + blocker.fileName() + "/config.ini: "));
   EXPECT_EQ(Script().last(), QStringLiteral("Speak Have a try! [1033]"));
   EXPECT_EQ(Notices(), Codes{40});
 }

@@ -3,11 +3,11 @@
 
 #include "companion/NameDialog.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QInputDialog>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace perch;
 
@@ -23,7 +23,8 @@ class TClickCounter : public QWidget {
 
 QInputDialog* OpenNameDialog() {
   for (QWidget* window : QApplication::topLevelWidgets())
-    if (auto* dialog = qobject_cast<QInputDialog*>(window); dialog != nullptr && dialog->isVisible()) return dialog;
+    if (auto* dialog = qobject_cast<QInputDialog*>(window); dialog != nullptr && dialog->isVisible())
+      return dialog;
   return nullptr;
 }
 

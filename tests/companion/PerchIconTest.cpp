@@ -1,8 +1,8 @@
 #include "companion/PerchIcon.h"
 
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QPixmap>
-#include <gtest/gtest.h>
 
 using namespace perch;
 

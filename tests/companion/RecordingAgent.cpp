@@ -46,7 +46,9 @@ int TAgentCharacter::LanguageID() const { return impl_->language; }
 bool TAgentCharacter::AutoPopupMenu() const { return impl_->autoPopupMenu; }
 int TAgentCharacter::Left() const { return impl_->left; }
 int TAgentCharacter::Top() const { return impl_->top; }
-void TAgentCharacter::setLanguageID(int id) { Record(QStringLiteral("LanguageID %1").arg(impl_->language = id)); }
+void TAgentCharacter::setLanguageID(int id) {
+  Record(QStringLiteral("LanguageID %1").arg(impl_->language = id));
+}
 void TAgentCharacter::setAutoPopupMenu(bool on) {
   Record(QStringLiteral("AutoPopupMenu %1").arg(impl_->autoPopupMenu = on));
 }
@@ -57,9 +59,15 @@ int TAgentCharacter::Height() const { return 184; }
 void TAgentCharacter::setKeepClear(const QRect& r) {
   Record(QStringLiteral("KeepClear %1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()));
 }
-TAgentRequestPtr TAgentCharacter::Show(bool Fast) { return Queued(*impl_, QStringLiteral("Show %1").arg(Fast)); }
-TAgentRequestPtr TAgentCharacter::Hide(bool Fast) { return Queued(*impl_, QStringLiteral("Hide %1").arg(Fast)); }
-TAgentRequestPtr TAgentCharacter::Play(const QString& animation) { return Queued(*impl_, "Play " + animation); }
+TAgentRequestPtr TAgentCharacter::Show(bool Fast) {
+  return Queued(*impl_, QStringLiteral("Show %1").arg(Fast));
+}
+TAgentRequestPtr TAgentCharacter::Hide(bool Fast) {
+  return Queued(*impl_, QStringLiteral("Hide %1").arg(Fast));
+}
+TAgentRequestPtr TAgentCharacter::Play(const QString& animation) {
+  return Queued(*impl_, "Play " + animation);
+}
 TAgentRequestPtr TAgentCharacter::MoveTo(std::int16_t x, std::int16_t y, int Speed) {
   return Queued(*impl_, QStringLiteral("MoveTo %1 %2 %3").arg(x).arg(y).arg(Speed));
 }

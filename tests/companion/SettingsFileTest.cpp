@@ -2,14 +2,14 @@
 
 #include "tests/support/EnvironmentGuard.h"
 
-#include <QDir>
-#include <QFile>
-#include <QSaveFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
 
 using namespace perch;
 
@@ -81,12 +81,14 @@ TEST(SettingsFile, ReadAsAPrivateProfileAndWrittenBackLineForLine) {
       {"[parameter]\r\nusername=Ann\r\n", 0, "[parameter]\r\nusername=Ann\r\nfirstRun=1\r\n"},
       {"[parameter]\nusername=Ann", 0, "[parameter]\nusername=Ann\nfirstRun=1\n"},
       // The first of two equal sections counts; a key before any section is no key.
-      {"[parameter]\nfirstRun=0\n[PARAMETER]\nfirstRun=1\n", 0, "[parameter]\nfirstRun=1\n[PARAMETER]\nfirstRun=1\n"},
+      {"[parameter]\nfirstRun=0\n[PARAMETER]\nfirstRun=1\n", 0,
+       "[parameter]\nfirstRun=1\n[PARAMETER]\nfirstRun=1\n"},
       {"firstRun=1\n[parameter] ; ours\n", 0, "firstRun=1\n[parameter] ; ours\nfirstRun=1\n"},
       {"[parameter\nfirstRun=1\n", 0, "[parameter\nfirstRun=1\n\n[parameter]\nfirstRun=1\n"},
       {"[other]\nfirstRun=1\n", 0, "[other]\nfirstRun=1\n\n[parameter]\nfirstRun=1\n"},
       // A GB18030 file (a Chinese name) is read and written back in GB18030.
-      {"[parameter]\nhalname=\xd0\xa1\xc4\xf1\nfirstRun=1\n", 1, "[parameter]\nhalname=\xd0\xa1\xc4\xf1\nfirstRun=1\n"},
+      {"[parameter]\nhalname=\xd0\xa1\xc4\xf1\nfirstRun=1\n", 1,
+       "[parameter]\nhalname=\xd0\xa1\xc4\xf1\nfirstRun=1\n"},
       // Neither UTF-8 nor GB18030: a first run, and the old bytes go aside.
       {"[parameter]\nfirstRun=1\nusername=\xff\xfe\n", 0, "[parameter]\nfirstRun=1\n"},
       {QByteArray("\0\1\2[parameter]\nfirstRun=1\n", 26), 0, "[parameter]\nfirstRun=1\n"},
@@ -107,7 +109,8 @@ TEST(SettingsFile, ReadAsAPrivateProfileAndWrittenBackLineForLine) {
   // A Chinese name in a GB18030 file reads as itself.
   QTemporaryDir folder;
   WriteRaw(folder.filePath("config.ini"), "[parameter]\nhalname=\xd0\xa1\xc4\xf1\n");
-  EXPECT_EQ(TSettingsFile(folder.filePath("config.ini")).ReadString(Section, "HALNAME"), QStringLiteral("小鸟"));
+  EXPECT_EQ(TSettingsFile(folder.filePath("config.ini")).ReadString(Section, "HALNAME"),
+            QStringLiteral("小鸟"));
 }
 
 TEST(SettingsFile, WritesCreateTheFolderAndKeepEverythingElse) {
@@ -159,7 +162,8 @@ TEST(SettingsFile, AFailedWriteIsToldOnceAndTheNextWritesStillTry) {
   EXPECT_FALSE(settings.WriteString(Section, "username", "Ann"));
   EXPECT_FALSE(settings.WriteInteger(Section, "firstRun", 1));
   ASSERT_EQ(told.size(), 1);
-  EXPECT_TRUE(told[0].startsWith("Perch could not save its settings to " + folder.filePath("file/config.ini") + ": "))
+  EXPECT_TRUE(
+      told[0].startsWith("Perch could not save its settings to " + folder.filePath("file/config.ini") + ": "))
       << told[0].toStdString();
 }
 

@@ -1,8 +1,8 @@
 // Where the bird may stand: beside the game's window, and wholly on one
 // monitor.
 
-#include "companion/BoardSide.h"
 #include "agent/MonitorClamp.h"
+#include "companion/BoardSide.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,11 @@ TEST(BesideBoard, StandsRightOfTheWindowElseLeftAndAlwaysInsideTheArea) {
       {"wished above the area: kept inside", {400, 20, 371, 390}, {500, -30}, Screen, {779, 0}},
       {"wished below the area", {400, 900, 371, 390}, {500, 950}, Screen, {779, 840}},
       {"area of a second monitor", {1400, 300, 371, 390}, {1500, 250}, {1280, 256, 1280, 768}, {1779, 256}},
-      {"neither side has room: the roomier (left), clamped", {100, 100, 1100, 390}, {200, 50}, Screen, {0, 50}},
+      {"neither side has room: the roomier (left), clamped",
+       {100, 100, 1100, 390},
+       {200, 50},
+       Screen,
+       {0, 50}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);

@@ -85,7 +85,8 @@ class ChildProcess {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         return line;
       }
-      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      const auto left =
+          std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
       if (left.count() <= 0) return std::nullopt;
       pollfd p{fromChild_, POLLIN, 0};
       if (poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
@@ -101,8 +102,8 @@ class ChildProcess {
   std::optional<std::string> ReadUntil(const std::string& prefix, std::chrono::milliseconds timeout,
                                        std::vector<std::string>* seen = nullptr) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (auto line = ReadLine(timeout); line;
-         line = ReadLine(std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()))) {
+    for (auto line = ReadLine(timeout); line; line = ReadLine(std::chrono::ceil<std::chrono::milliseconds>(
+                                                  deadline - std::chrono::steady_clock::now()))) {
       if (line->rfind(prefix, 0) == 0) return line;
       if (seen) seen->push_back(*line);
     }

@@ -18,7 +18,8 @@ using namespace perch;
 inline std::string Snapshot(const TChessThread& e) {
   std::string text;
   for (int s = 0; s < 64; ++s) text += std::to_string(e.SquareSide(s)) + std::to_string(e.SquarePiece(s));
-  for (int v : {e.SideToMove(), e.OtherSide(), e.CastleRights(), e.EpSquare(), e.Ply()}) text += "/" + std::to_string(v);
+  for (int v : {e.SideToMove(), e.OtherSide(), e.CastleRights(), e.EpSquare(), e.Ply()})
+    text += "/" + std::to_string(v);
   return text;
 }
 

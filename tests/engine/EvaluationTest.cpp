@@ -6,8 +6,8 @@
 
 #include <tuple>
 
-#include "tests/engine/EngineTestSupport.h"
 #include "chess/engine/BenchSuite.h"
+#include "tests/engine/EngineTestSupport.h"
 
 using namespace perch;
 
@@ -50,9 +50,9 @@ TEST(Evaluation, KingTablesAndPawnShields) {
   const char* ending = "4k3/8/8/8/8/8/5PPP/r5K1 w - - 0 1";
   // Side, piece, square, value.
   const std::tuple<const char*, int, int, int, int> cases[] = {
-      {castled, White, Pawn, 53, 120},   {castled, White, Pawn, 45, 113},  // f2, f3
-      {castled, White, King, 62, 10},    {castled, Black, Pawn, 11, 80},   // Kg1, d7
-      {castled, Black, Pawn, 13, 100},   {StartFen, White, Pawn, 53, 100},  // no shield at e8 or e1
+      {castled, White, Pawn, 53, 120},   {castled, White, Pawn, 45, 113},    // f2, f3
+      {castled, White, King, 62, 10},    {castled, Black, Pawn, 11, 80},     // Kg1, d7
+      {castled, Black, Pawn, 13, 100},   {StartFen, White, Pawn, 53, 100},   // no shield at e8 or e1
       {queenSide, White, Pawn, 48, 120}, {queenSide, White, Pawn, 53, 100},  // a2, f2
       {ending, White, King, 62, -5},     {ending, White, Pawn, 53, 100},
   };

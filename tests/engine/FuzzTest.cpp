@@ -7,9 +7,9 @@
 
 #include <random>
 
+#include "chess/engine/BenchSuite.h"
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/engine/ReferenceEngine.h"
-#include "chess/engine/BenchSuite.h"
 
 using namespace perch;
 
@@ -54,7 +54,8 @@ void ExpectPrimitivesMatchReference(const TChessThread& e) {
     ASSERT_EQ(e.SideBits(side), sides[side]);
     ASSERT_EQ(e.PsqScore(side), psq[side]);
     ASSERT_EQ(e.KingAttacked(side), reference::KingAttacked(e, side));
-    for (int q = 0; q < 64; ++q) ASSERT_EQ(e.SquareAttacked(q, side), reference::SquareAttacked(e, q, side)) << q;
+    for (int q = 0; q < 64; ++q)
+      ASSERT_EQ(e.SquareAttacked(q, side), reference::SquareAttacked(e, q, side)) << q;
   }
   ASSERT_EQ(e.Evaluate(), reference::Evaluate(e));
 }
@@ -69,7 +70,8 @@ void RandomWalk(std::mt19937& rng, LinkedEngine& e, int length) {
     e->GenerateMoves();
     const int first = e->PlyFirst(e->Ply()), count = e->PlyEnd(e->Ply()) - first;
     bool moved = false;
-    for (int tries = 0; tries < count && !moved; ++tries) moved = e->DoMove(e->MoveList(first + static_cast<int>(rng() % static_cast<unsigned>(count))).move);
+    for (int tries = 0; tries < count && !moved; ++tries)
+      moved = e->DoMove(e->MoveList(first + static_cast<int>(rng() % static_cast<unsigned>(count))).move);
     if (!moved) break;
   }
   while (e->Ply() > 0) e->UndoMove();

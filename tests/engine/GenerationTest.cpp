@@ -6,8 +6,8 @@
 
 #include <tuple>
 
-#include "tests/engine/EngineTestSupport.h"
 #include "chess/engine/BenchSuite.h"
+#include "tests/engine/EngineTestSupport.h"
 
 using namespace perch;
 
@@ -37,7 +37,8 @@ TEST(Generation, MovesInOrderWithTheirOrderingScores) {
     capturesOnly ? e->GenerateCaptures() : e->GenerateMoves();
     std::string listed;
     for (int i = e->PlyFirst(0); i < e->PlyEnd(0); ++i)
-      listed += (i ? " " : "") + EngineMoveName(e->MoveList(i).move) + ":" + std::to_string(e->MoveList(i).score);
+      listed +=
+          (i ? " " : "") + EngineMoveName(e->MoveList(i).move) + ":" + std::to_string(e->MoveList(i).score);
     EXPECT_EQ(listed, expected) << fen;
   }
 }
@@ -77,10 +78,10 @@ TEST(Load, RightsAndEnPassantSquaresThatFitNothingAreDropped) {
   // The rights and en passant square the engine board keeps.
   const std::tuple<const char*, int, int> cases[] = {
       {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", 15, -1},
-      {"4k3/8/8/8/8/8/8/R2K3R w KQ - 0 1", 0, -1},     // king off e1
-      {"4k3/8/8/8/3pP3/8/8/4K3 b - e3 0 1", 0, 44},    // kept for the side that may take
-      {"4k3/8/8/8/3pP3/8/8/4K3 w - e3 0 1", 0, -1},    // side to move changed after the double step
-      {"4k3/8/8/8/3p4/8/8/4K3 b - e3 0 1", 0, -1},     // the pawn that passed over it is gone
+      {"4k3/8/8/8/8/8/8/R2K3R w KQ - 0 1", 0, -1},   // king off e1
+      {"4k3/8/8/8/3pP3/8/8/4K3 b - e3 0 1", 0, 44},  // kept for the side that may take
+      {"4k3/8/8/8/3pP3/8/8/4K3 w - e3 0 1", 0, -1},  // side to move changed after the double step
+      {"4k3/8/8/8/3p4/8/8/4K3 b - e3 0 1", 0, -1},   // the pawn that passed over it is gone
   };
   for (const auto& [fen, rights, ep] : cases) {
     LinkedEngine e(fen);

@@ -5,8 +5,8 @@
 
 #include <tuple>
 
-#include "tests/engine/EngineTestSupport.h"
 #include "chess/engine/BenchSuite.h"
+#include "tests/engine/EngineTestSupport.h"
 
 using namespace perch;
 
@@ -30,14 +30,10 @@ TEST(Perft, KnownCountsAndTheBoardLeftAsItWas) {
 TEST(Pinned, SearchSuiteAtDepthFive) {
   // Name, nodes, best move and score; each searched by a newly cleared engine.
   const std::tuple<const char*, std::uint64_t, const char*, int> results[8] = {
-      {"start", 64358u, "e2e4", 25},
-      {"kiwipete", 2238492u, "e2a6", -10},
-      {"italian", 308345u, "b1c3", 14},
-      {"middlegame", 444511u, "c3d5", 46},
-      {"promotions", 221085u, "d7c8q", 407},
-      {"tactics", 347447u, "c4c5", -482},
-      {"rook-ending", 41030u, "b4c4", -33},
-      {"pawn-ending", 5939u, "d5d6", 676},
+      {"start", 64358u, "e2e4", 25},         {"kiwipete", 2238492u, "e2a6", -10},
+      {"italian", 308345u, "b1c3", 14},      {"middlegame", 444511u, "c3d5", 46},
+      {"promotions", 221085u, "d7c8q", 407}, {"tactics", 347447u, "c4c5", -482},
+      {"rook-ending", 41030u, "b4c4", -33},  {"pawn-ending", 5939u, "d5d6", 676},
   };
   auto engine = std::make_unique<TChessThread>();
   for (int i = 0; i < 8; ++i) {

@@ -3,8 +3,8 @@
 // without harm. CI runs as root, so the search runs in a child process that
 // first drops to an unprivileged user.
 
-#include <gtest/gtest.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -67,7 +67,8 @@ int SearchAtEachLevel(const std::vector<TSearchPriority>& levels, int out) {
     const int before = passes.load();
     go = true;
     engine.Release();
-    for (int i = 0; i < 3000 && passes.load() == before; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 3000 && passes.load() == before; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     report += std::to_string(seenPolicy.load() == SCHED_IDLE) + " " + std::to_string(seenNice.load()) + "\n";
   }
   engine.MarkParked();
@@ -76,8 +77,8 @@ int SearchAtEachLevel(const std::vector<TSearchPriority>& levels, int out) {
 
 TEST(SearchPriority, EveryLevelTakesEffectForAnOrdinaryUserWhateverCameBefore) {
   using P = TSearchPriority;
-  const std::vector<P> levels = {P::Normal, P::Idle,   P::Normal, P::Lower, P::Normal,
-                                 P::Lowest, P::Idle,   P::Lower,  P::Higher, P::TimeCritical, P::Normal};
+  const std::vector<P> levels = {P::Normal, P::Idle,  P::Normal, P::Lower,        P::Normal, P::Lowest,
+                                 P::Idle,   P::Lower, P::Higher, P::TimeCritical, P::Normal};
   int pipeEnds[2];
   ASSERT_EQ(pipe(pipeEnds), 0);
   const pid_t child = fork();

@@ -51,7 +51,8 @@ inline int Evaluate(const TChessThread& e) {
     if (e.SquarePiece(s) == Pawn) {
       if (files[c][f + 1] > 1) score[c] -= 5;
       if (files[c][f] == 0 && files[c][f + 2] == 0) score[c] -= files[o][f + 1] == 0 ? 30 : 20;
-      if (files[o][f] == 0 && files[o][f + 1] == 0 && files[o][f + 2] == 0) score[c] += 2 * e.PieceSquare(c, Pawn, s);
+      if (files[o][f] == 0 && files[o][f + 1] == 0 && files[o][f + 2] == 0)
+        score[c] += 2 * e.PieceSquare(c, Pawn, s);
     } else if (e.SquarePiece(s) == Rook && files[c][f + 1] == 0) {
       score[c] += files[o][f + 1] == 0 ? 15 : 10;
     }

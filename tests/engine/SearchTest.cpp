@@ -6,8 +6,8 @@
 
 #include <tuple>
 
-#include "tests/engine/EngineTestSupport.h"
 #include "chess/engine/BenchSuite.h"
+#include "tests/engine/EngineTestSupport.h"
 
 using namespace perch;
 

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <thread>
 
-#include "tests/engine/EngineTestSupport.h"
 #include "chess/engine/BenchSuite.h"
+#include "tests/engine/EngineTestSupport.h"
 
 using namespace perch;
 

@@ -7,8 +7,8 @@
 
 #include <chrono>
 
-#include "tests/engine/ChildProcess.h"
 #include "chess/engine/BenchSuite.h"
+#include "tests/engine/ChildProcess.h"
 
 using namespace perch;
 

@@ -9,11 +9,11 @@
 #include <sstream>
 #include <tuple>
 
+#include "chess/engine/BenchSuite.h"
 #include "tests/engine/ChildProcess.h"
 #include "tools/perch-uci/GoCommand.h"
 #include "tools/perch-uci/TimeManagement.h"
 #include "tools/perch-uci/UciSession.h"
-#include "chess/engine/BenchSuite.h"
 
 using namespace perch;
 
@@ -65,11 +65,12 @@ TEST(Uci, HandshakeAndDisplay) {
   ASSERT_GE(hello.size(), 2u);
   EXPECT_EQ(Lines(hello.end() - 2, hello.end()), (Lines{"uciok", "readyok"}));
 
-  EXPECT_EQ(s.Run({"position startpos moves e2e4", "d"}),
-            (Lines{"rnbqkbnr", "pppppppp", "........", "........", "....P...", "........", "PPPP.PPP", "RNBQKBNR",
-                   "Position: \"rnbqkbnrpppppppp                    P           PPPP PPPRNBQKBNR\"",
-                   "WhiteToMove: false", "CurrentMove: 1", "EnPassant: e3", "CastlingAllowed: KQkq",
-                   "FEN: rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1"}));
+  EXPECT_EQ(
+      s.Run({"position startpos moves e2e4", "d"}),
+      (Lines{"rnbqkbnr", "pppppppp", "........", "........", "....P...", "........", "PPPP.PPP", "RNBQKBNR",
+             "Position: \"rnbqkbnrpppppppp                    P           PPPP PPPRNBQKBNR\"",
+             "WhiteToMove: false", "CurrentMove: 1", "EnPassant: e3", "CastlingAllowed: KQkq",
+             "FEN: rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1"}));
   s.Run({"position fen r3k2r/8/8/8/8/8/8/R3K2R w Kq - 0 1 moves e1g1"});
   EXPECT_EQ(s.Fen(), "r3k2r/8/8/8/8/8/8/R4RK1 b q - 0 1");
 }
@@ -100,7 +101,8 @@ TEST(Uci, PromotionLetterIsWhatThePromotionHandlerHandsBack) {
 
 TEST(Uci, ErrorsAreNamedAndThePositionStopsBeforeTheBadMove) {
   Session s;
-  EXPECT_EQ(s.Run({"position startpos moves e2e4 e7e4 d2d4"}), Lines{"info string error: illegal move 'e7e4'"});
+  EXPECT_EQ(s.Run({"position startpos moves e2e4 e7e4 d2d4"}),
+            Lines{"info string error: illegal move 'e7e4'"});
   EXPECT_EQ(s.Fen(), "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1");
   for (const char* bad : {"position startpos moves e2e4 e7e5q", "position startpos moves e9e4",
                           "position fen 1r5k/P7/8/8/8/8/8/K7 w - - 0 1 moves a7a8k"}) {
@@ -201,10 +203,12 @@ TEST(Uci, PerftMatchesStockfishMoveByMove) {
 TEST(Uci, AnswersAMoveThroughPolyglot) {
   const std::string polyglot = FindProgram("polyglot");
   if (polyglot.empty()) GTEST_SKIP() << "polyglot is not installed";
-  const auto dir = std::filesystem::temp_directory_path() / ("perch-uci-polyglot-" + std::to_string(getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("perch-uci-polyglot-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
-  std::ofstream(dir / "perch.ini") << "[PolyGlot]\nEngineDir = " << dir.string() << "\nEngineCommand = "
-                                   << PERCH_UCI_PATH << "\nBook = false\nLog = false\n[Engine]\nSearchDepth = 3\n";
+  std::ofstream(dir / "perch.ini") << "[PolyGlot]\nEngineDir = " << dir.string()
+                                   << "\nEngineCommand = " << PERCH_UCI_PATH
+                                   << "\nBook = false\nLog = false\n[Engine]\nSearchDepth = 3\n";
   {
     ChildProcess gui({polyglot, (dir / "perch.ini").string()}, dir.string());
     ASSERT_TRUE(gui.Running());
@@ -256,7 +260,8 @@ TEST(Uci, UnreachablePositionsAreRefusedByTheirFault) {
       {"1r2k3/8/8/8/8/8/8/4K3 w q - 0 1", "castling right q without a black rook on a8"},
       {"4k3/8/8/3pP3/8/8/8/4K3 b - d6 0 1", "en passant square d6 is not on rank 3 with black to move"},
       {"4k3/8/8/3pP3/8/8/8/4K3 w - e6 0 1", "en passant square e6 without a black pawn on e5"},
-      {"4k3/3b4/8/3pP3/8/8/8/4K3 w - d6 0 1", "en passant square d6 with a piece on the squares the pawn passed"},
+      {"4k3/3b4/8/3pP3/8/8/8/4K3 w - d6 0 1",
+       "en passant square d6 with a piece on the squares the pawn passed"},
       {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", ""},
       {"4k3/8/8/8/3Pp3/8/8/4K3 b - d3 0 1", ""},
   };
@@ -325,9 +330,11 @@ TEST(Uci, NodeAndMateLimitsEndTheSearch) {
 TEST(Uci, OptionsAndGoWordsAreReadOrNamed) {
   Session s;
   const Lines uci = s.Run({"uci"});
-  EXPECT_NE(std::find(uci.begin(), uci.end(), "option name SearchDepth type spin default 4 min 1 max 64"), uci.end());
-  EXPECT_NE(std::find(uci.begin(), uci.end(), "option name Move Overhead type spin default 30 min 0 max 5000"),
+  EXPECT_NE(std::find(uci.begin(), uci.end(), "option name SearchDepth type spin default 4 min 1 max 64"),
             uci.end());
+  EXPECT_NE(
+      std::find(uci.begin(), uci.end(), "option name Move Overhead type spin default 30 min 0 max 5000"),
+      uci.end());
   EXPECT_TRUE(s.Run({"setoption name Move Overhead value 100", "setoption name move overhead value 0",
                      "setoption name Ponder value true"})
                   .empty());
@@ -364,8 +371,8 @@ TEST(TimeManagement, NeverSpendsMoreThanTheClockHolds) {
           go.btime = time, go.binc = increment;
           if (movesToGo) go.movestogo = movesToGo;
           const MoveTime t = AllocateMoveTime(go, false, overhead);
-          SCOPED_TRACE(testing::Message() << time << "+" << increment << " / " << movesToGo << " overhead "
-                                          << overhead);
+          SCOPED_TRACE(testing::Message()
+                       << time << "+" << increment << " / " << movesToGo << " overhead " << overhead);
           ASSERT_TRUE(t.hard && t.target);
           EXPECT_LE(t.target->count(), t.hard->count());
           EXPECT_LE(t.hard->count() + overhead, std::max<std::int64_t>(time, overhead));

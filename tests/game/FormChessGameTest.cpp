@@ -71,7 +71,8 @@ TEST_F(ChessGame, AMateIsCommentedForTheWinnerAndTheUserToldTheResult) {
   } const cases[] = {
       {FoolsMate, {"LanguageID 2052", "Speak 我赢了，承让承让 [2052]", "wait 1", "Play Pleased"}, "你输了!"},
       {"e2e4 e7e5 f1c4 b8c6 d1h5 g8f6 h5f7",
-       {"Play sad", "Play sad", "LanguageID 2052", "Speak 你赢了，厉害厉害。 [2052]", "wait 1"}, "你赢了!"}};
+       {"Play sad", "Play sad", "LanguageID 2052", "Speak 你赢了，厉害厉害。 [2052]", "wait 1"},
+       "你赢了!"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.moves);
     boxes_.clear();
@@ -127,8 +128,8 @@ TEST_F(ChessGame, ExitDestroysTheBoardHidesTheFormRunsTheRandomActivityAndReport
   EXPECT_EQ(actor_.ChessBrd1, nullptr);
   EXPECT_LT(actor_.geometry().right(), 0) << "out of sight left of the screen";
   EXPECT_FALSE(actor_.isVisible()) << "out of sight is not shown";
-  EXPECT_EQ(Script(), (QStringList{"KeepClear 0 0 0 0", "StopAll play", "Show 0", "draw 0-9: 6", "Show 0", "Play Idle2_1", "wait 20",
-                                   "StopAll play"}));
+  EXPECT_EQ(Script(), (QStringList{"KeepClear 0 0 0 0", "StopAll play", "Show 0", "draw 0-9: 6", "Show 0",
+                                   "Play Idle2_1", "wait 20", "StopAll play"}));
   EXPECT_EQ(Notices(), (Codes{20, 20}));
 }
 
@@ -166,11 +167,13 @@ TEST_F(ChessGame, PlayChessPutsAWoodBoardUnderTheButtonsAndTheEngineAnswersTheUs
   EXPECT_EQ(actor_.childAt(actor_.Button2->geometry().center()), actor_.Button2);
   QElapsedTimer clock;
   clock.start();
-  while (!board.FirstPaintDone() && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  while (!board.FirstPaintDone() && clock.elapsed() < 10000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   ASSERT_TRUE(board.FirstPaintDone());
   ASSERT_TRUE(board.UserMove(Square::E2, Square::E4));
   EXPECT_EQ(actor_.CurMoveNo, 1);
-  while (!board.WhiteToMove() && clock.elapsed() < 20000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  while (!board.WhiteToMove() && clock.elapsed() < 20000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   EXPECT_TRUE(board.WhiteToMove()) << "the computer made its move";
   EXPECT_EQ(actor_.CurMoveNo, 2);
   EXPECT_EQ(actor_.PrevMoveNo, 1);

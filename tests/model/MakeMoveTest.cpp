@@ -19,14 +19,14 @@ TEST(MakeMove, EventsInOrderWithTheStateEachHandlerSees) {
     const char* before;  // moves played first
     const char* move;
     const char* events;
-    const char* after;   // the pieces after the move, when checked
-    bool bare = false;   // without OnMate and OnDraw handlers
+    const char* after;  // the pieces after the move, when checked
+    bool bare = false;  // without OnMate and OnDraw handlers
   };
   const Case cases[] = {
       {"init", "f2f3 e7e5 g2g4", "d8h4", "LegalMove d8h4|Check d8h4|Mate d8h4|Paint", nullptr},
       {"init", "f2f3 e7e5 g2g4", "d8h4", "LegalMove d8h4|Check d8h4|Paint", nullptr, true},
-      {"Ke1 Ra1 kd8 rc8 re8 pc7 pe7", "", "e1c1",
-       "LegalMove e1c1|Castle e1c1|Check e1c1|Mate e1c1|Paint", "Kc1 Rd1 kd8 rc8 re8 pc7 pe7"},
+      {"Ke1 Ra1 kd8 rc8 re8 pc7 pe7", "", "e1c1", "LegalMove e1c1|Castle e1c1|Check e1c1|Mate e1c1|Paint",
+       "Kc1 Rd1 kd8 rc8 re8 pc7 pe7"},
       {"Ke1 ke8 Pe2 Ph2 pa7 pd4", "h2h4 a7a6 e2e4", "d4e3", "LegalMove d4e3|Capture d4e3 P|Paint",
        "Ke1 ke8 Ph4 pa6 pe3"},
       {"Ka1 kh7 Pb7 rc8", "", "b7c8", "LegalMove b7c8|Capture b7c8 r|Paint", "Ka1 kh7 Qc8"},
@@ -34,8 +34,7 @@ TEST(MakeMove, EventsInOrderWithTheStateEachHandlerSees) {
       {"ka8 Kc6 Qb5 Ph2", "", "b5b6", "LegalMove b5b6|StaleMate b5b6|Paint", nullptr, true},
       {"kh8 Kf7 Ne4 rf6", "", "e4f6",
        "LegalMove e4f6|Capture e4f6 r|StaleMate e4f6|NoMatingMaterial|Draw|Paint", nullptr},
-      {"init", "g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1", "f6g8", "LegalMove f6g8|Threefold|Draw|Paint",
-       nullptr},
+      {"init", "g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1", "f6g8", "LegalMove f6g8|Threefold|Draw|Paint", nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.board) + " / " + c.before + " / " + c.move);
@@ -70,8 +69,8 @@ TEST(MakeMove, EventsInOrderWithTheStateEachHandlerSees) {
       EXPECT_EQ(game.Position(), Board(c.after));
     }
     const std::string events = c.events;
-    EXPECT_EQ(game.GameOver(), events.find("|Mate") != std::string::npos ||
-                                   events.find("|Draw") != std::string::npos);
+    EXPECT_EQ(game.GameOver(),
+              events.find("|Mate") != std::string::npos || events.find("|Draw") != std::string::npos);
     EXPECT_FALSE(game.MakeMove(Square::None, Square::None));
     EXPECT_FALSE(game.GameOver());  // every attempt clears the mark
     EXPECT_EQ(log.Take(), "");
@@ -92,8 +91,8 @@ TEST(MakeMove, EnPassantSquareAndCastlingRightsAfterEachMove) {
   game.setPosition(Board("Ke1 Ra1 Rh1 ke8 rh8 ra8 bg7 nf8 Pe2 pd7"));
   // The square passed over is written whether or not a pawn can take there.
   const std::pair<const char*, const char*> steps[] = {
-      {"e2e4", "black 1 e3 15"}, {"d7d6", "white 2 -- 15"},
-      {"h1h2", "black 2 -- 14"}, {"g7a1", "white 3 -- 14"},  // captures on corners take no right
+      {"e2e4", "black 1 e3 15"}, {"d7d6", "white 2 -- 15"}, {"h1h2", "black 2 -- 14"},
+      {"g7a1", "white 3 -- 14"},  // captures on corners take no right
       {"h2h8", "black 3 -- 14"}, {"a8a7", "white 4 -- 6"},  {"e1d1", "black 4 -- 4"},
   };
   for (const auto& [move, state] : steps) {
@@ -181,11 +180,16 @@ TEST(MakeMove, MatingMaterial) {
     bool drawn;
   };
   const Case cases[] = {
-      {"kc8 rg7 Kh8", "h8", true},           {"Ke1 kc8 rg7 Ne6 Na2", "e6", true},
-      {"Ke1 kc8 rg7 Ne6 na6", "e6", true},   {"Ke1 kc8 rg7 Bb2 ba6", "b2", true},
-      {"Ke1 kc8 rg7 Bb2 Na2", "b2", false},  {"Ke1 kc8 rg7 Bb2 Ba2", "b2", false},
-      {"Ke1 kc8 rg7 Ne6 Na2 Nb3", "e6", false}, {"Ke1 kc8 rg7 Ne6 Pa2", "e6", false},
-      {"kc8 rg7 Kh8 ba6 na5", "h8", false},  {"kc8 rg7 Kh8 qa6", "h8", false},
+      {"kc8 rg7 Kh8", "h8", true},
+      {"Ke1 kc8 rg7 Ne6 Na2", "e6", true},
+      {"Ke1 kc8 rg7 Ne6 na6", "e6", true},
+      {"Ke1 kc8 rg7 Bb2 ba6", "b2", true},
+      {"Ke1 kc8 rg7 Bb2 Na2", "b2", false},
+      {"Ke1 kc8 rg7 Bb2 Ba2", "b2", false},
+      {"Ke1 kc8 rg7 Ne6 Na2 Nb3", "e6", false},
+      {"Ke1 kc8 rg7 Ne6 Pa2", "e6", false},
+      {"kc8 rg7 Kh8 ba6 na5", "h8", false},
+      {"kc8 rg7 Kh8 qa6", "h8", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.board);

@@ -19,8 +19,7 @@ inline std::string NameOf(Square sq) {
   return {static_cast<char>('a' + FileOf(sq) - 1), static_cast<char>('0' + RankOf(sq))};
 }
 
-inline const std::string StartPosition =
-    "rnbqkbnrpppppppp" + std::string(32, ' ') + "PPPPPPPPRNBQKBNR";
+inline const std::string StartPosition = "rnbqkbnrpppppppp" + std::string(32, ' ') + "PPPPPPPPRNBQKBNR";
 
 // A position string from pieces written as letter and square: "Ke1 ra8".
 inline std::string Board(const std::string& pieces) {
@@ -46,8 +45,8 @@ inline bool Play(TChessGame& game, const std::string& moves) {
 
 // Side to move, move number, en passant square and castling rights.
 inline std::string State(const TChessGame& game) {
-  return std::string(game.WhiteToMove() ? "white " : "black ") + std::to_string(game.CurrentMove()) +
-         " " + NameOf(game.EnPassant()) + " " + std::to_string(game.CastlingAllowed().Bits());
+  return std::string(game.WhiteToMove() ? "white " : "black ") + std::to_string(game.CurrentMove()) + " " +
+         NameOf(game.EnPassant()) + " " + std::to_string(game.CastlingAllowed().Bits());
 }
 
 // Records lines such as "LegalMove e2e4|Capture e2e4 p|Paint", in firing order.

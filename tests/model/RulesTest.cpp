@@ -19,7 +19,7 @@ TEST(Position, NewGameAndSquaresOffTheBoard) {
 TEST(Position, TextIsReadSquareBySquareAndKeywordsResetThePiecesOnly) {
   const std::pair<std::string, std::string> cases[] = {
       {"", std::string(64, ' ')},
-      {"init ", Board("nb8")},  // no keyword: only the "n" is a piece letter
+      {"init ", Board("nb8")},                                   // no keyword: only the "n" is a piece letter
       {"_" + StartPosition, " " + StartPosition.substr(0, 63)},  // the 65th is dropped
       {std::string(70, 'Q'), std::string(64, 'Q')},
       {"KxQ#k", Board("Ka8 Qc8 ke8")},

@@ -206,8 +206,7 @@ TEST(StockfishDifferential, RandomGamesAgreeOnEveryLegalMove) {
       }
       if (game.PieceAt(to) != ' ') ++seen.captures;
       if (pawn && to == game.EnPassant() && FileOf(from) != FileOf(to)) ++seen.enPassants;
-      if ((piece == 'K' || piece == 'k') && std::abs(FileOf(from) - FileOf(to)) == 2)
-        ++seen.castlings;
+      if ((piece == 'K' || piece == 'k') && std::abs(FileOf(from) - FileOf(to)) == 2) ++seen.castlings;
 
       TakeStandardRights(standardRights, from);
       TakeStandardRights(standardRights, to);

@@ -37,7 +37,7 @@ TEST(LinkMessage, RoundTripAndTextsReadOnlyWithinWhatArrived) {
   EXPECT_EQ(longest.size(), MaxDatagramSize);
   EXPECT_EQ(Show(longest), "74 0 0 0 " + std::string(MaxCopyDataText, 'a'));
   Bytes hello = EncodeCopyData("hello");
-  hello.pop_back();  // no NUL
+  hello.pop_back();                                                   // no NUL
   EXPECT_EQ(Show(WithU32(hello, 32, 0xFFFFFFFF)), "74 0 0 0 hello");  // cbData beyond the data
   EXPECT_EQ(Show(WithU32(hello, 32, 3)), "74 0 0 0 hel");
   EXPECT_EQ(Show(EncodeCopyData(std::string("ab\0cd", 5))), "74 0 0 0 ab");
@@ -55,7 +55,8 @@ TEST(LinkMessage, MalformedDatagramsAreDropped) {
       EncodeMessage(0x0010, 0, 0),                             // unknown message
       WithU32(Bytes(MaxDatagramSize + 1, 0), 0, WM_COPYDATA),  // too long
   };
-  for (std::size_t size = 0; size < LinkHeaderSize; ++size) dropped.emplace_back(request.begin(), request.begin() + size);
+  for (std::size_t size = 0; size < LinkHeaderSize; ++size)
+    dropped.emplace_back(request.begin(), request.begin() + size);
   dropped.push_back(request);
   dropped.back().push_back(0);  // a request with trailing bytes
   for (std::size_t i = 0; i < dropped.size(); ++i) EXPECT_EQ(Show(dropped[i]), "dropped") << i;
@@ -63,12 +64,13 @@ TEST(LinkMessage, MalformedDatagramsAreDropped) {
 
 TEST(TextDecoding, StrictUtf8ElseGb18030) {
   const std::pair<const char*, bool> utf8[] = {
-      {"plain", true},           {"睡觉了 \xF0\x9F\x90\xA6", true},
-      {"\xC0\x80", false},       // overlong NUL
-      {"\xE0\x80\x80", false},   // overlong
-      {"\xED\xA0\x80", false},   // surrogate
+      {"plain", true},
+      {"睡觉了 \xF0\x9F\x90\xA6", true},
+      {"\xC0\x80", false},          // overlong NUL
+      {"\xE0\x80\x80", false},      // overlong
+      {"\xED\xA0\x80", false},      // surrogate
       {"\xF4\x90\x80\x80", false},  // beyond U+10FFFF
-      {"\xE4\xBD", false},       // cut off
+      {"\xE4\xBD", false},          // cut off
       {"\x80", false},
   };
   for (const auto& [bytes, valid] : utf8) EXPECT_EQ(IsValidUtf8(bytes), valid) << bytes;
@@ -76,7 +78,10 @@ TEST(TextDecoding, StrictUtf8ElseGb18030) {
   EXPECT_EQ(DecodeControllerText("\xC4\xE3\xBA\xC3"), "你好");
   EXPECT_EQ(DecodeControllerText("ok \xC4\xE3"), "ok 你");
   // Bytes that are not GB18030 either become replacement characters.
-  EXPECT_EQ(DecodeControllerText("a\xFF" "b\x81"), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+  EXPECT_EQ(DecodeControllerText("a\xFF"
+                                 "b\x81"),
+            "a\xEF\xBF\xBD"
+            "b\xEF\xBF\xBD");
 }
 
 TEST(LinkMessage, RandomBytesNeverYieldBrokenMessages) {

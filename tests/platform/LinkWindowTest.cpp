@@ -116,7 +116,8 @@ TEST(LinkWindow, PostingToAFullQueueLosesTheMessageWithoutBlocking) {
   TLinkWindow window(CompanionClass);
   const auto text = EncodeCopyData(std::string(60000, 'x'));
   TPostResult result = TPostResult::Delivered;
-  for (int i = 0; i < 1000 && result == TPostResult::Delivered; ++i) result = PostToWindow(CompanionClass, text);
+  for (int i = 0; i < 1000 && result == TPostResult::Delivered; ++i)
+    result = PostToWindow(CompanionClass, text);
   EXPECT_EQ(result, TPostResult::QueueFull);
   EXPECT_EQ(NextValid(window).size(), 60002u);
 }

@@ -15,7 +15,8 @@ struct TFakeClock {
   std::function<void()> duringStep;
 
   perch::TWaitSteps Steps() {
-    return {[this] { return now; }, [this](std::chrono::milliseconds time) {
+    return {[this] { return now; },
+            [this](std::chrono::milliseconds time) {
               ++steps;
               if (duringStep) duringStep();
               now += time;

@@ -21,8 +21,9 @@ std::optional<std::string> Current() {
 }  // namespace
 
 TEST(EnvironmentGuard, RestoresTheValueOrTheAbsenceItFound) {
-  for (const std::optional<std::string>& before : {std::optional<std::string>(), std::optional<std::string>(""),
-                                                   std::optional<std::string>("old value")}) {
+  for (const std::optional<std::string>& before :
+       {std::optional<std::string>(), std::optional<std::string>(""),
+        std::optional<std::string>("old value")}) {
     TEnvironmentGuard setting(Name);
     if (before) setting.Set(*before);
     else setting.Unset();

@@ -25,7 +25,9 @@ struct TFixture {
   TLivelyScheduler Make(const TLivelySettings& settings) {
     return TLivelyScheduler(
         settings, [this] { return now; }, [this] { return minuteOfDay; },
-        [this] { return fixedRandom ? *fixedRandom : std::uniform_real_distribution<double>(0, 1)(generator); });
+        [this] {
+          return fixedRandom ? *fixedRandom : std::uniform_real_distribution<double>(0, 1)(generator);
+        });
   }
 };
 

@@ -112,9 +112,9 @@ TEST_F(TrayFiles, SettingsFileValuesOutOfReasonFallBackOrAreBounded) {
       "[lively]\nenabled=perhaps\nleastIdleSeconds=-40\nmostIdleSeconds=99999999999999999999\n"
       "nightSleep=yes\ngreetWeight=abc\nworkWeight=-2\neatWeight=5000\n");
   const TLivelySettings lively = TTraySettings().Lively();
-  EXPECT_TRUE(lively.enabled);                // not a flag: the default
-  EXPECT_EQ(lively.leastIdle, 1s);            // below a second: a second
-  EXPECT_EQ(lively.mostIdle, 600s);           // not a number that fits: the default
+  EXPECT_TRUE(lively.enabled);       // not a flag: the default
+  EXPECT_EQ(lively.leastIdle, 1s);   // below a second: a second
+  EXPECT_EQ(lively.mostIdle, 600s);  // not a number that fits: the default
   EXPECT_TRUE(lively.nightSleep);
   EXPECT_EQ(lively.greetWeight, TLivelySettings{}.greetWeight);
   EXPECT_EQ(lively.workWeight, 0);

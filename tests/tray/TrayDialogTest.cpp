@@ -69,7 +69,7 @@ TEST(SettingsDialog, TheLeastNeverExceedsTheMost) {
   QSpinBox* most = boxes[1];
   least->setValue(25);  // above the most: the most follows
   EXPECT_EQ(most->value(), 25);
-  most->setValue(4);    // below the least: the least follows
+  most->setValue(4);  // below the least: the least follows
   EXPECT_EQ(least->value(), 4);
   const TLivelySettings result = dialog.Lively();
   EXPECT_EQ(result.leastIdle, 4min);

@@ -134,7 +134,8 @@ TEST(WordTiming, MatchesInexactEventsToWords) {
 TEST(WordTiming, KeepsTimesOrderedAndWithinTheLine) {
   const QString text = "one two three four";
   // Out of order and beyond the audio: clamped, never going back.
-  EXPECT_EQ(Times(TimeWords(text, {{0, 300}, {4, 100}, {8, 5000}}, 1000)), (QVector<int>{300, 300, 1000, 1000}));
+  EXPECT_EQ(Times(TimeWords(text, {{0, 300}, {4, 100}, {8, 5000}}, 1000)),
+            (QVector<int>{300, 300, 1000, 1000}));
   // No events at all: the words spread over the line.
   EXPECT_EQ(Times(TimeWords(text, {}, 800)), (QVector<int>{0, 200, 400, 600}));
   EXPECT_TRUE(TimeWords("", {{0, 10}}, 100).isEmpty());

@@ -2,11 +2,11 @@
 
 #include "tests/support/EnvironmentGuard.h"
 
+#include <QtCore/qtestsupport_core.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtCore/qtestsupport_core.h>
 
 #include <gtest/gtest.h>
 
@@ -45,8 +45,9 @@ class TRecorder {
  public:
   explicit TRecorder(TVoice& voice) : voice_(voice) {
     clock_.start();
-    QObject::connect(&voice, &TVoice::Started, &voice,
-                     [this](QVector<TSpokenWord> words, int durationMs) { Add(TEvent::Started, durationMs, words); });
+    QObject::connect(&voice, &TVoice::Started, &voice, [this](QVector<TSpokenWord> words, int durationMs) {
+      Add(TEvent::Started, durationMs, words);
+    });
     QObject::connect(&voice, &TVoice::WordReached, &voice, [this](int index) { Add(TEvent::Word, index); });
     QObject::connect(&voice, &TVoice::Finished, &voice, [this] {
       Add(TEvent::Finished, 0);
@@ -58,9 +59,12 @@ class TRecorder {
     clock_.restart();
     voice_.Speak(text, languageId);
   }
-  bool WaitFinished(int count) { return QTest::qWaitFor([&] { return finished >= count; }, PatienceMs); }
+  bool WaitFinished(int count) {
+    return QTest::qWaitFor([&] { return finished >= count; }, PatienceMs);
+  }
   int WordsReached() const {
-    return int(std::count_if(events.begin(), events.end(), [](const TEvent& e) { return e.kind == TEvent::Word; }));
+    return int(
+        std::count_if(events.begin(), events.end(), [](const TEvent& e) { return e.kind == TEvent::Word; }));
   }
 
   std::vector<TEvent> events;
@@ -106,8 +110,9 @@ TEST_P(VoiceOnDevice, ReportsEachWordInOrderAtItsTime) {
   TRecorder recorder(voice), otherRecorder(other);
   otherRecorder.Speak("我们下棋吧！", ChineseLanguageId);
   // English, then Chinese on the same voice, then a line with nothing to say.
-  const std::tuple<QString, int, int> lines[] = {
-      {"Well,Hello there!    ", EnglishLanguageId, 3}, {"你好，我是小鸟。", ChineseLanguageId, 6}, {"   ", EnglishLanguageId, 0}};
+  const std::tuple<QString, int, int> lines[] = {{"Well,Hello there!    ", EnglishLanguageId, 3},
+                                                 {"你好，我是小鸟。", ChineseLanguageId, 6},
+                                                 {"   ", EnglishLanguageId, 0}};
   int spoken = 0;
   for (const auto& [text, language, words] : lines) {
     SCOPED_TRACE(text.toStdString());
@@ -160,7 +165,8 @@ TEST_P(VoiceOnDevice, CanBeDestroyedWhileSpeaking) {
     auto voice = std::make_unique<TVoice>();
     TRecorder recorder(*voice);
     recorder.Speak(LongLine);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.WordsReached() >= wordsBeforeDestroying; }, PatienceMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return recorder.WordsReached() >= wordsBeforeDestroying; }, PatienceMs));
     voice.reset();
     const size_t reported = recorder.events.size();
     QTest::qWait(200);  // reports still queued for the voice must not arrive

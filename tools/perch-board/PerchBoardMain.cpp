@@ -22,8 +22,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
-      !std::getenv("QT_QPA_PLATFORM")) {
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
     std::fprintf(stderr, "perch-board: no display (set DISPLAY or QT_QPA_PLATFORM)\n");
     return 1;
   }

@@ -28,7 +28,8 @@ namespace {
 int WriteSheet(const TCharacterDef& character, const QString& out, int frames, double scale) {
   const int cellW = int(character.size.width() * scale), cellH = int(character.size.height() * scale);
   const int labelW = 150, rowH = cellH + 6;
-  QImage sheet(labelW + frames * cellW, int(character.animations.size()) * rowH, QImage::Format_ARGB32_Premultiplied);
+  QImage sheet(labelW + frames * cellW, int(character.animations.size()) * rowH,
+               QImage::Format_ARGB32_Premultiplied);
   sheet.fill(QColor("#f4f1ea"));
   QPainter painter(&sheet);
   QFont font("Liberation Sans");
@@ -44,7 +45,8 @@ int WriteSheet(const TCharacterDef& character, const QString& out, int frames, d
                      QString("%1\n%2 ms").arg(animation.name).arg(animation.durationMs, 0, 'f', 0));
     for (int f = 0; f < frames; ++f) {
       const double t = animation.durationMs * f / std::max(1, frames - 1) * 0.96;
-      painter.drawImage(labelW + f * cellW, y + 3, RenderCharacter(character, EvaluateAnimation(character, animation, t), scale));
+      painter.drawImage(labelW + f * cellW, y + 3,
+                        RenderCharacter(character, EvaluateAnimation(character, animation, t), scale));
     }
   }
   painter.end();
@@ -60,10 +62,10 @@ int WriteSheet(const TCharacterDef& character, const QString& out, int frames, d
 // English line first, a Chinese one halfway and a flight at the end; forever.
 void RunShow(TAgentCharacter& bird) {
   static const QStringList steps{
-      ":english",    "Greet",     "Wave",      "RestPose",  "GestureDown", "GestureLeft", "Pleased",
-      "Write",       "hearing_1", "hearing_2", "hearing_3", "confused",    "Idle2_1",     ":chinese",
-      "Idle2_2",     "Idle3_1",   "Idle3_2",   "Idle3_3",   "Blink",       "Processing",  "Reading",
-      "Writing",     "Searching", "thinking",  "GetAttention", "sad",      ":fly"};
+      ":english", "Greet",     "Wave",      "RestPose",     "GestureDown", "GestureLeft", "Pleased",
+      "Write",    "hearing_1", "hearing_2", "hearing_3",    "confused",    "Idle2_1",     ":chinese",
+      "Idle2_2",  "Idle3_1",   "Idle3_2",   "Idle3_3",      "Blink",       "Processing",  "Reading",
+      "Writing",  "Searching", "thinking",  "GetAttention", "sad",         ":fly"};
   auto* step = new int(0);
   auto* timer = new QTimer(qApp);
   auto* sinceQueued = new QElapsedTimer;
@@ -97,7 +99,8 @@ void RunShow(TAgentCharacter& bird) {
 
 int main(int argc, char** argv) {
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
-    std::fprintf(stderr, "perch-character: no display (set DISPLAY, or QT_QPA_PLATFORM=offscreen for --sheet)\n");
+    std::fprintf(stderr,
+                 "perch-character: no display (set DISPLAY, or QT_QPA_PLATFORM=offscreen for --sheet)\n");
     return 2;
   }
   QApplication app(argc, argv);
@@ -112,7 +115,8 @@ int main(int argc, char** argv) {
 
   try {
     const QString path = ResolveCharacterFile(options.value("file"));
-    if (path.isEmpty()) throw TAgentError(("character file not found: " + options.value("file")).toStdString());
+    if (path.isEmpty())
+      throw TAgentError(("character file not found: " + options.value("file")).toStdString());
     if (options.isSet("sheet")) {
       // Bounded so that the sheet's pixel sizes stay far inside an int.
       bool scaleOk = true, framesOk = true;

@@ -1,8 +1,8 @@
 #include "tools/perch-tray/CompanionProcess.h"
 
+#include "companion/SettingsFile.h"
 #include "platform/LinkWindow.h"
 #include "platform/PlatformError.h"
-#include "companion/SettingsFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -116,8 +116,9 @@ void TCompanionProcess::OnChildFinished(int exitCode, QProcess::ExitStatus statu
   if (!restarts_.TryRestart(std::chrono::steady_clock::now())) {
     gaveUp_ = true;
     emit GaveUp();
-    emit Trouble(tr("The bird keeps failing: perch ended unexpectedly again and again, so it is not "
-                    "started any more. Start perch-tray again to try once more."));
+    emit Trouble(
+        tr("The bird keeps failing: perch ended unexpectedly again and again, so it is not "
+           "started any more. Start perch-tray again to try once more."));
     return;
   }
   // A moment's pause, so that a companion that dies at once does not spin.

@@ -53,9 +53,9 @@ class TCompanionProcess : public QObject {
   bool FirstRunPending() const;
 
   QProcess* child_ = nullptr;
-  QTimer watch_;          // a companion we did not start: is it still there?
-  QTimer startUp_;        // notice 40 overdue
-  QTimer quitGrace_;      // the quit request was not obeyed
+  QTimer watch_;      // a companion we did not start: is it still there?
+  QTimer startUp_;    // notice 40 overdue
+  QTimer quitGrace_;  // the quit request was not obeyed
   TRestartBudget restarts_;
   bool quitting_ = false;
   bool gaveUp_ = false;

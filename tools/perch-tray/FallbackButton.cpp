@@ -6,8 +6,7 @@
 
 namespace perch {
 
-TFallbackButton::TFallbackButton(const QIcon& icon, QMenu* menu)
-    : QToolButton(nullptr) {
+TFallbackButton::TFallbackButton(const QIcon& icon, QMenu* menu) : QToolButton(nullptr) {
   setObjectName(QStringLiteral("fallbackButton"));
   setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
   setWindowTitle(tr("Perch menu"));
@@ -17,9 +16,8 @@ TFallbackButton::TFallbackButton(const QIcon& icon, QMenu* menu)
   setFixedSize(48, 48);
   setAutoRaise(true);
   // The menu opens on a press, like the tray icon's.
-  connect(this, &QToolButton::pressed, this, [this, menu] {
-    menu->popup(mapToGlobal(QPoint(0, 0)) - QPoint(0, menu->sizeHint().height()));
-  });
+  connect(this, &QToolButton::pressed, this,
+          [this, menu] { menu->popup(mapToGlobal(QPoint(0, 0)) - QPoint(0, menu->sizeHint().height())); });
   // A change of monitors or panels moves the corner.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     connect(screen, &QScreen::availableGeometryChanged, this, &TFallbackButton::Place);

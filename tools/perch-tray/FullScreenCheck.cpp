@@ -49,14 +49,14 @@ bool ActiveWindowIsFullScreen() {
 
   xcb_window_t active = XCB_WINDOW_NONE;
   ReadValues(connection, screen->root, Atom(connection, "_NET_ACTIVE_WINDOW"), 1,
-            [&](uint32_t value) { active = value; });
+             [&](uint32_t value) { active = value; });
   if (active == XCB_WINDOW_NONE) return false;
 
   const xcb_atom_t fullScreen = Atom(connection, "_NET_WM_STATE_FULLSCREEN");
   if (fullScreen == XCB_ATOM_NONE) return false;
   bool found = false;
   ReadValues(connection, active, Atom(connection, "_NET_WM_STATE"), 64,
-            [&](uint32_t value) { found = found || value == fullScreen; });
+             [&](uint32_t value) { found = found || value == fullScreen; });
   return found;
 }
 

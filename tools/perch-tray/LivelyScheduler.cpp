@@ -12,8 +12,8 @@ TLivelySettings TLivelySettings::Sane() const {
   TLivelySettings sane = *this;
   sane.leastIdle = std::max(leastIdle, std::chrono::seconds{1});
   sane.mostIdle = std::max(mostIdle, sane.leastIdle);
-  for (int* weight : {&sane.randomWeight, &sane.greetWeight, &sane.workWeight, &sane.eatWeight,
-                      &sane.sleepWeight}) {
+  for (int* weight :
+       {&sane.randomWeight, &sane.greetWeight, &sane.workWeight, &sane.eatWeight, &sane.sleepWeight}) {
     *weight = std::max(*weight, 0);
   }
   return sane;
@@ -37,8 +37,7 @@ void TLivelyScheduler::RestartIdle() {
   using namespace std::chrono;
   const double span = duration<double>(settings_.mostIdle - settings_.leastIdle).count();
   const double drawn = std::clamp(random_(), 0.0, 1.0) * span;
-  deadline_ = clock_() + settings_.leastIdle +
-              duration_cast<steady_clock::duration>(duration<double>(drawn));
+  deadline_ = clock_() + settings_.leastIdle + duration_cast<steady_clock::duration>(duration<double>(drawn));
 }
 
 std::optional<std::chrono::milliseconds> TLivelyScheduler::TimeUntilDue() const {

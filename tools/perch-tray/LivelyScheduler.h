@@ -33,7 +33,7 @@ struct TLivelySettings {
 struct TLivelyBlockers {
   bool routineRunning = false;  // between a request and its notice 20
   bool gameOpen = false;
-  bool fullScreen = false;      // the user's active window covers the screen
+  bool fullScreen = false;  // the user's active window covers the screen
 };
 
 class TLivelyScheduler {

@@ -108,7 +108,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!HasDisplay()) {
-    std::fprintf(stderr, "perch-tray: no display to show the bird on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
+    std::fprintf(stderr,
+                 "perch-tray: no display to show the bird on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
     return 1;
   }
 
@@ -132,15 +133,17 @@ int main(int argc, char** argv) {
   if (window == nullptr) {
     std::fprintf(stderr, "perch-tray: %s\n", perch::ControllerTakenMessage);
     QMessageBox::warning(nullptr, QStringLiteral("Perch"),
-                         QApplication::translate("main", "Another controlling program (perch-tray or "
-                                                         "perchctl listen) is running already; only one "
-                                                         "can listen to the bird at a time."));
+                         QApplication::translate("main",
+                                                 "Another controlling program (perch-tray or "
+                                                 "perchctl listen) is running already; only one "
+                                                 "can listen to the bird at a time."));
     return 1;
   }
 
   TTrayController controller(std::move(window), verbose);
   RouteSignals(controller);
-  if (const char* hook = std::getenv("PERCH_TRAY_TEST_ACTIONS"); hook != nullptr && std::strcmp(hook, "1") == 0) {
+  if (const char* hook = std::getenv("PERCH_TRAY_TEST_ACTIONS");
+      hook != nullptr && std::strcmp(hook, "1") == 0) {
     controller.AcceptActionsOnStandardInput();
   }
   controller.Start();

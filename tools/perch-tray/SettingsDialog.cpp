@@ -83,7 +83,8 @@ TLivelySettings TSettingsDialog::Lively() const {
   TLivelySettings lively = initial_;
   lively.enabled = lively_->isChecked();
   lively.nightSleep = nightSleep_->isChecked();
-  if (least_->value() != Minutes(initial_.leastIdle)) lively.leastIdle = std::chrono::minutes{least_->value()};
+  if (least_->value() != Minutes(initial_.leastIdle))
+    lively.leastIdle = std::chrono::minutes{least_->value()};
   if (most_->value() != Minutes(initial_.mostIdle)) lively.mostIdle = std::chrono::minutes{most_->value()};
   return lively.Sane();
 }

@@ -8,9 +8,9 @@
 #include "tools/perch-tray/SayDialog.h"
 #include "tools/perch-tray/SettingsDialog.h"
 
-#include "platform/qt/LinkReceiver.h"
-#include "platform/PlatformError.h"
 #include "companion/SettingsFile.h"
+#include "platform/PlatformError.h"
+#include "platform/qt/LinkReceiver.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,8 +50,9 @@ int LocalMinuteOfDay() {
 
 TTrayController::TTrayController(std::unique_ptr<perch::TLinkWindow> window, bool verbose)
     : icon_(AppIcon()),
-      scheduler_(settings_.Lively(), [] { return std::chrono::steady_clock::now(); }, LocalMinuteOfDay,
-                 UniformRandom),
+      scheduler_(
+          settings_.Lively(), [] { return std::chrono::steady_clock::now(); }, LocalMinuteOfDay,
+          UniformRandom),
       menu_(BuildTrayMenu(&owner_)),
       verbose_(verbose) {
   QApplication::setWindowIcon(icon_);
@@ -59,7 +60,7 @@ TTrayController::TTrayController(std::unique_ptr<perch::TLinkWindow> window, boo
       std::move(window), [this](const perch::TLinkMessage& message) { OnMessage(message); }, this);
 
   const std::pair<QAction*, int> requests[] = {
-      {menu_.greet, RequestGreet}, {menu_.eat, RequestEat},     {menu_.work, RequestWork},
+      {menu_.greet, RequestGreet}, {menu_.eat, RequestEat},       {menu_.work, RequestWork},
       {menu_.sleep, RequestSleep}, {menu_.random, RequestRandom}, {menu_.chess, RequestChess},
   };
   for (const auto& [action, request] : requests) {
@@ -188,8 +189,7 @@ void TTrayController::OnNotice(int code) {
       Log(QStringLiteral("notice 41"));
       scheduler_.RestartIdle();  // the user is with the bird
       break;
-    default:
-      return;  // not a notice of the companion's: ignored
+    default: return;  // not a notice of the companion's: ignored
   }
   ScheduleLively();
   UpdateTooltip();
@@ -198,7 +198,8 @@ void TTrayController::OnNotice(int code) {
 bool TTrayController::Post(int request, bool fromUser) {
   perch::TPostResult result = perch::TPostResult::NoWindow;
   try {
-    result = perch::PostMessageTo(perch::CompanionClass, perch::WM_COMPANION, static_cast<std::uint64_t>(request), 0);
+    result = perch::PostMessageTo(perch::CompanionClass, perch::WM_COMPANION,
+                                  static_cast<std::uint64_t>(request), 0);
   } catch (const perch::TPlatformError& error) {
     std::fprintf(stderr, "perch-tray: %s\n", error.what());
   }

@@ -89,7 +89,7 @@ class TTrayController : public QObject {
   bool verbose_;
   bool awake_ = false;  // notice 40 seen since the companion started
   bool quitting_ = false;
-  bool lost_ = false;   // the companion kept dying and is left alone
+  bool lost_ = false;  // the companion kept dying and is left alone
   QString lastTooltip_;
 };
 

@@ -43,7 +43,8 @@ TTrayMenu BuildTrayMenu(QWidget* owner) {
 
   m.lively = AddAction(m.menu, "lively", QCoreApplication::translate("TrayMenu", "Lively bird"));
   m.lively->setCheckable(true);
-  m.startAtLogin = AddAction(m.menu, "startAtLogin", QCoreApplication::translate("TrayMenu", "Start at login"));
+  m.startAtLogin =
+      AddAction(m.menu, "startAtLogin", QCoreApplication::translate("TrayMenu", "Start at login"));
   m.startAtLogin->setCheckable(true);
   m.settings = AddAction(m.menu, "settings", QCoreApplication::translate("TrayMenu", "Settings…"));
   m.about = AddAction(m.menu, "about", QCoreApplication::translate("TrayMenu", "About Perch"));

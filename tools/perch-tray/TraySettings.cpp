@@ -47,7 +47,8 @@ TLivelySettings TTraySettings::Lively() const {
   lively.mostIdle = seconds("lively/mostIdleSeconds", defaults.mostIdle);
   lively.nightSleep = ReadFlag(settings_, QStringLiteral("lively/nightSleep"), defaults.nightSleep);
   auto weight = [&](const char* key, int fallback) {
-    return static_cast<int>(std::clamp(ReadNumber(settings_, QString::fromLatin1(key), fallback), 0LL, 1000LL));
+    return static_cast<int>(
+        std::clamp(ReadNumber(settings_, QString::fromLatin1(key), fallback), 0LL, 1000LL));
   };
   lively.randomWeight = weight("lively/randomWeight", defaults.randomWeight);
   lively.greetWeight = weight("lively/greetWeight", defaults.greetWeight);
@@ -59,8 +60,10 @@ TLivelySettings TTraySettings::Lively() const {
 
 void TTraySettings::SetLively(const TLivelySettings& lively) {
   settings_.setValue(QStringLiteral("lively/enabled"), lively.enabled);
-  settings_.setValue(QStringLiteral("lively/leastIdleSeconds"), static_cast<qlonglong>(lively.leastIdle.count()));
-  settings_.setValue(QStringLiteral("lively/mostIdleSeconds"), static_cast<qlonglong>(lively.mostIdle.count()));
+  settings_.setValue(QStringLiteral("lively/leastIdleSeconds"),
+                     static_cast<qlonglong>(lively.leastIdle.count()));
+  settings_.setValue(QStringLiteral("lively/mostIdleSeconds"),
+                     static_cast<qlonglong>(lively.mostIdle.count()));
   settings_.setValue(QStringLiteral("lively/nightSleep"), lively.nightSleep);
   settings_.setValue(QStringLiteral("lively/randomWeight"), lively.randomWeight);
   settings_.setValue(QStringLiteral("lively/greetWeight"), lively.greetWeight);

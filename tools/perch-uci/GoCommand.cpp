@@ -18,8 +18,8 @@ bool ParseNumber(const std::string& text, Number& value) {
 
 // The words that begin a limit; `searchmoves` takes every word up to the next one.
 bool IsKeyword(const std::string& word) {
-  for (const char* k : {"depth", "movetime", "wtime", "btime", "winc", "binc", "movestogo", "nodes", "mate", "perft",
-                        "infinite", "ponder", "searchmoves"})
+  for (const char* k : {"depth", "movetime", "wtime", "btime", "winc", "binc", "movestogo", "nodes", "mate",
+                        "perft", "infinite", "ponder", "searchmoves"})
     if (word == k) return true;
   return false;
 }

@@ -10,7 +10,7 @@ namespace perch {
 
 struct GoCommand {
   std::optional<int> depth;
-  std::optional<std::int64_t> movetime;  // ms
+  std::optional<std::int64_t> movetime;                  // ms
   std::optional<std::int64_t> wtime, btime, winc, binc;  // ms
   std::optional<int> movestogo;
   std::optional<std::uint64_t> nodes;

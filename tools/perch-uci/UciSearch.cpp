@@ -118,7 +118,9 @@ void UciSearch::ReportTotals() {
   const auto elapsed = Clock::now() - start_;
   const double seconds = std::chrono::duration<double>(elapsed).count();
   out_.Line("info nodes " + std::to_string(engine_.Nodes()) + " nps " +
-            std::to_string(static_cast<std::uint64_t>(seconds > 0 ? static_cast<double>(engine_.Nodes()) / seconds : 0)) + " time " +
+            std::to_string(static_cast<std::uint64_t>(
+                seconds > 0 ? static_cast<double>(engine_.Nodes()) / seconds : 0)) +
+            " time " +
             std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()));
 }
 
@@ -128,10 +130,11 @@ void UciSearch::ReportIteration(int depth, int score) {
   const auto elapsed = Clock::now() - start_;
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
   const double seconds = std::chrono::duration<double>(elapsed).count();
-  std::string line = "info depth " + std::to_string(depth) + " seldepth " + std::to_string(e.SelDepth()) + " score " +
-                     ScoreText(score) + " nodes " + std::to_string(e.Nodes()) + " nps " +
-                     std::to_string(static_cast<std::uint64_t>(seconds > 0 ? static_cast<double>(e.Nodes()) / seconds : 0)) + " time " +
-                     std::to_string(ms) + " pv";
+  std::string line =
+      "info depth " + std::to_string(depth) + " seldepth " + std::to_string(e.SelDepth()) + " score " +
+      ScoreText(score) + " nodes " + std::to_string(e.Nodes()) + " nps " +
+      std::to_string(static_cast<std::uint64_t>(seconds > 0 ? static_cast<double>(e.Nodes()) / seconds : 0)) +
+      " time " + std::to_string(ms) + " pv";
   completedLine_.assign(e.BestLine(0), e.BestLine(0) + e.BestLineLength(0));
   for (const TEngineMove move : completedLine_) line += " " + EngineMoveName(move);
   out_.Line(line);

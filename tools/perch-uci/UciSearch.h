@@ -13,19 +13,19 @@
 #include <thread>
 #include <vector>
 
+#include "chess/engine/TChessThread.h"
 #include "tools/perch-uci/TimeManagement.h"
 #include "tools/perch-uci/UciOutput.h"
-#include "chess/engine/TChessThread.h"
 
 namespace perch {
 
 struct SearchOrder {
-  int depth = 4;                                  // iterations, 1..64
-  std::uint64_t nodes = ~std::uint64_t{0};        // node limit
-  std::optional<int> mate;                        // stop at a mate in this many moves or fewer
-  MoveTime time;                                  // counted from the start, or from ponderhit
-  bool infinite = false;                          // the move waits for stop
-  bool ponder = false;                            // no clock until ponderhit
+  int depth = 4;                            // iterations, 1..64
+  std::uint64_t nodes = ~std::uint64_t{0};  // node limit
+  std::optional<int> mate;                  // stop at a mate in this many moves or fewer
+  MoveTime time;                            // counted from the start, or from ponderhit
+  bool infinite = false;                    // the move waits for stop
+  bool ponder = false;                      // no clock until ponderhit
 };
 
 class UciSearch {

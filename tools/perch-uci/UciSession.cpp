@@ -8,11 +8,11 @@
 #include <cctype>
 #include <sstream>
 
-#include "tools/perch-uci/GoCommand.h"
-#include "tools/perch-uci/TimeManagement.h"
 #include "chess/engine/BenchSuite.h"
 #include "chess/engine/Fen.h"
 #include "chess/engine/PositionCheck.h"
+#include "tools/perch-uci/GoCommand.h"
+#include "tools/perch-uci/TimeManagement.h"
 
 namespace perch {
 
@@ -120,7 +120,8 @@ void UciSession::Identify() {
   out_.Line(std::string("id name Perch ") + PerchVersion);
   out_.Line("id author the Perch developers");
   out_.Line("option name EventLog type check default false");
-  out_.Line("option name SearchDepth type spin default 4 min 1 max " + std::to_string(TChessThread::MaxSearchDepth));
+  out_.Line("option name SearchDepth type spin default 4 min 1 max " +
+            std::to_string(TChessThread::MaxSearchDepth));
   out_.Line("option name Move Overhead type spin default 30 min 0 max " + std::to_string(MaxMoveOverhead));
   out_.Line("option name Ponder type check default false");
   out_.Line("uciok");
@@ -143,8 +144,7 @@ void UciSession::SetOption(const Words& words) {
   } else if (SameName(option, "SearchDepth")) {
     if (ParseInt(text, number))
       defaultDepth_ = std::clamp(number, TChessThread::MinSearchDepth, TChessThread::MaxSearchDepth);
-    else
-      Error("SearchDepth takes a number, not '" + text + "'");
+    else Error("SearchDepth takes a number, not '" + text + "'");
   } else if (SameName(option, "Move Overhead")) {
     if (ParseInt(text, number)) moveOverhead_ = std::clamp(number, 0, MaxMoveOverhead);
     else Error("Move Overhead takes a number of milliseconds, not '" + text + "'");
@@ -267,8 +267,7 @@ void UciSession::Go(const Words& words) {
   if (go.perft) {
     if (*go.perft < 1 || *go.perft > MaxPerftDepth)
       Error("go perft needs a depth of 1 to " + std::to_string(MaxPerftDepth));
-    else
-      Perft(*go.perft);
+    else Perft(*go.perft);
     return;
   }
   SearchOrder order;

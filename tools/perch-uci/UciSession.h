@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/perch-uci/UciOutput.h"
-#include "tools/perch-uci/UciSearch.h"
 #include "chess/engine/TChessThread.h"
 #include "chess/model/ChessGame.h"
+#include "tools/perch-uci/UciOutput.h"
+#include "tools/perch-uci/UciSearch.h"
 
 namespace perch {
 

@@ -14,14 +14,13 @@ namespace perch {
 namespace {
 
 constexpr std::pair<const char*, int> RequestNames[] = {
-    {"random", 0}, {"eat", 1},      {"sleep", 2},     {"greet", 3}, {"work", 4},
+    {"random", 0}, {"eat", 1},      {"sleep", 2},    {"greet", 3}, {"work", 4},
     {"chess", 5},  {"chinese", 21}, {"english", 22}, {"quit", 70},
 };
 
 int ReportPost(perch::TPostResult result) {
   switch (result) {
-    case perch::TPostResult::Delivered:
-      return 0;
+    case perch::TPostResult::Delivered: return 0;
     case perch::TPostResult::NoWindow:
       std::fprintf(stderr, "perchctl: no companion is running (nothing answers at %s/%s)\n",
                    perch::EndpointFolderPath().c_str(), perch::CompanionClass);

@@ -85,10 +85,10 @@ int RunListen(const TArguments& args) {
   CatchSignals();
 
   using Clock = std::chrono::steady_clock;
-  const auto deadline =
-      timeoutSeconds < 0 ? Clock::time_point::max()
-                         : Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                              std::chrono::duration<double>(timeoutSeconds));
+  const auto deadline = timeoutSeconds < 0
+                            ? Clock::time_point::max()
+                            : Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                 std::chrono::duration<double>(timeoutSeconds));
   long long received = 0;
   while (!interrupted && (wanted < 0 || received < wanted)) {
     int waitMs = -1;

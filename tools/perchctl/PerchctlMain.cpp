@@ -2,8 +2,8 @@
 // and texts to the window "TActor" and, with "listen", stands in for the
 // controlling program's window "TFrmTuliMain" and prints the notices.
 
-#include "tools/perchctl/Commands.h"
 #include "PerchRelease.h"
+#include "tools/perchctl/Commands.h"
 
 #include <cstdio>
 #include <cstring>

@@ -35,15 +35,15 @@ struct Palette {
 // White: ivory with a dark outline. Black: charcoal with a light edge, so
 // that both stand out on grey, silver and wood squares.
 const Palette WhitePalette{QColor(255, 253, 244), QColor(212, 202, 182), QColor(28, 24, 20),
-                     QColor(70, 60, 50)};
+                           QColor(70, 60, 50)};
 const Palette BlackPalette{QColor(78, 76, 84), QColor(22, 21, 26), QColor(232, 230, 224),
-                     QColor(190, 186, 180)};
+                           QColor(190, 186, 180)};
 // The picture cells' background; the mask hides it, but the anti-aliased
 // outer edge blends towards it, so a mid tone suits light and dark squares.
 const QColor Background(150, 146, 140);
 
-constexpr PieceKind Order[6] = {PieceKind::Pawn,  PieceKind::Knight, PieceKind::Bishop,
-                                 PieceKind::Rook,  PieceKind::Queen,  PieceKind::King};
+constexpr PieceKind Order[6] = {PieceKind::Pawn, PieceKind::Knight, PieceKind::Bishop,
+                                PieceKind::Rook, PieceKind::Queen,  PieceKind::King};
 
 qreal OutlineWidth(int cell) { return std::max(1.0, cell * 0.04); }
 
@@ -55,12 +55,10 @@ void DrawPicture(QPainter& p, const PieceShape& shape, const Palette& pal, int c
   shade.setColorAt(0, pal.fillLight);
   shade.setColorAt(1, pal.fillDark);
   p.setBrush(shade);
-  p.setPen(QPen(pal.outline, OutlineWidth(cell) / unit, Qt::SolidLine, Qt::RoundCap,
-                Qt::RoundJoin));
+  p.setPen(QPen(pal.outline, OutlineWidth(cell) / unit, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   p.drawPath(shape.silhouette);
   p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(pal.detail, std::max(0.9, cell * 0.03) / unit, Qt::SolidLine, Qt::RoundCap,
-                Qt::RoundJoin));
+  p.setPen(QPen(pal.detail, std::max(0.9, cell * 0.03) / unit, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   p.drawPath(shape.details);
   p.restore();
 }
@@ -70,8 +68,7 @@ void DrawMask(QPainter& p, const PieceShape& shape, int cell) {
   p.save();
   p.scale(unit, unit);
   p.setBrush(Qt::black);
-  p.setPen(QPen(Qt::black, OutlineWidth(cell) / unit, Qt::SolidLine, Qt::RoundCap,
-                Qt::RoundJoin));
+  p.setPen(QPen(Qt::black, OutlineWidth(cell) / unit, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   p.drawPath(shape.silhouette);
   p.restore();
 }
@@ -121,9 +118,8 @@ QList<QRgb> ColourTable(const QImage& img) {
     if (it.key() != qRgb(0, 0, 0) && it.key() != qRgb(255, 255, 255))
       byUse.emplace_back(it.value(), it.key());
   }
-  std::sort(byUse.begin(), byUse.end(), [](auto& a, auto& b) {
-    return a.first != b.first ? a.first > b.first : a.second < b.second;
-  });
+  std::sort(byUse.begin(), byUse.end(),
+            [](auto& a, auto& b) { return a.first != b.first ? a.first > b.first : a.second < b.second; });
   QList<QRgb> table{qRgb(0, 0, 0), qRgb(255, 255, 255)};
   for (const auto& [count, colour] : byUse) {
     if (table.size() == 256) break;
@@ -179,8 +175,8 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
 
   const QImage rgb = RenderSet(cell);
-  const QImage indexed = rgb.convertToFormat(QImage::Format_Indexed8, ColourTable(rgb),
-                                             Qt::ThresholdDither | Qt::AvoidDither);
+  const QImage indexed =
+      rgb.convertToFormat(QImage::Format_Indexed8, ColourTable(rgb), Qt::ThresholdDither | Qt::AvoidDither);
   if (!indexed.save(QString::fromLocal8Bit(output), "BMP")) {
     std::fprintf(stderr, "perch-pieceset: cannot write %s\n", output);
     return 1;

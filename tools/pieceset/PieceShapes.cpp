@@ -39,10 +39,7 @@ PieceShape Pawn() {
   body.cubicTo(59, 63, 65, 68, 67, 76);
   body.closeSubpath();
   PieceShape s;
-  s.silhouette = Base(26, 20)
-                     .united(body)
-                     .united(RoundedBox(36, 50, 64, 58, 4))
-                     .united(Disc(50, 37, 13));
+  s.silhouette = Base(26, 20).united(body).united(RoundedBox(36, 50, 64, 58, 4)).united(Disc(50, 37, 13));
   s.details.addPath(Line(38, 81, 62, 81));
   return s;
 }
@@ -61,8 +58,8 @@ PieceShape Knight() {
   head.closeSubpath();
   PieceShape s;
   s.silhouette = Base(30, 24).united(head);
-  s.details.addPath(Disc(43, 35, 2.6));                 // eye
-  s.details.addPath(Line(25, 55, 28, 53));              // nostril
+  s.details.addPath(Disc(43, 35, 2.6));     // eye
+  s.details.addPath(Line(25, 55, 28, 53));  // nostril
   QPainterPath mane;
   mane.moveTo(58, 27);
   mane.cubicTo(68, 38, 70, 56, 66, 72);
@@ -84,11 +81,8 @@ PieceShape Bishop() {
   stem.cubicTo(56, 64, 59, 70, 63, 76);
   stem.closeSubpath();
   PieceShape s;
-  s.silhouette = Base(28, 22)
-                     .united(stem)
-                     .united(RoundedBox(35, 52, 65, 61, 4))
-                     .united(mitre)
-                     .united(Disc(50, 13, 5.5));
+  s.silhouette =
+      Base(28, 22).united(stem).united(RoundedBox(35, 52, 65, 61, 4)).united(mitre).united(Disc(50, 13, 5.5));
   s.details.addPath(Line(55, 29, 46, 41));  // the slit of the mitre
   s.details.addPath(Line(38, 81, 62, 81));
   return s;

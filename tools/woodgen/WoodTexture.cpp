@@ -78,8 +78,7 @@ TIndexedImage MakeWood(int width, int height, const TWoodStyle& style) {
   image.height = height;
   for (int i = 0; i < 16; ++i) {
     // A slight curve keeps more of the palette in the mid tones.
-    image.palette[static_cast<std::size_t>(i)] =
-        Mix(style.darkest, style.lightest, std::pow(i / 15.0, 0.85));
+    image.palette[static_cast<std::size_t>(i)] = Mix(style.darkest, style.lightest, std::pow(i / 15.0, 0.85));
   }
   image.pixels.resize(static_cast<std::size_t>(width * height));
 
@@ -93,8 +92,7 @@ TIndexedImage MakeWood(int width, int height, const TWoodStyle& style) {
       // Rings run along x; they wander slowly and bunch up here and there.
       const double wander = style.waviness * height / 160.0 * Fractal(u, v, seed, 4, 2, 4) +
                             0.35 * style.waviness * std::sin(2 * Pi * (u + v));
-      const double ringPosition = (v + wander / height) * rings +
-                                  0.6 * Fractal(u, v, seed + 7, 2, 1, 5) +
+      const double ringPosition = (v + wander / height) * rings + 0.6 * Fractal(u, v, seed + 7, 2, 1, 5) +
                                   1.4 * Fractal(u, v, seed + 13, 2, 1, 3);
       const double ring = ringPosition - std::floor(ringPosition);
       // Early wood is light; the late wood band darkens and ends sharply.
