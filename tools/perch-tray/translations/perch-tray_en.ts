@@ -2,7 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="en">
 <context>
-    <name>TCompanionProcess</name>
+    <name>perch::TCompanionProcess</name>
     <message>
         <source>The companion program perch was found neither beside perch-tray nor on the PATH.</source>
         <translation type="unfinished"></translation>
@@ -17,7 +17,7 @@
     </message>
 </context>
 <context>
-    <name>TFallbackButton</name>
+    <name>perch::TFallbackButton</name>
     <message>
         <source>Perch menu</source>
         <translation type="unfinished"></translation>
@@ -28,7 +28,7 @@
     </message>
 </context>
 <context>
-    <name>TSayDialog</name>
+    <name>perch::TSayDialog</name>
     <message>
         <source>Say something</source>
         <translation type="unfinished"></translation>
@@ -47,7 +47,7 @@
     </message>
 </context>
 <context>
-    <name>TSettingsDialog</name>
+    <name>perch::TSettingsDialog</name>
     <message>
         <source> min</source>
         <translation type="unfinished"></translation>
@@ -78,7 +78,7 @@
     </message>
 </context>
 <context>
-    <name>TTrayController</name>
+    <name>perch::TTrayController</name>
     <message>
         <source>There is no system tray on this desktop, so Perch&apos;s menu is on the small button at the bottom right corner of the screen.</source>
         <translation type="unfinished"></translation>

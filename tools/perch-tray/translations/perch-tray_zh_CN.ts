@@ -2,7 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
-    <name>TCompanionProcess</name>
+    <name>perch::TCompanionProcess</name>
     <message>
         <source>The companion program perch was found neither beside perch-tray nor on the PATH.</source>
         <translation>在 perch-tray 旁边和 PATH 中都找不到伙伴程序 perch。</translation>
@@ -17,7 +17,7 @@
     </message>
 </context>
 <context>
-    <name>TFallbackButton</name>
+    <name>perch::TFallbackButton</name>
     <message>
         <source>Perch menu</source>
         <translation>Perch 菜单</translation>
@@ -28,7 +28,7 @@
     </message>
 </context>
 <context>
-    <name>TSayDialog</name>
+    <name>perch::TSayDialog</name>
     <message>
         <source>Say something</source>
         <translation>说点什么</translation>
@@ -47,7 +47,7 @@
     </message>
 </context>
 <context>
-    <name>TSettingsDialog</name>
+    <name>perch::TSettingsDialog</name>
     <message>
         <source> min</source>
         <translation> 分钟</translation>
@@ -78,7 +78,7 @@
     </message>
 </context>
 <context>
-    <name>TTrayController</name>
+    <name>perch::TTrayController</name>
     <message>
         <source>There is no system tray on this desktop, so Perch&apos;s menu is on the small button at the bottom right corner of the screen.</source>
         <translation>这个桌面没有系统托盘，Perch 的菜单在屏幕右下角的小按钮上。</translation>
