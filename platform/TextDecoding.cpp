@@ -48,7 +48,8 @@ std::string Gb18030ToUtf8(std::string_view bytes) {
   static constexpr std::string_view Replacement = "\xEF\xBF\xBD";
   std::string out;
   iconv_t converter = iconv_open("UTF-8", "GB18030");
-  if (converter == reinterpret_cast<iconv_t>(-1)) {
+  if (converter ==
+      reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's failure value
     // No converter on this system: keep the ASCII, mark the rest.
     for (char c : bytes) {
       if (static_cast<unsigned char>(c) < 0x80) out += c;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-typedef struct _snd_pcm snd_pcm_t;
+typedef struct _snd_pcm snd_pcm_t;  // NOLINT(bugprone-reserved-identifier): ALSA's own name
 
 namespace perch {
 

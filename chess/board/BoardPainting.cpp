@@ -216,14 +216,14 @@ void TChessBrd::LoadPieceImages() {
     for (int piece = 0; piece < 6; ++piece) {
       const QImage picture = set.copy(piece * size, 2 * colour * size, size, size);
       const QImage mask = set.copy(piece * size, (2 * colour + 1) * size, size, size);
-      pieceImages_[static_cast<std::size_t>(colour * 7 + piece)] = pieceImageList_.Add(picture, mask);
+      pieceImages_[colour * 7 + piece] = pieceImageList_.Add(picture, mask);
     }
 }
 
 int TChessBrd::PieceImageIndex(char letter) const {
   const int p = PieceLetterPosition(letter);
   if (p < 0) return -1;
-  return pieceImages_[static_cast<std::size_t>((p / 6) * 7 + (p % 6))];
+  return pieceImages_[(p / 6) * 7 + (p % 6)];
 }
 
 }  // namespace perch

@@ -74,7 +74,7 @@ void RunShow(TAgentCharacter& bird) {
     // Looping animations hold until something waits: give each a few seconds.
     if (bird.Impl().Waiting() > 0 || (bird.Impl().Busy() && sinceQueued->elapsed() < 3500)) return;
     sinceQueued->restart();
-    const QString next = steps[(*step)++ % steps.size()];
+    const QString& next = steps[(*step)++ % steps.size()];
     std::printf("%s\n", qPrintable(next));
     std::fflush(stdout);
     if (next == ":english") {

@@ -50,7 +50,7 @@ QPixmap StandIn(int size) {
 }  // namespace
 
 QIcon AppIcon() {
-  const QIcon drawn = PerchIcon();
+  QIcon drawn = PerchIcon();
   if (!drawn.isNull()) return drawn;
   const QPixmap bird = RenderedBird(64);
   return QIcon(bird.isNull() ? StandIn(64) : bird);

@@ -54,7 +54,7 @@ TCompanionProcess::~TCompanionProcess() {
 }
 
 QString TCompanionProcess::ProgramPath() {
-  const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("perch"));
+  QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("perch"));
   const QFileInfo info(beside);
   if (info.isFile() && info.isExecutable()) return beside;
   return QStandardPaths::findExecutable(QStringLiteral("perch"));

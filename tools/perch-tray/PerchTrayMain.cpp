@@ -17,9 +17,9 @@
 #include <QSocketNotifier>
 #include <QTranslator>
 
-#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <cstdio>
 #include <cstdlib>

@@ -63,8 +63,9 @@ TTrayController::TTrayController(std::unique_ptr<perch::TLinkWindow> window, boo
       {menu_.greet, RequestGreet}, {menu_.eat, RequestEat},       {menu_.work, RequestWork},
       {menu_.sleep, RequestSleep}, {menu_.random, RequestRandom}, {menu_.chess, RequestChess},
   };
-  for (const auto& [action, request] : requests) {
-    connect(action, &QAction::triggered, this, [this, request] { Post(request); });
+  for (const auto& entry : requests) {
+    const int request = entry.second;
+    connect(entry.first, &QAction::triggered, this, [this, request] { Post(request); });
   }
   connect(menu_.say, &QAction::triggered, this, &TTrayController::SayText);
   connect(menu_.english, &QAction::triggered, this, [this] { ChooseLanguage(false); });

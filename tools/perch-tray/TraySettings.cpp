@@ -38,7 +38,7 @@ TLivelySettings TTraySettings::Lively() const {
   TLivelySettings lively;
   lively.enabled = ReadFlag(settings_, QStringLiteral("lively/enabled"), defaults.enabled);
   // Clamped before they become seconds, so that no value overflows.
-  constexpr long long Day = 24 * 3600;
+  constexpr long long Day = 24LL * 3600;
   auto seconds = [&](const char* key, std::chrono::seconds fallback) {
     return std::chrono::seconds{
         std::clamp(ReadNumber(settings_, QString::fromLatin1(key), fallback.count()), 0LL, Day)};

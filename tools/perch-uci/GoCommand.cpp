@@ -39,22 +39,22 @@ GoCommand ParseGo(const std::vector<std::string>& words, std::vector<std::string
       continue;
     }
     if (word == "searchmoves") {
-      errors.push_back("go searchmoves is not supported: every move is searched");
+      errors.emplace_back("go searchmoves is not supported: every move is searched");
       while (i + 1 < words.size() && !IsKeyword(words[i + 1])) ++i;
       continue;
     }
     if (!IsKeyword(word)) {
-      errors.push_back("go: unknown word '" + word + "'");
+      errors.emplace_back("go: unknown word '" + word + "'");
       continue;
     }
     if (i + 1 >= words.size()) {
-      errors.push_back("go " + word + " needs a number");
+      errors.emplace_back("go " + word + " needs a number");
       continue;
     }
     const std::string& text = words[++i];
     std::int64_t value = 0;
     if (!ParseNumber(text, value)) {
-      errors.push_back("go " + word + " needs a number, not '" + text + "'");
+      errors.emplace_back("go " + word + " needs a number, not '" + text + "'");
       continue;
     }
     // GUIs may report a clock already below zero; it counts as empty.

@@ -260,7 +260,7 @@ void UciSession::Go(const Words& words) {
   std::vector<std::string> errors;
   GoCommand go = ParseGo(Words(words.begin() + 1, words.end()), errors);
   if (go.mate && *go.mate < 1) {
-    errors.push_back("go mate needs a number of moves of 1 or more");
+    errors.emplace_back("go mate needs a number of moves of 1 or more");
     go.mate.reset();
   }
   for (const std::string& e : errors) Error(e);
@@ -309,7 +309,7 @@ void UciSession::Bench() {
 void UciSession::Display() {
   const std::string position = game_->Position();
   for (int row = 0; row < 8; ++row) {
-    std::string line = position.substr(row * 8, 8);
+    std::string line = position.substr(static_cast<std::size_t>(row) * 8, 8);
     std::replace(line.begin(), line.end(), ' ', '.');
     out_.Line(line);
   }

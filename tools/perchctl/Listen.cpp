@@ -7,7 +7,7 @@
 #include "platform/PlatformError.h"
 
 #include <poll.h>
-#include <signal.h>
+#include <csignal>
 
 #include <atomic>
 #include <chrono>
@@ -57,7 +57,8 @@ int RunListen(const TArguments& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     double value = 0;
     const bool hasValue = i + 1 < args.size() && ParseNumber(args[i + 1].c_str(), value);
-    if (args[i] == "--count" && hasValue && value >= 1 && value == static_cast<long long>(value)) {
+    if (args[i] == "--count" && hasValue && value >= 1 &&
+        value == static_cast<double>(static_cast<long long>(value))) {
       wanted = static_cast<long long>(value);
       ++i;
     } else if (args[i] == "--timeout" && hasValue) {

@@ -44,7 +44,7 @@ bool WriteBmp4(const std::string& path, const TIndexedImage& image) {
   for (int y = image.height - 1; y >= 0; --y) {
     std::vector<std::uint8_t> row(rowBytes, 0);
     for (int x = 0; x < image.width; ++x) {
-      const std::uint8_t index = image.pixels[static_cast<std::size_t>(y * image.width + x)] & 0x0F;
+      const std::uint8_t index = image.pixels[y * image.width + x] & 0x0F;
       row[static_cast<std::size_t>(x / 2)] |= (x % 2 == 0) ? static_cast<std::uint8_t>(index << 4) : index;
     }
     out.insert(out.end(), row.begin(), row.end());

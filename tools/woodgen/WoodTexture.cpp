@@ -80,7 +80,7 @@ TIndexedImage MakeWood(int width, int height, const TWoodStyle& style) {
     // A slight curve keeps more of the palette in the mid tones.
     image.palette[static_cast<std::size_t>(i)] = Mix(style.darkest, style.lightest, std::pow(i / 15.0, 0.85));
   }
-  image.pixels.resize(static_cast<std::size_t>(width * height));
+  image.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
 
   const std::uint32_t seed = style.seed;
   // A whole number of rings per tile keeps the rings continuous across the
@@ -106,7 +106,7 @@ TIndexedImage MakeWood(int width, int height, const TWoodStyle& style) {
       tone = std::clamp(tone, 0.0, 1.0);
       const double dither = (Bayer4[y % 4][x % 4] + 0.5) / 16.0 - 0.5;
       const int index = std::clamp(static_cast<int>(std::floor(tone * 15 + 0.5 + dither * 0.9)), 0, 15);
-      image.pixels[static_cast<std::size_t>(y * width + x)] = static_cast<std::uint8_t>(index);
+      image.pixels[y * width + x] = static_cast<std::uint8_t>(index);
     }
   }
   return image;
