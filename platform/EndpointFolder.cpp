@@ -18,7 +18,7 @@ std::string EndpointFolderPath() {
 }
 
 std::string EnsureEndpointFolder() {
-  const std::string folder = EndpointFolderPath();
+  std::string folder = EndpointFolderPath();
   if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
     throw TPlatformError("cannot create the folder " + folder + ": " + std::strerror(errno));
   }
