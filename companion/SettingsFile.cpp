@@ -1,12 +1,12 @@
 #include "companion/SettingsFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringConverter>
 
+#include "platform/FileReplace.h"
 #include "platform/TextDecoding.h"
 
 #include <unistd.h>
@@ -88,48 +88,86 @@ namespace {
 // The file as lines, with what is needed to write it back as it came.
 struct TIniText {
   bool exists = false;
-  bool readable = true;  // false: the file is there but is not text we can read
-  QString readError;     // why it could not be opened, when it could not
-  QStringList lines;     // without their '\n'; a '\r' before it stays on the line
-  bool gb18030 = false;  // written back in the encoding it came in
+  bool readable = true;    // false: the file is there but is not text we can read
+  QString readError;       // why it could not be opened, when it could not
+  bool truncated = false;  // longer than we read: only its first lines are here
+  QStringList lines;       // without their line break; a '\r' before a '\n' stays on the line
+  QString lineBreak = QStringLiteral("\n");  // "\r" in a file that breaks its lines with CR alone
+  enum class TEncoding { Utf8, Gb18030, Utf16Le, Utf16Be } encoding = TEncoding::Utf8;
   bool crlf = false;
 };
 
-constexpr qint64 MaxSettingsBytes = 1 << 20;  // a settings file of ours is tiny
+constexpr std::size_t MaxSettingsBytes = 1 << 20;  // a settings file of ours is tiny
+
+// The text of the bytes, in the encoding they came in; false when they are
+// no text we can read.
+bool DecodeIni(const QByteArray& bytes, TIniText& ini, QString& text) {
+  using TEncoding = TIniText::TEncoding;
+  if (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff")) {
+    // Windows writes its private-profile files in UTF-16 with a byte order mark.
+    const bool little = bytes.startsWith("\xff\xfe");
+    QStringDecoder decode(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+    text = decode(bytes.mid(2));
+    ini.encoding = little ? TEncoding::Utf16Le : TEncoding::Utf16Be;
+    return !decode.hasError() && !text.contains(QChar(0));
+  }
+  if (bytes.contains('\0')) return false;
+  if (perch::IsValidUtf8(std::string_view(bytes.constData(), std::size_t(bytes.size())))) {
+    text = QString::fromUtf8(bytes);
+    return true;
+  }
+  QStringDecoder decode("GB18030");
+  text = decode(bytes);
+  ini.encoding = TEncoding::Gb18030;
+  return decode.isValid() && !decode.hasError();
+}
+
+QByteArray EncodeIni(const TIniText& ini, const QString& text) {
+  using TEncoding = TIniText::TEncoding;
+  switch (ini.encoding) {
+    case TEncoding::Gb18030: {
+      QStringEncoder encode("GB18030");
+      return encode(text);
+    }
+    case TEncoding::Utf16Le: {
+      QStringEncoder encode(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+      return encode(text);
+    }
+    case TEncoding::Utf16Be: {
+      QStringEncoder encode(QStringEncoder::Utf16BE, QStringEncoder::Flag::WriteBom);
+      return encode(text);
+    }
+    case TEncoding::Utf8: break;
+  }
+  return text.toUtf8();
+}
 
 TIniText ReadIniText(const QString& path) {
   TIniText ini;
-  QFile file(path);
-  if (!file.exists()) return ini;
-  ini.exists = true;
-  if (!file.open(QIODevice::ReadOnly)) {
+  TFileRead file = ReadRegularFile(QFile::encodeName(path).toStdString(), MaxSettingsBytes);
+  ini.exists = file.exists;
+  if (!file.exists) return ini;
+  if (!file.error.empty()) {
     ini.readable = false;
-    ini.readError = file.errorString();
+    ini.readError = QString::fromLocal8Bit(file.error.c_str());
     return ini;
   }
-  const QByteArray bytes = file.read(MaxSettingsBytes + 1);
-  if (file.error() != QFileDevice::NoError) {
-    ini.readable = false;
-    ini.readError = file.errorString();
-    return ini;
+  QByteArray bytes = QByteArray::fromStdString(file.bytes);
+  if (file.truncated) {
+    // The lines that came whole; the rest is left unread.
+    ini.truncated = true;
+    const bool utf16 = bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff");
+    if (!utf16) bytes.truncate(std::max<qsizetype>(bytes.lastIndexOf('\n'), 0));
+    else bytes.truncate(bytes.size() & ~qsizetype(1));
   }
   QString text;
-  const std::string_view view(bytes.constData(), std::size_t(bytes.size()));
-  if (bytes.size() > MaxSettingsBytes || bytes.contains('\0')) {
-    ini.readable = false;
-  } else if (perch::IsValidUtf8(view)) {
-    text = QString::fromUtf8(bytes);
-  } else {
-    QStringDecoder decode("GB18030");
-    text = decode(bytes);
-    ini.gb18030 = true;
-    ini.readable = decode.isValid() && !decode.hasError();
-  }
+  ini.readable = DecodeIni(bytes, ini, text);
   if (!ini.readable) return ini;
   if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-  ini.lines = text.split(u'\n');
-  if (ini.lines.last().isEmpty()) ini.lines.removeLast();  // the file's last newline
-  ini.crlf = !ini.lines.isEmpty() && ini.lines.first().endsWith(u'\r');
+  if (!text.contains(u'\n') && text.contains(u'\r')) ini.lineBreak = QStringLiteral("\r");
+  ini.lines = text.split(ini.lineBreak);
+  if (ini.lines.last().isEmpty()) ini.lines.removeLast();  // the file's last line break
+  ini.crlf = ini.lineBreak == u"\n" && !ini.lines.isEmpty() && ini.lines.first().endsWith(u'\r');
   return ini;
 }
 
@@ -190,10 +228,31 @@ int LeadingNumber(const QString& text) {
   return int(std::clamp<long long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-// "config.ini.XXXXXX": the temporary name a write uses before its rename.
-bool IsTemporaryOf(const QString& name, const QString& fileName) {
-  static const QRegularExpression suffix(QStringLiteral("^\\.[A-Za-z0-9]{6}$"));
-  return name.startsWith(fileName) && suffix.match(name.mid(fileName.size())).hasMatch();
+// "<path>.bad", or "<path>.bad.N" where that is taken already: an earlier
+// file kept aside is never written over. Empty when all are taken.
+QString FreeAsideName(const QString& path) {
+  QString aside = path + QStringLiteral(".bad");
+  for (int n = 1; n <= 100 && QFileInfo::exists(aside); ++n) aside = path + QStringLiteral(".bad.%1").arg(n);
+  return QFileInfo::exists(aside) ? QString() : aside;
+}
+
+// The program's name for its lines on stderr.
+QString ProgramName() {
+  const QString name = QCoreApplication::applicationName();
+  return name.isEmpty() ? QStringLiteral("perch") : name;
+}
+
+void ReportReadProblem(const QString& path, const TIniText& ini, QString& reported) {
+  QString problem;
+  if (!ini.readError.isEmpty())
+    problem = QStringLiteral("cannot be read (%1); the defaults are used").arg(ini.readError);
+  else if (!ini.readable) problem = QStringLiteral("is not text Perch can read; the defaults are used");
+  else if (ini.truncated)
+    problem = QStringLiteral("is larger than %1 bytes; only its first lines were read").arg(MaxSettingsBytes);
+  if (problem.isEmpty() || problem == reported) return;
+  reported = problem;
+  std::fprintf(stderr, "%s: the settings file %s %s\n", qPrintable(ProgramName()), qPrintable(path),
+               qPrintable(problem));
 }
 
 }  // namespace
@@ -204,31 +263,34 @@ int TSettingsFile::ReadInteger(const QString& section, const QString& key, int d
 }
 
 std::optional<QString> TSettingsFile::ReadString(const QString& section, const QString& key) const {
-  const TIniText ini = ReadIniText(path_);
-  if (!ini.readable) return std::nullopt;
-  const TPlace place = Locate(ini.lines, section, key);
-  if (place.entry < 0) return std::nullopt;
-  qsizetype equals = 0;
-  KeyName(ini.lines[place.entry], &equals);
-  return Unescape(ini.lines[place.entry].mid(equals + 1).trimmed());
+  const auto value = ReadValue(section, key);
+  if (!value) return std::nullopt;
+  return Unescape(*value);
 }
 
 bool TSettingsFile::WriteString(const QString& section, const QString& key, const QString& value) {
+  return WriteValue(section, key, Escape(value));
+}
+
+bool TSettingsFile::WriteValue(const QString& section, const QString& key, const QString& text) {
   TIniText ini = ReadIniText(path_);
   if (ini.exists && !ini.readError.isEmpty())
     return Fail(QStringLiteral("the file cannot be read: ") + ini.readError);
 
   const QString folder = QFileInfo(path_).absolutePath();
   if (!QDir().mkpath(folder)) return Fail(QStringLiteral("the folder %1 cannot be created").arg(folder));
-  if (ini.exists && !ini.readable) {
-    // Not text we can read: keep it aside rather than write over it.
-    const QString aside = path_ + QStringLiteral(".bad");
+  if (ini.exists && (!ini.readable || ini.truncated)) {
+    // Not text we can read, or more than we read: keep it aside rather than
+    // write over it. What was read of a long file is written anew.
+    const QString aside = FreeAsideName(path_);
+    if (aside.isEmpty())
+      return Fail(QStringLiteral("the file cannot be read whole, and 100 copies are kept aside already"));
     if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(aside).constData()) != 0)
-      return Fail(QStringLiteral("the unreadable file cannot be moved to %1: %2")
+      return Fail(QStringLiteral("the file cannot be moved to %1: %2")
                       .arg(aside, QString::fromLocal8Bit(std::strerror(errno))));
-    std::fprintf(stderr, "perch: %s could not be read; it was moved to %s\n", qPrintable(path_),
-                 qPrintable(aside));
-    ini = TIniText{};
+    std::fprintf(stderr, "%s: %s could not be read whole; it was moved to %s\n", qPrintable(ProgramName()),
+                 qPrintable(path_), qPrintable(aside));
+    if (!ini.readable) ini = TIniText{};
   }
 
   const QString eol = ini.crlf ? QStringLiteral("\r") : QString();
@@ -237,26 +299,36 @@ bool TSettingsFile::WriteString(const QString& section, const QString& key, cons
     QString& line = ini.lines[place.entry];
     qsizetype equals = 0;
     KeyName(line, &equals);
-    line = line.left(equals + 1) + Escape(value) + (line.endsWith(u'\r') ? QStringLiteral("\r") : QString());
+    line = line.left(equals + 1) + text + (line.endsWith(u'\r') ? QStringLiteral("\r") : QString());
   } else if (place.header >= 0) {
-    ini.lines.insert(place.lastFilled + 1, key + u'=' + Escape(value) + eol);
+    ini.lines.insert(place.lastFilled + 1, key + u'=' + text + eol);
   } else {
     if (!ini.lines.isEmpty() && !ini.lines.last().trimmed().isEmpty()) ini.lines << eol;
-    ini.lines << u'[' + section + u']' + eol << key + u'=' + Escape(value) + eol;
+    ini.lines << u'[' + section + u']' + eol << key + u'=' + text + eol;
   }
 
-  const QString text = ini.lines.join(u'\n') + u'\n';
-  QByteArray bytes;
-  if (ini.gb18030) {
-    QStringEncoder encode("GB18030");
-    bytes = encode(text);
-  } else {
-    bytes = text.toUtf8();
+  QByteArray bytes = EncodeIni(ini, ini.lines.join(ini.lineBreak) + ini.lineBreak);
+  // What was read of a long file is written back within bounds (the whole
+  // of it is aside): the lines at its end give way.
+  while (ini.truncated && std::size_t(bytes.size()) > MaxSettingsBytes && ini.lines.size() > 1) {
+    ini.lines.removeLast();
+    bytes = EncodeIni(ini, ini.lines.join(ini.lineBreak) + ini.lineBreak);
   }
-  QSaveFile file(path_);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit())
-    return Fail(file.errorString());
+  const std::string error = ReplaceFileContents(
+      QFile::encodeName(path_).toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())));
+  if (!error.empty()) return Fail(QString::fromLocal8Bit(error.c_str()));
   return true;
+}
+
+std::optional<QString> TSettingsFile::ReadValue(const QString& section, const QString& key) const {
+  const TIniText ini = ReadIniText(path_);
+  ReportReadProblem(path_, ini, readProblemReported_);
+  if (!ini.readable) return std::nullopt;
+  const TPlace place = Locate(ini.lines, section, key);
+  if (place.entry < 0) return std::nullopt;
+  qsizetype equals = 0;
+  KeyName(ini.lines[place.entry], &equals);
+  return ini.lines[place.entry].mid(equals + 1).trimmed();
 }
 
 bool TSettingsFile::WriteInteger(const QString& section, const QString& key, int value) {
@@ -265,7 +337,7 @@ bool TSettingsFile::WriteInteger(const QString& section, const QString& key, int
 
 bool TSettingsFile::Fail(const QString& reason) {
   const QString message = QStringLiteral("Perch could not save its settings to %1: %2").arg(path_, reason);
-  std::fprintf(stderr, "perch: %s\n", qPrintable(message));
+  std::fprintf(stderr, "%s: %s\n", qPrintable(ProgramName()), qPrintable(message));
   if (!failureReported_ && OnWriteFailed) {
     failureReported_ = true;
     OnWriteFailed(message);
@@ -274,11 +346,7 @@ bool TSettingsFile::Fail(const QString& reason) {
 }
 
 void TSettingsFile::RemoveStaleTemporaries() const {
-  const QFileInfo info(path_);
-  const QString fileName = info.fileName();
-  QDir folder = info.absoluteDir();
-  for (const QString& name : folder.entryList({fileName + QStringLiteral(".*")}, QDir::Files | QDir::Hidden))
-    if (IsTemporaryOf(name, fileName)) folder.remove(name);
+  RemoveAbandonedTemporaries(QFile::encodeName(path_).toStdString());
 }
 
 }  // namespace perch

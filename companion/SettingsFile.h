@@ -1,7 +1,9 @@
 #pragma once
 // The settings file "config.ini": an INI file read anew for every value and
 // rewritten for every write, atomically (a new file renamed over the old
-// one), so that a crash never leaves it half written.
+// one, only once it is wholly written), so that neither a crash nor a full
+// disk leaves it half written. What cannot be read (a file that is no
+// regular file, or not readable, or too long) is told once on stderr.
 
 #include <QString>
 
@@ -36,13 +38,21 @@ class TSettingsFile {
   std::optional<QString> ReadString(const QString& section, const QString& key) const;
 
   // Writes one value at once. False when the file cannot be written: the
-  // first failure goes to OnWriteFailed (or stderr), and the program runs
-  // on either way. A file that could not be read as text (neither UTF-8 nor
-  // GB18030) is first moved aside to "<path>.bad", so nothing is lost.
+  // first failure goes to OnWriteFailed (and every one to stderr), and the
+  // program runs on either way. A file that could not be read as text
+  // (neither UTF-8, UTF-16 with its mark nor GB18030), or only in part, is
+  // first moved aside to "<path>.bad", so nothing is lost.
   bool WriteString(const QString& section, const QString& key, const QString& value);
   bool WriteInteger(const QString& section, const QString& key, int value);
 
-  // Removes the temporary files an interrupted write left beside the file.
+  // The value as it stands in the file (only trimmed), and a write of one
+  // so: for values in a format of their own, which the escapes above would
+  // change.
+  std::optional<QString> ReadValue(const QString& section, const QString& key) const;
+  bool WriteValue(const QString& section, const QString& key, const QString& text);
+
+  // Removes the temporary files that writes cut short left beside the file
+  // (only files of our own naming that no running program holds).
   void RemoveStaleTemporaries() const;
 
   // Told once, with a sentence for the user, when a write first fails.
@@ -53,6 +63,7 @@ class TSettingsFile {
 
   QString path_;
   bool failureReported_ = false;
+  mutable QString readProblemReported_;  // told once on stderr, until it changes
 };
 
 }  // namespace perch

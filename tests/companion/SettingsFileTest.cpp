@@ -1,15 +1,21 @@
 #include "companion/SettingsFile.h"
 
+#include "platform/FileReplace.h"
 #include "tests/support/EnvironmentGuard.h"
+#include "tests/support/FullFolder.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <csignal>
 
 using namespace perch;
 
@@ -168,34 +174,133 @@ TEST(SettingsFile, AFailedWriteIsToldOnceAndTheNextWritesStillTry) {
 }
 
 // A process killed between writing its temporary file and renaming it
-// leaves "config.ini.XXXXXX" behind; the next start clears it away.
-TEST(SettingsFile, TemporariesOfAWriteCutShortAreRemovedAtTheNextStart) {
+// leaves that file behind; the next start clears it away, and nothing else:
+// copies the user made beside the file, whatever their names, stay.
+TEST(SettingsFile, OnlyTemporariesThatAWriteCutShortLeftAreRemovedAtTheNextStart) {
   QTemporaryDir folder;
   const QString path = folder.filePath("config.ini");
   TSettingsFile(path).WriteString(Section, "username", "Ann");
+  const std::string prefix = TemporaryPrefixOf(QFile::encodeName(path).toStdString());
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    QSaveFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write("[parameter]\nusername=Bob\n");
-    file.flush();
-    _exit(0);  // killed before the rename
+    // What a write holds while it runs, killed before its rename.
+    const int fd = open((prefix + "cut1").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (fd < 0 || flock(fd, LOCK_EX) != 0 || write(fd, "[parameter]\nusername=Bob\n", 25) != 25) _exit(1);
+    _exit(0);
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-  // Where the file system has no unnamed temporary files, the cut write
-  // leaves a named one, as this.
-  WriteRaw(path + ".k3Xq9Z", "[parameter]\nusername=Bob\n");
-  WriteRaw(path + ".bad", "kept");
-  WriteRaw(folder.filePath("config.ini.notours"), "kept");
-  const QStringList before = QDir(folder.path()).entryList(QDir::Files);
-  ASSERT_GE(before.size(), 4) << before.join(' ').toStdString();
+  // A write under way in another running Perch holds its lock: not touched.
+  const int busy = open((prefix + "busy").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+  ASSERT_GE(busy, 0);
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t writer = fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) {
+    flock(busy, LOCK_EX);
+    (void)!write(ready[1], "x", 1);
+    pause();
+    _exit(0);
+  }
+  close(busy);
+  char byte = 0;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  for (const char* name : {"config.ini.k3Xq9Z", "config.ini.backup", "config.ini.orig00", "config.ini.2026v1",
+                           "config.ini.bad", ".config.ini.swp"})
+    WriteRaw(folder.filePath(name), "kept");
+
   TSettingsFile(path).RemoveStaleTemporaries();
-  EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files),
-            (QStringList{"config.ini", "config.ini.bad", "config.ini.notours"}));
+  kill(writer, SIGKILL);
+  waitpid(writer, nullptr, 0);
+  close(ready[0]), close(ready[1]);
+  const QString busyName = QFile::decodeName(QByteArray::fromStdString(prefix + "busy")).section(u'/', -1);
+  QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+  QStringList expected{busyName,         ".config.ini.swp",   "config.ini",        "config.ini.2026v1",
+                       "config.ini.bad", "config.ini.backup", "config.ini.k3Xq9Z", "config.ini.orig00"};
+  left.sort(), expected.sort();
+  EXPECT_EQ(left.join(u' ').toStdString(), expected.join(u' ').toStdString());
   EXPECT_EQ(TSettingsFile(path).ReadString(Section, "username"), QString("Ann"));
+}
+
+// A write that fails for want of space leaves the old file byte for byte
+// and says so, once, in the words a user reads.
+TEST(SettingsFile, AFullDiskLeavesTheOldFileAsItWasAndSaysSo) {
+  TFullFolder disk;
+  if (!disk.Ready()) GTEST_SKIP() << disk.Why();
+  const QString path = QString::fromStdString(disk.Path()) + "/config.ini";
+  const QByteArray old = "[parameter]\nusername=Old\nhalname=OldPip\n";
+  WriteRaw(path, old);
+  ASSERT_TRUE(disk.Fill());
+  TSettingsFile settings(path);
+  QStringList told;
+  settings.OnWriteFailed = [&](const QString& message) { told << message; };
+  EXPECT_FALSE(settings.WriteString(Section, "username", QString(300, u'N')));
+  EXPECT_FALSE(settings.WriteInteger(Section, "firstRun", 1));
+  EXPECT_EQ(ReadRaw(path), old);
+  ASSERT_EQ(told.size(), 1);
+  EXPECT_TRUE(told[0].startsWith("Perch could not save its settings to " + path + ": "))
+      << told[0].toStdString();
+  EXPECT_TRUE(told[0].contains("No space left on device")) << told[0].toStdString();
+  EXPECT_EQ(QDir(QString::fromStdString(disk.Path())).entryList(QDir::Files | QDir::Hidden),
+            (QStringList{".filler", "config.ini"}))
+      << "no temporary file left behind";
+  EXPECT_EQ(settings.ReadString(Section, "halname"), QString("OldPip"));
+}
+
+// What stands in the file's place, or cannot be read whole, is never
+// waited on, never lost, and what can be read of it is read.
+TEST(SettingsFile, FilesThatAreNotPlainAreReadAsFarAsTheyCanBeAndNeverWaitedOn) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath("config.ini");
+
+  // A FIFO: no reader would ever see an end of it.
+  ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+  TSettingsFile fifo(path);
+  EXPECT_EQ(fifo.ReadInteger(Section, "firstRun", 7), 7);
+  EXPECT_FALSE(fifo.WriteInteger(Section, "firstRun", 1));
+  QFile::remove(path);
+
+  // Longer than a settings file can be: its first lines still count, and a
+  // write keeps the whole file aside.
+  QByteArray big = "[parameter]\nfirstRun=1\nusername=Ann\n[notes]\n";
+  const QByteArray filler = "; " + QByteArray(100, 'x') + "\n";
+  while (big.size() < 1200000) big += filler;
+  WriteRaw(path, big);
+  TSettingsFile large(path);
+  EXPECT_EQ(large.ReadInteger(Section, "firstRun", 0), 1);
+  EXPECT_EQ(large.ReadString(Section, "username"), QString("Ann"));
+  ASSERT_TRUE(large.WriteString(Section, "halname", "Pip"));
+  EXPECT_EQ(ReadRaw(path + ".bad"), big);
+  EXPECT_EQ(large.ReadString(Section, "username"), QString("Ann"));
+  EXPECT_EQ(large.ReadString(Section, "halname"), QString("Pip"));
+  // Written back within bounds, so the next write keeps the first copy aside.
+  EXPECT_LE(QFileInfo(path).size(), 1 << 20);
+  ASSERT_TRUE(large.WriteInteger(Section, "firstRun", 1));
+  EXPECT_EQ(ReadRaw(path + ".bad"), big);
+  QFile::remove(path), QFile::remove(path + ".bad");
+
+  // UTF-16 with its mark, as Windows writes these files, and lines broken
+  // by CR alone: read, and written back as they came.
+  QByteArray utf16 = "\xff\xfe";
+  for (const char c : QByteArray("[parameter]\r\nfirstRun=1\r\n")) utf16 += QByteArray(1, c) + '\0';
+  WriteRaw(path, utf16);
+  TSettingsFile wide(path);
+  EXPECT_EQ(wide.ReadInteger(Section, "firstRun", 0), 1);
+  ASSERT_TRUE(wide.WriteString(Section, "username", "An"));
+  QByteArray expected = "\xff\xfe";
+  for (const char c : QByteArray("[parameter]\r\nfirstRun=1\r\nusername=An\r\n"))
+    expected += QByteArray(1, c) + '\0';
+  EXPECT_EQ(ReadRaw(path), expected);
+
+  WriteRaw(path, "[parameter]\rfirstRun=1\rusername=Ann\r");
+  TSettingsFile mac(path);
+  EXPECT_EQ(mac.ReadInteger(Section, "firstRun", 0), 1);
+  EXPECT_EQ(mac.ReadString(Section, "username"), QString("Ann"));
+  ASSERT_TRUE(mac.WriteString(Section, "halname", "Pip"));
+  EXPECT_EQ(ReadRaw(path), QByteArray("[parameter]\rfirstRun=1\rusername=Ann\rhalname=Pip\r"));
 }
 
 }  // namespace

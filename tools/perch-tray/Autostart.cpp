@@ -1,11 +1,11 @@
 #include "tools/perch-tray/Autostart.h"
 
 #include "PerchRelease.h"
+#include "platform/FileReplace.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -42,22 +42,21 @@ bool SetAutostart(bool enabled, const QString& program) {
     return false;
   }
   QDir().mkpath(QFileInfo(path).path());
-  QSaveFile file(path);
-  if (file.open(QIODevice::WriteOnly)) {
-    const QString entry = QStringLiteral(
-                              "[Desktop Entry]\n"
-                              "Type=Application\n"
-                              "Name=Perch\n"
-                              "Comment=A companion bird on the desktop\n"
-                              "Exec=%1\n"
-                              "Icon=%2\n"
-                              "Terminal=false\n"
-                              "X-GNOME-Autostart-enabled=true\n")
-                              .arg(DesktopExecField(program), QLatin1String(PerchAppId));
-    file.write(entry.toUtf8());
-    if (file.commit()) return true;
-  }
-  std::fprintf(stderr, "perch-tray: cannot write %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+  const QByteArray entry = QStringLiteral(
+                               "[Desktop Entry]\n"
+                               "Type=Application\n"
+                               "Name=Perch\n"
+                               "Comment=A companion bird on the desktop\n"
+                               "Exec=%1\n"
+                               "Icon=%2\n"
+                               "Terminal=false\n"
+                               "X-GNOME-Autostart-enabled=true\n")
+                               .arg(DesktopExecField(program), QLatin1String(PerchAppId))
+                               .toUtf8();
+  const std::string error = ReplaceFileContents(
+      QFile::encodeName(path).toStdString(), std::string_view(entry.constData(), std::size_t(entry.size())));
+  if (error.empty()) return true;
+  std::fprintf(stderr, "perch-tray: cannot write %s: %s\n", qPrintable(path), error.c_str());
   return false;
 }
 

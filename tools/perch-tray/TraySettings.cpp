@@ -4,7 +4,8 @@
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <cstdio>
+
+#include "tools/perch-tray/IniStringList.h"
 
 namespace perch {
 
@@ -15,66 +16,91 @@ QString ConfigPath() {
       .filePath(QStringLiteral("perch/perch-tray.conf"));
 }
 
-// A whole number from the file, or the default when it is missing or not one.
-long long ReadNumber(const QSettings& settings, const QString& key, long long defaultValue) {
+// The section perch-tray 0.2.0 wrote "general" as (Qt's own name for keys
+// outside any group).
+const QString GeneralSection = QStringLiteral("general");
+const QString OldGeneralSection = QStringLiteral("%General");
+
+std::optional<long long> ToNumber(const std::optional<QString>& text) {
+  if (!text) return std::nullopt;
   bool ok = false;
-  const long long value = settings.value(key).toLongLong(&ok);
-  return ok ? value : defaultValue;
+  const long long value = text->toLongLong(&ok);
+  return ok ? std::optional(value) : std::nullopt;
 }
 
-bool ReadFlag(const QSettings& settings, const QString& key, bool defaultValue) {
-  const QString text = settings.value(key).toString().trimmed().toLower();
+std::optional<bool> ToFlag(const std::optional<QString>& value) {
+  if (!value) return std::nullopt;
+  const QString text = value->trimmed().toLower();
   if (text == u"true" || text == u"1" || text == u"yes" || text == u"on") return true;
   if (text == u"false" || text == u"0" || text == u"no" || text == u"off") return false;
-  return defaultValue;
+  return std::nullopt;
 }
+
+QString FlagText(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
 
 }  // namespace
 
-TTraySettings::TTraySettings() : settings_(ConfigPath(), QSettings::IniFormat) {}
+TTraySettings::TTraySettings() : TTraySettings(ConfigPath()) {}
+
+TTraySettings::TTraySettings(const QString& path) : file_(path) {}
+
+std::optional<QString> TTraySettings::Value(const QString& section, const QString& key) const {
+  auto value = file_.ReadValue(section, key);
+  if (!value && section == GeneralSection) value = file_.ReadValue(OldGeneralSection, key);
+  return value;
+}
+
+void TTraySettings::Save(const QString& section, const QString& key, const QString& value) {
+  // Failures are told on stderr by the file itself; the tray runs on.
+  file_.WriteValue(section, key, value);
+}
 
 TLivelySettings TTraySettings::Lively() const {
   const TLivelySettings defaults;
+  const QString section = QStringLiteral("lively");
   TLivelySettings lively;
-  lively.enabled = ReadFlag(settings_, QStringLiteral("lively/enabled"), defaults.enabled);
+  auto flag = [&](const char* key, bool fallback) {
+    return ToFlag(Value(section, QString::fromLatin1(key))).value_or(fallback);
+  };
+  lively.enabled = flag("enabled", defaults.enabled);
   // Clamped before they become seconds, so that no value overflows.
   constexpr long long Day = 24LL * 3600;
   auto seconds = [&](const char* key, std::chrono::seconds fallback) {
-    return std::chrono::seconds{
-        std::clamp(ReadNumber(settings_, QString::fromLatin1(key), fallback.count()), 0LL, Day)};
+    const long long value = ToNumber(Value(section, QString::fromLatin1(key))).value_or(fallback.count());
+    return std::chrono::seconds{std::clamp(value, 0LL, Day)};
   };
-  lively.leastIdle = seconds("lively/leastIdleSeconds", defaults.leastIdle);
-  lively.mostIdle = seconds("lively/mostIdleSeconds", defaults.mostIdle);
-  lively.nightSleep = ReadFlag(settings_, QStringLiteral("lively/nightSleep"), defaults.nightSleep);
+  lively.leastIdle = seconds("leastIdleSeconds", defaults.leastIdle);
+  lively.mostIdle = seconds("mostIdleSeconds", defaults.mostIdle);
+  lively.nightSleep = flag("nightSleep", defaults.nightSleep);
   auto weight = [&](const char* key, int fallback) {
-    return static_cast<int>(
-        std::clamp(ReadNumber(settings_, QString::fromLatin1(key), fallback), 0LL, 1000LL));
+    const long long value = ToNumber(Value(section, QString::fromLatin1(key))).value_or(fallback);
+    return static_cast<int>(std::clamp(value, 0LL, 1000LL));
   };
-  lively.randomWeight = weight("lively/randomWeight", defaults.randomWeight);
-  lively.greetWeight = weight("lively/greetWeight", defaults.greetWeight);
-  lively.workWeight = weight("lively/workWeight", defaults.workWeight);
-  lively.eatWeight = weight("lively/eatWeight", defaults.eatWeight);
-  lively.sleepWeight = weight("lively/sleepWeight", defaults.sleepWeight);
+  lively.randomWeight = weight("randomWeight", defaults.randomWeight);
+  lively.greetWeight = weight("greetWeight", defaults.greetWeight);
+  lively.workWeight = weight("workWeight", defaults.workWeight);
+  lively.eatWeight = weight("eatWeight", defaults.eatWeight);
+  lively.sleepWeight = weight("sleepWeight", defaults.sleepWeight);
   return lively.Sane();
 }
 
 void TTraySettings::SetLively(const TLivelySettings& lively) {
-  settings_.setValue(QStringLiteral("lively/enabled"), lively.enabled);
-  settings_.setValue(QStringLiteral("lively/leastIdleSeconds"),
-                     static_cast<qlonglong>(lively.leastIdle.count()));
-  settings_.setValue(QStringLiteral("lively/mostIdleSeconds"),
-                     static_cast<qlonglong>(lively.mostIdle.count()));
-  settings_.setValue(QStringLiteral("lively/nightSleep"), lively.nightSleep);
-  settings_.setValue(QStringLiteral("lively/randomWeight"), lively.randomWeight);
-  settings_.setValue(QStringLiteral("lively/greetWeight"), lively.greetWeight);
-  settings_.setValue(QStringLiteral("lively/workWeight"), lively.workWeight);
-  settings_.setValue(QStringLiteral("lively/eatWeight"), lively.eatWeight);
-  settings_.setValue(QStringLiteral("lively/sleepWeight"), lively.sleepWeight);
-  Save();
+  const QString section = QStringLiteral("lively");
+  auto save = [&](const char* key, const QString& value) { Save(section, QString::fromLatin1(key), value); };
+  save("enabled", FlagText(lively.enabled));
+  save("leastIdleSeconds", QString::number(lively.leastIdle.count()));
+  save("mostIdleSeconds", QString::number(lively.mostIdle.count()));
+  save("nightSleep", FlagText(lively.nightSleep));
+  save("randomWeight", QString::number(lively.randomWeight));
+  save("greetWeight", QString::number(lively.greetWeight));
+  save("workWeight", QString::number(lively.workWeight));
+  save("eatWeight", QString::number(lively.eatWeight));
+  save("sleepWeight", QString::number(lively.sleepWeight));
 }
 
 QStringList TTraySettings::SayHistory() const {
-  QStringList history = settings_.value(QStringLiteral("say/history")).toStringList();
+  const auto value = Value(QStringLiteral("say"), QStringLiteral("history"));
+  QStringList history = value ? ParseIniStringList(*value) : QStringList{};
   history.removeAll(QString());
   if (history.size() > HistoryLength) history.resize(HistoryLength);
   return history;
@@ -86,34 +112,24 @@ void TTraySettings::RememberSaid(const QString& text) {
   history.removeAll(text);
   history.prepend(text);
   if (history.size() > HistoryLength) history.resize(HistoryLength);
-  settings_.setValue(QStringLiteral("say/history"), history);
-  Save();
+  Save(QStringLiteral("say"), QStringLiteral("history"), FormatIniStringList(history));
 }
 
 bool TTraySettings::Chinese() const {
-  return settings_.value(QStringLiteral("general/language")).toString() == u"chinese";
+  return Value(GeneralSection, QStringLiteral("language")) == QStringLiteral("chinese");
 }
 
 void TTraySettings::SetChinese(bool chinese) {
-  settings_.setValue(QStringLiteral("general/language"),
-                     chinese ? QStringLiteral("chinese") : QStringLiteral("english"));
-  Save();
+  Save(GeneralSection, QStringLiteral("language"),
+       chinese ? QStringLiteral("chinese") : QStringLiteral("english"));
 }
 
 bool TTraySettings::TrayNoticeShown() const {
-  return ReadFlag(settings_, QStringLiteral("general/trayNoticeShown"), false);
+  return ToFlag(Value(GeneralSection, QStringLiteral("trayNoticeShown"))).value_or(false);
 }
 
 void TTraySettings::SetTrayNoticeShown() {
-  settings_.setValue(QStringLiteral("general/trayNoticeShown"), true);
-  Save();
-}
-
-void TTraySettings::Save() {
-  settings_.sync();
-  if (settings_.status() != QSettings::NoError) {
-    std::fprintf(stderr, "perch-tray: cannot write the settings to %s\n", qPrintable(settings_.fileName()));
-  }
+  Save(GeneralSection, QStringLiteral("trayNoticeShown"), FlagText(true));
 }
 
 }  // namespace perch

@@ -4,12 +4,17 @@
 //             randomWeight, greetWeight, workWeight, eatWeight, sleepWeight
 //   [say]     history (the last texts, newest first)
 //   [general] language (english|chinese), trayNoticeShown
+// Read anew for every value, so that a second perch-tray (or the user's
+// editor) is seen, and written whole or not at all (see TSettingsFile).
+// Files written by perch-tray 0.2.0 read the same: it kept the [general]
+// keys in a section named "[%General]".
 
-#include "tools/perch-tray/LivelyScheduler.h"
+#include "companion/SettingsFile.h"
 
-#include <QSettings>
 #include <QString>
 #include <QStringList>
+
+#include "tools/perch-tray/LivelyScheduler.h"
 
 namespace perch {
 
@@ -18,8 +23,9 @@ class TTraySettings {
   static constexpr int HistoryLength = 10;
 
   TTraySettings();
+  explicit TTraySettings(const QString& path);
 
-  QString Path() const { return settings_.fileName(); }
+  QString Path() const { return file_.Path(); }
 
   TLivelySettings Lively() const;
   void SetLively(const TLivelySettings& lively);
@@ -35,9 +41,10 @@ class TTraySettings {
   void SetTrayNoticeShown();
 
  private:
-  void Save();
+  std::optional<QString> Value(const QString& section, const QString& key) const;
+  void Save(const QString& section, const QString& key, const QString& value);
 
-  mutable QSettings settings_;
+  mutable TSettingsFile file_;
 };
 
 }  // namespace perch
