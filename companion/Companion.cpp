@@ -3,6 +3,10 @@
 #include "platform/LinkWindow.h"
 #include "platform/PlatformError.h"
 #include "platform/qt/MessagePump.h"
+#include "platform/qt/NoticeSender.h"
+
+#include <QCoreApplication>
+#include <QPointer>
 
 #include <cstdio>
 
@@ -19,14 +23,37 @@ perch::TWaitSteps& CompanionWaitSteps() {
 
 void WaitSeconds(int n) { perch::WaitFor(std::chrono::seconds(n), Quitting, CompanionWaitSteps()); }
 
+namespace {
+
+// The notices wait for the controller in order while its queue is full;
+// the sender lives as long as the application.
+TNoticeSender* ControllerNotices() {
+  static QPointer<TNoticeSender> sender;
+  if (!sender && QCoreApplication::instance() != nullptr)
+    sender = new TNoticeSender(ControllerClass, {}, QCoreApplication::instance());
+  return sender;
+}
+
+}  // namespace
+
 void NotifyController(std::uint64_t code) {
+  const auto datagram = EncodeMessage(WM_COMPANION, code, 0);
+  if (TNoticeSender* sender = ControllerNotices()) {
+    sender->Post(datagram);
+    return;
+  }
   try {
-    perch::PostMessageTo(perch::ControllerClass, perch::WM_COMPANION, code, 0);
-  } catch (const perch::TPlatformError& error) {
+    PostToWindow(ControllerClass, datagram);
+  } catch (const TPlatformError& error) {
     // Without a safe endpoint folder there is no controller to tell.
     std::fprintf(stderr, "perch: notice %llu not posted: %s\n", static_cast<unsigned long long>(code),
                  error.what());
   }
+}
+
+void DeliverWaitingNotices(std::chrono::milliseconds limit) {
+  if (TNoticeSender* sender = ControllerNotices())
+    sender->DeliverBefore(std::chrono::steady_clock::now() + limit);
 }
 
 int HalfRoundedToEven(int length) {

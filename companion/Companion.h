@@ -5,6 +5,7 @@
 #include "platform/MonotonicWait.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 
 namespace perch {
@@ -31,6 +32,9 @@ perch::TWaitSteps& CompanionWaitSteps();
 // Posts WM_COMPANION with wParam = code to the controller's window, looked up
 // anew each time; lost when no controller runs. Never waits.
 void NotifyController(std::uint64_t code);
+// At the end of the program: gives the controller up to `limit` to take
+// the notices that still wait for room in its queue.
+void DeliverWaitingNotices(std::chrono::milliseconds limit);
 
 // Half of a screen dimension, an exact half rounded to the even neighbour.
 int HalfRoundedToEven(int length);

@@ -90,8 +90,14 @@ int main(int argc, char** argv) {
 
   RunReportingErrors([&] { actor->FormCreate(); });
   if (!Quitting) RunReportingErrors([&] { actor->Introduce(); });
-  if (Quitting) return 0;
+  if (Quitting) {
+    DeliverWaitingNotices(std::chrono::seconds(2));
+    return 0;
+  }
 
   // The form stays out of sight, not shown, until a game puts it on screen.
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  // Routines that ended with the quit request posted their notices last.
+  DeliverWaitingNotices(std::chrono::seconds(2));
+  return status;
 }

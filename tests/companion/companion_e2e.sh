@@ -120,6 +120,24 @@ case "$case_name" in
     [ "$(grep -c 'routines are running nested' "$work/perch.err")" -eq 1 ] || fail "the drop was not told once"
     quit_and_end 30  # the nested sleeps end with their own notices, more at once than a link queue holds
     ;;
+  slow_listener)
+    # 200 sleeps at once to a controller that reads a notice every 20 ms:
+    # 32 run nested, 168 are answered at once, and the nested ones end at
+    # the quit; the link's queue holds about ten, yet every notice arrives.
+    install_program perch-recorded later
+    python3 "$(dirname "$0")/slow_listener.py" "$work/notices" 0.02 120 &
+    pids+=($!)
+    wait_until 5 test -S "$XDG_RUNTIME_DIR/perch/TFrmTuliMain" || fail "the listener did not start"
+    "$prog/perch" >"$work/perch.out" 2>"$work/perch.err" &
+    perch_pid=$!
+    pids+=("$perch_pid")
+    expect_notices 40 2 20
+    python3 "$(dirname "$0")/link_flood.py" requests 2 200
+    expect_exactly 20 168 30
+    "$perchctl" quit
+    wait_until 30 eval '! alive' || fail "perch did not end"
+    expect_exactly 20 200 30
+    ;;
   recorded_requests)
     install_program perch-recorded later
     export PERCH_RECORDING_AGENT_LOG=$work/calls
