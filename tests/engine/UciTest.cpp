@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <sstream>
 #include <tuple>
@@ -391,4 +392,37 @@ TEST(TimeManagement, NeverSpendsMoreThanTheClockHolds) {
   EXPECT_EQ(AllocateMoveTime(fixed, true, 30).hard, std::chrono::milliseconds(470));
   EXPECT_FALSE(AllocateMoveTime(fixed, true, 30).target);
   EXPECT_FALSE(AllocateMoveTime(GoCommand{}, true, 30).hard);
+}
+
+TEST(TimeManagement, HugeTimesMeanNoLimit) {
+  constexpr std::int64_t Huge = std::numeric_limits<std::int64_t>::max();
+  // As the words arrive: read whole, then no deadline at all.
+  std::vector<std::string> errors;
+  const GoCommand movetime = ParseGo({"movetime", "9223372036854775807"}, errors);
+  ASSERT_TRUE(errors.empty());
+  ASSERT_EQ(movetime.movetime, Huge);
+  EXPECT_FALSE(AllocateMoveTime(movetime, true, 30).hard);
+  EXPECT_FALSE(AllocateMoveTime(movetime, true, 30).target);
+  GoCommand clock;
+  clock.wtime = Huge, clock.winc = Huge, clock.btime = 60'000, clock.binc = Huge;
+  EXPECT_FALSE(AllocateMoveTime(clock, true, 30).hard);
+  EXPECT_FALSE(AllocateMoveTime(clock, true, 30).target);
+  // The threshold: just below it a time still counts, without overflow.
+  GoCommand below;
+  below.movetime = NoTimeLimitMs - 1;
+  EXPECT_EQ(AllocateMoveTime(below, true, 30).hard, std::chrono::milliseconds(NoTimeLimitMs - 31));
+  below.movetime = NoTimeLimitMs;
+  EXPECT_FALSE(AllocateMoveTime(below, true, 30).hard);
+  // A huge increment on an ordinary clock: still within three quarters of it.
+  const MoveTime black = AllocateMoveTime(clock, false, 30);
+  ASSERT_TRUE(black.hard && black.target);
+  EXPECT_EQ(black.hard->count(), (60'000 - 30) * 3 / 4);
+  EXPECT_EQ(black.target, black.hard);
+  // A huge movetime with an ordinary clock: the clock holds.
+  clock.movetime = Huge;
+  EXPECT_EQ(AllocateMoveTime(clock, false, 30).hard, black.hard);
+  // And the other way round.
+  GoCommand fixed;
+  fixed.movetime = 500, fixed.wtime = Huge;
+  EXPECT_EQ(AllocateMoveTime(fixed, true, 30).hard, std::chrono::milliseconds(470));
 }

@@ -19,6 +19,15 @@ std::string ScoreText(int score) {
 // A mate for the side to move in at most this many moves.
 bool MatesWithin(int score, int moves) { return score > 9000 && (10000 - score + 1) / 2 <= moves; }
 
+// The time `limit` after `from`; none when there is no limit, or when it lies
+// beyond what the clock can hold (which is no limit either).
+std::optional<UciSearch::Clock::time_point> Deadline(UciSearch::Clock::time_point from,
+                                                     std::optional<MoveTime::ms> limit) {
+  if (!limit || *limit > std::chrono::duration_cast<MoveTime::ms>(UciSearch::Clock::time_point::max() - from))
+    return std::nullopt;
+  return from + *limit;
+}
+
 }  // namespace
 
 void UciSearch::Start(const SearchOrder& order) {
@@ -32,8 +41,8 @@ void UciSearch::Start(const SearchOrder& order) {
     holdMove_ = order.infinite || order.ponder;
     target_.reset(), hard_.reset();
     if (!order.ponder) {
-      if (order.time.target) target_ = start_ + *order.time.target;
-      if (order.time.hard) hard_ = start_ + *order.time.hard;
+      target_ = Deadline(start_, order.time.target);
+      hard_ = Deadline(start_, order.time.hard);
     }
   }
   engine_.StopSearch = false;
@@ -55,8 +64,8 @@ void UciSearch::PonderHit() {
   pondering_ = false;
   holdMove_ = order_.infinite;
   const auto now = Clock::now();
-  if (order_.time.target) target_ = now + *order_.time.target;
-  if (order_.time.hard) hard_ = now + *order_.time.hard;
+  target_ = Deadline(now, order_.time.target);
+  hard_ = Deadline(now, order_.time.hard);
   // A search that already ended while pondering stops at its first iteration
   // past the target; one that searched all it could answers now.
   changed_.notify_all();
