@@ -131,3 +131,29 @@ TEST(UciConversation, HugeTimesMeanNoLimit) {
     EXPECT_NE(*best, "bestmove 0000");
   }
 }
+
+TEST(UciConversation, PerftAnswersIsreadyAndStops) {
+  Engine e;
+  e.Ready({"position startpos"});
+  e.process.Send("go perft 7");
+  e.process.Send("isready");
+  // The guard only catches a hang: the whole perft takes over a minute.
+  std::vector<std::string> seen;
+  ASSERT_TRUE(e.process.ReadUntil("readyok", 30s, &seen));
+  for (const std::string& line : seen) EXPECT_NE(line.rfind("Nodes searched", 0), 0u) << "isready waited";
+  e.process.Send("stop");
+  seen.clear();
+  ASSERT_TRUE(e.process.ReadUntil("Nodes searched: ", 30s, &seen));
+  ASSERT_GE(seen.size(), 2u);
+  EXPECT_EQ(seen[seen.size() - 2], "info string perft stopped: the count is partial");
+  // The next perft counts in full.
+  e.process.Send("go perft 3");
+  EXPECT_EQ(e.process.ReadUntil("Nodes searched: ", 10s), "Nodes searched: 8902");
+}
+
+TEST(UciConversation, QuitDuringAPerftEndsTheProgram) {
+  Engine e;
+  e.Ready({"position startpos", "go perft 7"});
+  e.process.Send("quit");
+  EXPECT_TRUE(e.process.WaitForExit(30s));
+}

@@ -201,6 +201,37 @@ TEST(Uci, PerftMatchesStockfishMoveByMove) {
   }
 }
 
+TEST(Uci, PerftAfterAStoppedSearchCountsEverything) {
+  Session s;
+  s.Run({"position startpos"});
+  // A stopped search leaves the engine's stop request set.
+  s.session.Handle("go infinite");
+  s.session.Handle("stop");
+  const Lines lines = s.Run({"go perft 2"});
+  // As Stockfish prints it: one line a root move, then the total between blank lines.
+  ASSERT_EQ(lines.size(), 20 + 3u);
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(lines[i].substr(4), ": 20") << lines[i];
+  EXPECT_EQ(Lines(lines.end() - 3, lines.end()), (Lines{"", "Nodes searched: 400", ""}));
+
+  // The commands that need the engine wait for the count, as a script that
+  // pipes perft after perft expects.
+  s.session.Handle("go perft 3");
+  const Lines next = s.Run({"position startpos moves e2e4", "go perft 1"});
+  ASSERT_EQ(next.size(), 20 + 3 + 20 + 3u);
+  EXPECT_EQ(next[21], "Nodes searched: 8902");
+  EXPECT_EQ(next[44], "Nodes searched: 20");
+
+  // Cut short by stop: the root moves finished, if any, then the partial
+  // mark and their total.
+  s.session.Handle("go perft 6");
+  const Lines cut = s.Run({"stop"});
+  ASSERT_GE(cut.size(), 4u);
+  std::uint64_t sum = 0;
+  for (auto line = cut.begin(); line != cut.end() - 4; ++line) sum += std::stoull(line->substr(6));
+  EXPECT_EQ(Lines(cut.end() - 4, cut.end()), (Lines{"info string perft stopped: the count is partial", "",
+                                                    "Nodes searched: " + std::to_string(sum), ""}));
+}
+
 TEST(Uci, AnswersAMoveThroughPolyglot) {
   const std::string polyglot = FindProgram("polyglot");
   if (polyglot.empty()) GTEST_SKIP() << "polyglot is not installed";

@@ -32,6 +32,7 @@ std::optional<UciSearch::Clock::time_point> Deadline(UciSearch::Clock::time_poin
 
 void UciSearch::Start(const SearchOrder& order) {
   order_ = order;
+  perft_ = false;
   start_ = Clock::now();
   completedLine_.clear();
   {
@@ -48,6 +49,22 @@ void UciSearch::Start(const SearchOrder& order) {
   engine_.StopSearch = false;
   search_ = std::thread([this] { Search(); });
   clock_ = std::thread([this] { WatchClock(); });
+}
+
+void UciSearch::StartPerft(int depth) {
+  order_ = SearchOrder{};
+  perft_ = true;
+  start_ = Clock::now();
+  {
+    std::lock_guard lock(mutex_);
+    searchEnded_ = false;
+    pondering_ = false;
+    holdMove_ = false;
+    target_.reset(), hard_.reset();
+  }
+  // A search stopped before leaves the flag set.
+  engine_.StopSearch = false;
+  search_ = std::thread([this, depth] { Perft(depth); });
 }
 
 void UciSearch::Stop() {
@@ -121,6 +138,26 @@ void UciSearch::Search() {
     searchEnded_ = true;
     changed_.notify_all();
   }
+}
+
+void UciSearch::Perft(int depth) {
+  try {
+    engine_.LoadPosition();
+    const std::uint64_t total = engine_.PerftDivide(depth, [this](TEngineMove move, std::uint64_t count) {
+      out_.Line(EngineMoveName(move) + ": " + std::to_string(count));
+    });
+    if (engine_.PerftOverflow())
+      out_.Line("info string error: the position has too many moves for a perft of this depth");
+    if (engine_.PerftStopped()) out_.Line("info string perft stopped: the count is partial");
+    out_.Line("");
+    out_.Line("Nodes searched: " + std::to_string(total));
+    out_.Line("");
+  } catch (const std::exception& e) {
+    out_.Line(std::string("info string error: ") + e.what());
+  }
+  std::lock_guard lock(mutex_);
+  searchEnded_ = true;
+  changed_.notify_all();
 }
 
 void UciSearch::ReportTotals() {
