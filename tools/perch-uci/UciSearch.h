@@ -5,8 +5,8 @@
 // `bestmove` line; an infinite search, or one still pondering, keeps its
 // move until stop or ponderhit even when it has searched all it can.
 //
-// A `go perft` runs on the same thread, so that stop, isready and quit are
-// answered while it counts.
+// A `go perft` runs on the same thread, so that isready is answered while
+// it counts and stop or quit cut it short.
 
 #include <chrono>
 #include <condition_variable>
