@@ -50,6 +50,7 @@ void LoadFen(TChessThread& engine, const char* fen) {
 
 PerftRun RunPerft(TChessThread& engine, const char* fen, int depth) {
   LoadFen(engine, fen);
+  engine.StopSearch = false;
   PerftRun run;
   const auto start = std::chrono::steady_clock::now();
   run.leaves = engine.Perft(depth);

@@ -7,6 +7,7 @@ namespace perch {
 
 std::uint64_t TChessThread::Perft(int depth) {
   perftOverflow_ = false;
+  perftStopped_ = false;
   StartAtRoot();
   return PerftNode(depth);
 }
@@ -14,6 +15,7 @@ std::uint64_t TChessThread::Perft(int depth) {
 std::uint64_t TChessThread::PerftDivide(int depth,
                                         const std::function<void(TEngineMove, std::uint64_t)>& report) {
   perftOverflow_ = false;
+  perftStopped_ = false;
   StartAtRoot();
   if (depth <= 0) return 1;
   GenerateMoves();
@@ -24,6 +26,8 @@ std::uint64_t TChessThread::PerftDivide(int depth,
     if (!position_.DoMove(move)) continue;
     const std::uint64_t count = PerftNode(depth - 1);
     position_.UndoMove();
+    // A move whose count was cut short is left out, total and report alike.
+    if (perftStopped_) break;
     total += count;
     report(move, count);
   }
@@ -32,6 +36,11 @@ std::uint64_t TChessThread::PerftDivide(int depth,
 
 std::uint64_t TChessThread::PerftNode(int depth) {
   if (depth <= 0) return 1;
+  // Interior nodes only: leaves are counted by their parent's loop.
+  if (StopSearch.load(std::memory_order_relaxed)) {
+    perftStopped_ = true;
+    return 0;
+  }
   if (!RoomForNode()) {
     perftOverflow_ = true;
     return 0;

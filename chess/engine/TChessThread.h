@@ -133,6 +133,10 @@ class TChessThread {
   // The same per legal root move, in generation order; returns the total.
   std::uint64_t PerftDivide(int depth, const std::function<void(TEngineMove, std::uint64_t)>& report);
   bool PerftOverflow() const { return perftOverflow_; }
+  // Both stop when StopSearch is set (the caller clears it before), and then
+  // PerftStopped() is true: Perft returns the part counted, PerftDivide the
+  // total of the root moves reported, which excludes the one cut short.
+  bool PerftStopped() const { return perftStopped_; }
   // The first move of the current position that DoMove accepts, in
   // generation order; false when there is none. Leaves the position as it is.
   bool FirstLegalMove(TEngineMove& move);
@@ -181,6 +185,7 @@ class TChessThread {
   TSearchState search_;
 
   bool perftOverflow_ = false;
+  bool perftStopped_ = false;
   std::uint64_t oddPositionNodeBudget_ = 5'000'000;
   bool budgetExhausted_ = false;
   std::uint64_t searchNodeLimit_ = ~std::uint64_t{0};

@@ -111,3 +111,49 @@ TEST(UciConversation, EndOfInputLetsABoundedSearchFinish) {
   EXPECT_TRUE(e.process.ReadUntil("bestmove d2d4", 10s));
   EXPECT_TRUE(e.process.WaitForExit(5s));
 }
+
+TEST(UciConversation, HugeTimesMeanNoLimit) {
+  Engine e;
+  for (const char* go : {"go movetime 9223372036854775807",
+                         "go wtime 9223372036854775807 btime 9223372036854775807 winc 9223372036854775807"}) {
+    SCOPED_TRACE(go);
+    e.Ready({"position startpos"});
+    e.process.Send(go);
+    // A search that goes on, depth after depth, until stop.
+    std::vector<std::string> seen;
+    ASSERT_TRUE(e.process.ReadUntil("info depth 2 ", 10s, &seen));
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen[0].rfind("info depth 1 ", 0), 0u) << seen[0];
+    EXPECT_FALSE(e.process.ReadUntil("bestmove", 200ms)) << "a huge time is no deadline";
+    e.process.Send("stop");
+    const auto best = e.process.ReadUntil("bestmove ", 5s);
+    ASSERT_TRUE(best);
+    EXPECT_NE(*best, "bestmove 0000");
+  }
+}
+
+TEST(UciConversation, PerftAnswersIsreadyAndStops) {
+  Engine e;
+  e.Ready({"position startpos"});
+  e.process.Send("go perft 7");
+  e.process.Send("isready");
+  // The guard only catches a hang: the whole perft takes over a minute.
+  std::vector<std::string> seen;
+  ASSERT_TRUE(e.process.ReadUntil("readyok", 30s, &seen));
+  for (const std::string& line : seen) EXPECT_NE(line.rfind("Nodes searched", 0), 0u) << "isready waited";
+  e.process.Send("stop");
+  seen.clear();
+  ASSERT_TRUE(e.process.ReadUntil("Nodes searched: ", 30s, &seen));
+  ASSERT_GE(seen.size(), 2u);
+  EXPECT_EQ(seen[seen.size() - 2], "info string perft stopped: the count is partial");
+  // The next perft counts in full.
+  e.process.Send("go perft 3");
+  EXPECT_EQ(e.process.ReadUntil("Nodes searched: ", 10s), "Nodes searched: 8902");
+}
+
+TEST(UciConversation, QuitDuringAPerftEndsTheProgram) {
+  Engine e;
+  e.Ready({"position startpos", "go perft 7"});
+  e.process.Send("quit");
+  EXPECT_TRUE(e.process.WaitForExit(30s));
+}

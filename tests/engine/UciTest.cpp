@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <sstream>
 #include <tuple>
@@ -200,6 +201,37 @@ TEST(Uci, PerftMatchesStockfishMoveByMove) {
   }
 }
 
+TEST(Uci, PerftAfterAStoppedSearchCountsEverything) {
+  Session s;
+  s.Run({"position startpos"});
+  // A stopped search leaves the engine's stop request set.
+  s.session.Handle("go infinite");
+  s.session.Handle("stop");
+  const Lines lines = s.Run({"go perft 2"});
+  // As Stockfish prints it: one line a root move, then the total between blank lines.
+  ASSERT_EQ(lines.size(), 20 + 3u);
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(lines[i].substr(4), ": 20") << lines[i];
+  EXPECT_EQ(Lines(lines.end() - 3, lines.end()), (Lines{"", "Nodes searched: 400", ""}));
+
+  // The commands that need the engine wait for the count, as a script that
+  // pipes perft after perft expects.
+  s.session.Handle("go perft 3");
+  const Lines next = s.Run({"position startpos moves e2e4", "go perft 1"});
+  ASSERT_EQ(next.size(), 20 + 3 + 20 + 3u);
+  EXPECT_EQ(next[21], "Nodes searched: 8902");
+  EXPECT_EQ(next[44], "Nodes searched: 20");
+
+  // Cut short by stop: the root moves finished, if any, then the partial
+  // mark and their total.
+  s.session.Handle("go perft 6");
+  const Lines cut = s.Run({"stop"});
+  ASSERT_GE(cut.size(), 4u);
+  std::uint64_t sum = 0;
+  for (auto line = cut.begin(); line != cut.end() - 4; ++line) sum += std::stoull(line->substr(6));
+  EXPECT_EQ(Lines(cut.end() - 4, cut.end()), (Lines{"info string perft stopped: the count is partial", "",
+                                                    "Nodes searched: " + std::to_string(sum), ""}));
+}
+
 TEST(Uci, AnswersAMoveThroughPolyglot) {
   const std::string polyglot = FindProgram("polyglot");
   if (polyglot.empty()) GTEST_SKIP() << "polyglot is not installed";
@@ -391,4 +423,37 @@ TEST(TimeManagement, NeverSpendsMoreThanTheClockHolds) {
   EXPECT_EQ(AllocateMoveTime(fixed, true, 30).hard, std::chrono::milliseconds(470));
   EXPECT_FALSE(AllocateMoveTime(fixed, true, 30).target);
   EXPECT_FALSE(AllocateMoveTime(GoCommand{}, true, 30).hard);
+}
+
+TEST(TimeManagement, HugeTimesMeanNoLimit) {
+  constexpr std::int64_t Huge = std::numeric_limits<std::int64_t>::max();
+  // As the words arrive: read whole, then no deadline at all.
+  std::vector<std::string> errors;
+  const GoCommand movetime = ParseGo({"movetime", "9223372036854775807"}, errors);
+  ASSERT_TRUE(errors.empty());
+  ASSERT_EQ(movetime.movetime, Huge);
+  EXPECT_FALSE(AllocateMoveTime(movetime, true, 30).hard);
+  EXPECT_FALSE(AllocateMoveTime(movetime, true, 30).target);
+  GoCommand clock;
+  clock.wtime = Huge, clock.winc = Huge, clock.btime = 60'000, clock.binc = Huge;
+  EXPECT_FALSE(AllocateMoveTime(clock, true, 30).hard);
+  EXPECT_FALSE(AllocateMoveTime(clock, true, 30).target);
+  // The threshold: just below it a time still counts, without overflow.
+  GoCommand below;
+  below.movetime = NoTimeLimitMs - 1;
+  EXPECT_EQ(AllocateMoveTime(below, true, 30).hard, std::chrono::milliseconds(NoTimeLimitMs - 31));
+  below.movetime = NoTimeLimitMs;
+  EXPECT_FALSE(AllocateMoveTime(below, true, 30).hard);
+  // A huge increment on an ordinary clock: still within three quarters of it.
+  const MoveTime black = AllocateMoveTime(clock, false, 30);
+  ASSERT_TRUE(black.hard && black.target);
+  EXPECT_EQ(black.hard->count(), (60'000 - 30) * 3 / 4);
+  EXPECT_EQ(black.target, black.hard);
+  // A huge movetime with an ordinary clock: the clock holds.
+  clock.movetime = Huge;
+  EXPECT_EQ(AllocateMoveTime(clock, false, 30).hard, black.hard);
+  // And the other way round.
+  GoCommand fixed;
+  fixed.movetime = 500, fixed.wtime = Huge;
+  EXPECT_EQ(AllocateMoveTime(fixed, true, 30).hard, std::chrono::milliseconds(470));
 }

@@ -16,13 +16,13 @@ MoveTime AllocateMoveTime(const GoCommand& go, bool whiteToMove, int moveOverhea
   using ms = MoveTime::ms;
   MoveTime result;
   const std::int64_t overhead = std::max(moveOverheadMs, 0);
-  if (go.movetime) {
+  if (go.movetime && *go.movetime < NoTimeLimitMs) {
     const std::int64_t t = *go.movetime;
     result.hard = ms(std::max(t - overhead, t / 2));
   }
   const auto& time = whiteToMove ? go.wtime : go.btime;
-  if (time) {
-    const std::int64_t increment = (whiteToMove ? go.winc : go.binc).value_or(0);
+  if (time && *time < NoTimeLimitMs) {
+    const std::int64_t increment = std::min((whiteToMove ? go.winc : go.binc).value_or(0), NoTimeLimitMs);
     const int moves = std::max(go.movestogo.value_or(AssumedMovesToGo), 1);
     const std::int64_t left = std::max<std::int64_t>(*time - overhead, 0);
     const std::int64_t hard = std::min(3 * (left / moves + increment * 3 / 4), left * 3 / 4);

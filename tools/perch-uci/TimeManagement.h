@@ -10,13 +10,22 @@
 // No iteration starts after `target`; a running one is stopped at `hard`.
 // Since hard never exceeds three quarters of what is left after the
 // overhead, the clock never runs out from this side.
+//
+// A movetime or clock of NoTimeLimitMs or more (some 31 years) sets no
+// time at all: the search runs to its depth, or until stop. Increments are
+// capped at the same figure, so that no sum here, nor the deadline counted
+// from the start, can overflow.
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 
 #include "tools/perch-uci/GoCommand.h"
 
 namespace perch {
+
+// Times from here on mean "no limit".
+inline constexpr std::int64_t NoTimeLimitMs = 1'000'000'000'000;
 
 struct MoveTime {
   using ms = std::chrono::milliseconds;

@@ -19,10 +19,20 @@ std::string ScoreText(int score) {
 // A mate for the side to move in at most this many moves.
 bool MatesWithin(int score, int moves) { return score > 9000 && (10000 - score + 1) / 2 <= moves; }
 
+// The time `limit` after `from`; none when there is no limit, or when it lies
+// beyond what the clock can hold (which is no limit either).
+std::optional<UciSearch::Clock::time_point> Deadline(UciSearch::Clock::time_point from,
+                                                     std::optional<MoveTime::ms> limit) {
+  if (!limit || *limit > std::chrono::duration_cast<MoveTime::ms>(UciSearch::Clock::time_point::max() - from))
+    return std::nullopt;
+  return from + *limit;
+}
+
 }  // namespace
 
 void UciSearch::Start(const SearchOrder& order) {
   order_ = order;
+  perft_ = false;
   start_ = Clock::now();
   completedLine_.clear();
   {
@@ -32,13 +42,29 @@ void UciSearch::Start(const SearchOrder& order) {
     holdMove_ = order.infinite || order.ponder;
     target_.reset(), hard_.reset();
     if (!order.ponder) {
-      if (order.time.target) target_ = start_ + *order.time.target;
-      if (order.time.hard) hard_ = start_ + *order.time.hard;
+      target_ = Deadline(start_, order.time.target);
+      hard_ = Deadline(start_, order.time.hard);
     }
   }
   engine_.StopSearch = false;
   search_ = std::thread([this] { Search(); });
   clock_ = std::thread([this] { WatchClock(); });
+}
+
+void UciSearch::StartPerft(int depth) {
+  order_ = SearchOrder{};
+  perft_ = true;
+  start_ = Clock::now();
+  {
+    std::lock_guard lock(mutex_);
+    searchEnded_ = false;
+    pondering_ = false;
+    holdMove_ = false;
+    target_.reset(), hard_.reset();
+  }
+  // A search stopped before leaves the flag set.
+  engine_.StopSearch = false;
+  search_ = std::thread([this, depth] { Perft(depth); });
 }
 
 void UciSearch::Stop() {
@@ -55,8 +81,8 @@ void UciSearch::PonderHit() {
   pondering_ = false;
   holdMove_ = order_.infinite;
   const auto now = Clock::now();
-  if (order_.time.target) target_ = now + *order_.time.target;
-  if (order_.time.hard) hard_ = now + *order_.time.hard;
+  target_ = Deadline(now, order_.time.target);
+  hard_ = Deadline(now, order_.time.hard);
   // A search that already ended while pondering stops at its first iteration
   // past the target; one that searched all it could answers now.
   changed_.notify_all();
@@ -112,6 +138,26 @@ void UciSearch::Search() {
     searchEnded_ = true;
     changed_.notify_all();
   }
+}
+
+void UciSearch::Perft(int depth) {
+  try {
+    engine_.LoadPosition();
+    const std::uint64_t total = engine_.PerftDivide(depth, [this](TEngineMove move, std::uint64_t count) {
+      out_.Line(EngineMoveName(move) + ": " + std::to_string(count));
+    });
+    if (engine_.PerftOverflow())
+      out_.Line("info string error: the position has too many moves for a perft of this depth");
+    if (engine_.PerftStopped()) out_.Line("info string perft stopped: the count is partial");
+    out_.Line("");
+    out_.Line("Nodes searched: " + std::to_string(total));
+    out_.Line("");
+  } catch (const std::exception& e) {
+    out_.Line(std::string("info string error: ") + e.what());
+  }
+  std::lock_guard lock(mutex_);
+  searchEnded_ = true;
+  changed_.notify_all();
 }
 
 void UciSearch::ReportTotals() {

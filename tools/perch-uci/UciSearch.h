@@ -4,6 +4,9 @@
 // time is up. Stop, ponderhit and the end of the search all lead to one
 // `bestmove` line; an infinite search, or one still pondering, keeps its
 // move until stop or ponderhit even when it has searched all it can.
+//
+// A `go perft` runs on the same thread, so that isready is answered while
+// it counts and stop or quit cut it short.
 
 #include <chrono>
 #include <condition_variable>
@@ -40,6 +43,10 @@ class UciSearch {
   // Starts searching the position the engine is linked to. No search may
   // be running (Wait for the last one first).
   void Start(const SearchOrder& order);
+  // Starts a perft of the linked position: a `<move>: <count>` line per root
+  // move, then `Nodes searched: <total>`. Stopped, it has written the lines
+  // of the root moves it finished, and its total is theirs, said to be partial.
+  void StartPerft(int depth);
   // Ends the search at once; its best move follows.
   void Stop();
   // The ponder search goes on as the real one, under its clock from now.
@@ -47,11 +54,14 @@ class UciSearch {
   // Until the best move has been written; then the engine is free again.
   void Wait();
   bool Running() const { return search_.joinable(); }
+  // Whether a perft runs (or has ended, its thread not yet joined by Wait).
+  bool CountingPerft() const { return Running() && perft_; }
   // Whether the search ends only on stop (infinite, or pondering).
   bool WaitsForStop() const;
 
  private:
   void Search();
+  void Perft(int depth);
   void WatchClock();
   void ReportIteration(int depth, int score);
   void ReportTotals();
@@ -70,6 +80,8 @@ class UciSearch {
   bool pondering_ = false;                   // guarded by mutex_
   std::optional<Clock::time_point> target_;  // guarded by mutex_
   std::optional<Clock::time_point> hard_;    // guarded by mutex_
+
+  bool perft_ = false;  // the thread counts a perft; set and read by the caller's thread
 
   std::thread search_;
   std::thread clock_;

@@ -82,16 +82,16 @@ bool UciSession::Handle(const std::string& line) {
     Display();
   } else if (command == "ucinewgame") {
     // The rest need the engine to themselves.
-    EndSearch();
+    EndSearchOrPerft();
     engine_->ClearSearchMemory();
   } else if (command == "position") {
-    EndSearch();
+    EndSearchOrPerft();
     Position(words);
   } else if (command == "go") {
-    EndSearch();
+    EndSearchOrPerft();
     Go(words);
   } else if (command == "bench") {
-    EndSearch();
+    EndSearchOrPerft();
     Bench();
   } else {
     Error("unknown command '" + command + "'");
@@ -104,6 +104,11 @@ void UciSession::WaitForSearch() { search_.Wait(); }
 void UciSession::EndOfInput() {
   if (search_.WaitsForStop()) search_.Stop();
   search_.Wait();
+}
+
+void UciSession::EndSearchOrPerft() {
+  if (search_.CountingPerft()) search_.Wait();
+  else EndSearch();
 }
 
 void UciSession::EndSearch() {
@@ -286,14 +291,8 @@ void UciSession::Go(const Words& words) {
 }
 
 void UciSession::Perft(int depth) {
-  engine_->LoadPosition();
-  const std::uint64_t total = engine_->PerftDivide(depth, [this](TEngineMove move, std::uint64_t count) {
-    out_.Line(EngineMoveName(move) + ": " + std::to_string(count));
-  });
-  if (engine_->PerftOverflow()) Error("the position has too many moves for a perft of this depth");
-  out_.Line("");
-  out_.Line("Nodes searched: " + std::to_string(total));
-  out_.Line("");
+  engine_->LinkGame(game_.get());
+  search_.StartPerft(depth);
 }
 
 void UciSession::Bench() {

@@ -4,7 +4,8 @@
 // model and moves are made through its MakeMove. A `go` searches on a
 // thread of its own (UciSearch), so that stop, ponderhit, isready and quit
 // are read and answered while it runs; every other command first ends the
-// search under way.
+// search under way. A `go perft` runs on the same thread; the commands that
+// need the engine wait for its count, and stop or quit cut it short.
 
 #include <memory>
 #include <ostream>
@@ -44,7 +45,11 @@ class UciSession {
   void Bench();
   void Display();
   void Info(const std::string& what);
+  // Stops the search or perft under way, and waits for its answer.
   void EndSearch();
+  // The same for a search; a perft is let finish: only stop and quit cut
+  // one short, so that a script may pipe perft after perft.
+  void EndSearchOrPerft();
 
   std::unique_ptr<TChessGame> NewGame();
   bool PlayMove(const std::string& text);
