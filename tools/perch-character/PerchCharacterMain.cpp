@@ -25,11 +25,28 @@ using namespace perch;
 
 namespace {
 
+// The whole sheet is bounded, not only each frame: its pixels (memory) and
+// the pixels of all the frames painted on it (time).
+constexpr double MaxSheetPixels = 64e6;  // 256 MB as 32-bit pixels
+constexpr double MaxPaintedPixels = 256e6;
+
 int WriteSheet(const TCharacterDef& character, const QString& out, int frames, double scale) {
   const int cellW = int(character.size.width() * scale), cellH = int(character.size.height() * scale);
   const int labelW = 150, rowH = cellH + 6;
-  QImage sheet(labelW + frames * cellW, int(character.animations.size()) * rowH,
-               QImage::Format_ARGB32_Premultiplied);
+  const double rows = double(character.animations.size());
+  const double width = labelW + double(frames) * cellW, height = rows * rowH;
+  if (width * height > MaxSheetPixels || rows * frames * cellW * cellH > MaxPaintedPixels) {
+    std::fprintf(stderr,
+                 "perch-character: the sheet would be %.0f x %.0f pixels (%zu animations, %d frames each at "
+                 "%dx%d); at most %.0f million pixels: use fewer --frames or a smaller --scale\n",
+                 width, height, character.animations.size(), frames, cellW, cellH, MaxSheetPixels / 1e6);
+    return 1;
+  }
+  QImage sheet(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
+  if (sheet.isNull()) {
+    std::fprintf(stderr, "perch-character: no memory for a sheet of %.0f x %.0f pixels\n", width, height);
+    return 1;
+  }
   sheet.fill(QColor("#f4f1ea"));
   QPainter painter(&sheet);
   QFont font("Liberation Sans");
