@@ -67,9 +67,14 @@ cd "$work"  # nothing of the build tree around
 
 echo "== hardened and stripped programs"
 programs=("$bin"/*)
-hardening-check "${programs[@]}" || fail "hardening-check"
+# Control-flow protection (-fcf-protection) is in our objects, but the linker
+# marks a program with it only when every object is: Debian 12's C start
+# files (Scrt1.o, crti.o) are not, so no program of the release passes that
+# check, /usr/bin/ls included.
+hardening-check --nocfprotection "${programs[@]}" || fail "hardening-check"
 for program in "${programs[@]}"; do
   file "$program" | grep -q ', stripped' || fail "not stripped: $(file "$program")"
+  ! readelf -S "$program" | grep -q '\.comment' || fail "$program keeps its .comment section"
 done
 
 [ "$("$bin/perchctl" --version)" = "perchctl $version" ] || fail "perchctl --version: $("$bin/perchctl" --version)"
@@ -110,6 +115,7 @@ cmake --install "$build" --prefix "$work/home" --strip >"$work/install.log" 2>&1
   { cat "$work/install.log"; fail "cmake --install --strip"; }
 for program in "$work/home/bin"/*; do
   file "$program" | grep -q ', stripped' || fail "not stripped: $(file "$program")"
+  ! readelf -S "$program" | grep -q '\.comment' || fail "$program keeps its .comment section"
 done
 [ -x "$work/home/bin/perch" ] || fail "no perch in $work/home/bin"
 [ ! -e "$work/home/share/lintian" ] || fail "a lintian file in the home install"
