@@ -13,11 +13,12 @@ namespace perch {
 namespace {
 
 // The requests of the Extended Window Manager Hints that name a client
-// window and that Qt does not silence itself.
+// window and that Qt does not silence itself, and KDE's iconify request
+// (which openbox takes too).
 constexpr const char* RequestNames[] = {
     "_NET_CLOSE_WINDOW",           "_NET_MOVERESIZE_WINDOW",     "_NET_WM_MOVERESIZE",
     "_NET_RESTACK_WINDOW",         "_NET_REQUEST_FRAME_EXTENTS", "_NET_WM_DESKTOP",
-    "_NET_WM_FULLSCREEN_MONITORS",
+    "_NET_WM_FULLSCREEN_MONITORS", "_KDE_WM_CHANGE_STATE",
 };
 
 }  // namespace
