@@ -1,9 +1,6 @@
 #include "companion/InformationOptions.h"
 
-#include "PerchRelease.h"
-
-#include <cstdio>
-#include <cstring>
+#include "tools/common/ProgramInfo.h"
 
 namespace perch {
 
@@ -23,17 +20,7 @@ constexpr const char* Help =
 }  // namespace
 
 std::optional<int> AnswerInformationOptions(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--version") == 0) {
-      std::printf("perch %s\n", PerchVersion);
-      return 0;
-    }
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::fputs(Help, stdout);
-      return 0;
-    }
-  }
-  return std::nullopt;
+  return AnswerInformationOptions(argc, argv, "perch", Help);
 }
 
 }  // namespace perch

@@ -10,6 +10,8 @@
 #include "platform/InstanceLock.h"
 #include "platform/PlatformError.h"
 
+#include "tools/common/WindowManagerRequests.h"
+
 #include <QApplication>
 #include <QIcon>
 
@@ -68,6 +70,7 @@ int main(int argc, char** argv) {
   // No application display name: Qt would append it to every window title,
   // the game's "Perch — Chess" included. The boxes carry "Perch" themselves.
   QApplication::setQuitOnLastWindowClosed(false);
+  TWindowManagerRequests::Install();
   // The icon drawn at build time; where there is none, the character
   // service gives the bird's picture.
   QApplication::setWindowIcon(PerchIcon());

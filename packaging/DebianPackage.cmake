@@ -20,13 +20,18 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # perch_<version>_<arch>.deb
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# A desktop program for X11 (under Wayland through XWayland), its programs in
+# /usr/bin: perchctl and perch-uci are called by path from scripts and chess
+# programs, and perch-tray finds perch beside itself, as in ~/.local/bin.
+set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
 # Libraries come from dpkg-shlibdeps; the voice data and the fonts are read
 # at run time and need naming.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "espeak-ng-data, fonts-wqy-microhei, fonts-liberation")
+# Qt's own translations: the dialogs' buttons in the desktop's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Folders in the package are 0755 whatever the umask of the build.
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

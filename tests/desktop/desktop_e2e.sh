@@ -168,6 +168,15 @@ check_game() {
   wait_until 10 eval '! mapped "$form"' || fail "the close box did not end the game"
   ! listed "$form" || fail "the window manager still lists the game's window"
   alive || fail "perch ended on the close box"
+  # Pagers' requests about the bird, which the window manager leaves alone
+  # (it manages no override-redirect window): nothing happens and perch,
+  # which sees them on the root window, does not complain.
+  wmctrl -i -r "$bird" -e 0,100,100,-1,-1
+  xdotool set_desktop_for_window "$bird" 0 2>/dev/null || true
+  wmctrl -i -c "$bird"
+  sleep 0.5
+  alive || fail "perch ended on the window manager's requests about the bird"
+  ! grep -i "unhandled client message" "$work/perch.err" || fail "perch warned about the window manager's requests"
 }
 
 # Round the bird no shadow or box: its window's corners and a ring round it

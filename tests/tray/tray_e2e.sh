@@ -226,6 +226,7 @@ case "$case_name" in
     start_tray
     expect_logged "fallback button shown" 20
     grep -q "no system tray" "$work/tray.err" || fail "perch-tray did not say that there is no tray"
+    [ "$(grep -c "no system tray" "$work/tray.err")" -eq 1 ] || fail "perch-tray said more than once that there is no tray"
     wait_until 10 eval '[ -n "$(visible_named "^Perch menu")" ]' || fail "no fallback button"
     box=$(visible_named "^Perch$") || true
     [ -n "$box" ] || fail "no message about the missing tray"

@@ -1,6 +1,7 @@
 // perch-board: play chess against the engine on one board.
 //
 //   perch-board [--depth N]      N = 1..8, default 3
+//   perch-board --version | --help
 
 #include <QApplication>
 #include <cstdio>
@@ -8,17 +9,32 @@
 #include <cstring>
 
 #include "chess/board/BoardErrorBox.h"
+#include "tools/common/ProgramInfo.h"
+#include "tools/common/WindowManagerRequests.h"
 #include "tools/perch-board/BoardWindow.h"
 
 using namespace perch;
 
+namespace {
+
+constexpr const char* Usage = "usage: perch-board [--depth N | --version | --help]\n";
+constexpr const char* Help =
+    "usage: perch-board [--depth N | --version | --help]\n"
+    "\n"
+    "One chessboard in a window: you play White against Perch's engine.\n"
+    "  --depth N   how deep the engine searches, 1 to 8 (default 3)\n"
+    "See perch-board(6).\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (const auto status = AnswerInformationOptions(argc, argv, "perch-board", Help)) return *status;
   int depth = 3;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--depth") == 0 && i + 1 < argc) {
       depth = std::atoi(argv[++i]);
     } else {
-      std::fprintf(stderr, "usage: perch-board [--depth N]\n");
+      std::fputs(Usage, stderr);
       return 2;
     }
   }
@@ -28,6 +44,7 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("perch-board"));
+  TWindowManagerRequests::Install();
   TBoardWindow window(depth);
   window.show();
   return app.exec();

@@ -4,11 +4,15 @@
 //
 //   perch-character [--file bird.chr] [--idle]
 //   perch-character --sheet out.png [--file bird.chr] [--frames n] [--scale s]
+//   perch-character --version | --help
 
 #include "agent/AgentControl.h"
 #include "agent/CharacterFile.h"
 #include "agent/CharacterPainter.h"
 #include "agent/CharacterService.h"
+
+#include "tools/common/ProgramInfo.h"
+#include "tools/common/WindowManagerRequests.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -24,6 +28,21 @@
 using namespace perch;
 
 namespace {
+
+constexpr const char* Help =
+    "usage: perch-character [--file bird.chr] [--idle]\n"
+    "       perch-character --sheet out.png [--file bird.chr] [--frames n] [--scale s]\n"
+    "       perch-character --version | --help\n"
+    "\n"
+    "Shows Perch's bird and plays every animation in turn, with an English and a\n"
+    "Chinese line between them; with --sheet it writes a contact sheet instead.\n"
+    "  --file chr     the character file (default bird.chr)\n"
+    "  --idle         only show the bird, idling\n"
+    "  --sheet png    write a contact sheet to png (QT_QPA_PLATFORM=offscreen\n"
+    "                 needs no display)\n"
+    "  --frames n     frames per animation on the sheet (default 8)\n"
+    "  --scale s      scale of the frames on the sheet (default 0.7)\n"
+    "See perch-character(6).\n";
 
 // The whole sheet is bounded, not only each frame: its pixels (memory) and
 // the pixels of all the frames painted on it (time).
@@ -115,14 +134,15 @@ void RunShow(TAgentCharacter& bird) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto status = AnswerInformationOptions(argc, argv, "perch-character", Help)) return *status;
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
     std::fprintf(stderr,
                  "perch-character: no display (set DISPLAY, or QT_QPA_PLATFORM=offscreen for --sheet)\n");
     return 2;
   }
   QApplication app(argc, argv);
+  TWindowManagerRequests::Install();
   QCommandLineParser options;
-  options.addHelpOption();
   options.addOption({"sheet", "Write a contact sheet to <png>.", "png"});
   options.addOption({"file", "The character file (default bird.chr).", "chr", "bird.chr"});
   options.addOption({"frames", "Frames per animation on the sheet.", "n", "8"});

@@ -10,6 +10,9 @@
 #include "platform/LinkWindow.h"
 #include "platform/PlatformError.h"
 
+#include "tools/common/ProgramInfo.h"
+#include "tools/common/WindowManagerRequests.h"
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -31,7 +34,7 @@ using namespace perch;
 namespace {
 
 constexpr const char* Usage =
-    "usage: perch-tray [--verbose]\n"
+    "usage: perch-tray [--verbose | --version | --help]\n"
     "\n"
     "Puts Perch's bird on the desktop and its menu on a tray icon: starts the\n"
     "companion perch when none runs, keeps it running, and asks it for routines\n"
@@ -94,12 +97,9 @@ void LoadTranslations(QApplication& application) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto status = AnswerInformationOptions(argc, argv, "perch-tray", Usage)) return *status;
   bool verbose = false;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::fputs(Usage, stdout);
-      return 0;
-    }
     if (std::strcmp(argv[i], "--verbose") == 0) {
       verbose = true;
       continue;
@@ -118,6 +118,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationDisplayName(QStringLiteral("Perch"));
   QApplication::setApplicationVersion(QLatin1String(PerchVersion));
   QApplication::setQuitOnLastWindowClosed(false);
+  TWindowManagerRequests::Install();
   LoadTranslations(application);
 
   std::unique_ptr<perch::TLinkWindow> window;

@@ -154,10 +154,13 @@ void TTrayController::ShowMenuOrButton() {
     const QString notice =
         tr("There is no system tray on this desktop, so Perch's menu is on the small button "
            "at the bottom right corner of the screen.");
-    std::fprintf(stderr, "perch-tray: %s\n", qPrintable(notice));
+    // Said once: in a box the first time (which prints it too), later on
+    // standard error only.
     if (!settings_.TrayNoticeShown()) {
       settings_.SetTrayNoticeShown();
       ShowTrouble(notice);
+    } else {
+      std::fprintf(stderr, "perch-tray: %s\n", qPrintable(notice));
     }
   }
   fallback_->Place();

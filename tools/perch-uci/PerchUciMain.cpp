@@ -4,11 +4,25 @@
 #include <iostream>
 #include <string>
 
+#include "tools/common/ProgramInfo.h"
 #include "tools/perch-uci/UciSession.h"
 
 using namespace perch;
 
-int main() {
+namespace {
+
+constexpr const char* Help =
+    "usage: perch-uci [--version | --help]\n"
+    "\n"
+    "Perch's chess engine as a UCI program: started without arguments, it reads\n"
+    "UCI commands (uci, isready, position, go, stop, quit, ...) on standard\n"
+    "input and answers on standard output, for a chess program such as a GUI,\n"
+    "a match runner or a script. See perch-uci(6).\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (const auto status = AnswerInformationOptions(argc, argv, "perch-uci", Help)) return *status;
   std::ios::sync_with_stdio(false);
   // Reading must not flush the output behind the search thread's back:
   // every answer is flushed, under the output's lock, as it is written.
