@@ -368,8 +368,8 @@ case "$case_name" in
     quit_and_end 15
     ;;
   monitor_gone)
-    # The bird on the right monitor, which goes away: it moves at once onto
-    # the one that remains.
+    # The bird on the right monitor, which shrinks and then goes away: it
+    # moves at once onto what remains.
     xrandr --setmonitor left 640/169x1024/271+0+0 screen >/dev/null
     xrandr --setmonitor '*right' 640/169x768/203+640+256 none >/dev/null
     start_wm openbox
@@ -379,7 +379,16 @@ case "$case_name" in
     sleep 2
     read -r x y w h <<<"$(rect "$(bird_window)")"
     [ "$x" -ge 640 ] || fail "the bird at $x $y did not start on the right monitor"
+    # It shrinks to a narrow strip at its left (a new monitor there, then the
+    # old one gone): the bird moves onto the strip.
+    xrandr --setmonitor strip 320/85x768/203+640+256 none >/dev/null
     xrandr --delmonitor right >/dev/null
+    on_strip() {
+      read -r x y w h <<<"$(rect "$(bird_window)")"
+      [ "$x" -ge 640 ] && [ "$y" -ge 256 ] && [ $((x + w)) -le 960 ] && [ $((y + h)) -le 1024 ]
+    }
+    wait_until 5 on_strip || fail "the bird stayed at $(rect "$(bird_window)") when its monitor shrank"
+    xrandr --delmonitor strip >/dev/null
     on_left() {
       read -r x y w h <<<"$(rect "$(bird_window)")"
       [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le 640 ] && [ $((y + h)) -le 1024 ]
