@@ -87,7 +87,10 @@ void TBalloonWindow::Follow(QPoint anchor, QRect avoid) {
 void TBalloonWindow::SetTranslucent(bool translucent) {
   if (translucent == translucent_) return;
   translucent_ = translucent;
-  if (translucent_) clearMask();
+  if (translucent_) {
+    clearMask();
+    if (devicePixelRatioF() != 1) ClearWindowShape(*this);
+  }
   if (isVisible() && layout_) Place(lastAnchor_, lastAvoid_);  // the shape, when one is needed
   update();
 }
@@ -145,16 +148,34 @@ void TBalloonWindow::Place(QPoint anchor, QRect avoid) {
   shape_ = bubble.united(tail).simplified();
   textOrigin_ = bodyRect.topLeft() + QPointF(Padding, Padding);
 
-  if (!translucent_) {
-    QBitmap mask(size());
+  if (!translucent_) SetShape();
+}
+
+void TBalloonWindow::SetShape() {
+  const double ratio = devicePixelRatioF();
+  // Above a pixel ratio of 1 the mask is drawn in native pixels and sent to
+  // X as it is: Qt would blow a logical one up into blocks, which show the
+  // fill beyond the outline at the corners. It reaches half a native pixel
+  // past the drawn outline, as the logical one does at ratio 1.
+  if (ratio != 1) {
+    QBitmap mask(QSize(int(std::ceil(width() * ratio)), int(std::ceil(height() * ratio))));
     mask.fill(Qt::color0);
     QPainter painter(&mask);
-    painter.setPen(QPen(Qt::color1, Outline * 2));
+    painter.scale(ratio, ratio);
+    painter.setPen(QPen(Qt::color1, Outline + 1 / ratio));
     painter.setBrush(Qt::color1);
     painter.drawPath(shape_);
     painter.end();
-    setMask(mask);
+    if (SetWindowShape(*this, QRegion(mask))) return;
   }
+  QBitmap mask(size());
+  mask.fill(Qt::color0);
+  QPainter painter(&mask);
+  painter.setPen(QPen(Qt::color1, Outline * 2));
+  painter.setBrush(Qt::color1);
+  painter.drawPath(shape_);
+  painter.end();
+  setMask(mask);
 }
 
 void TBalloonWindow::SetWords(const QVector<TSpokenWord>& words) { words_ = words; }

@@ -42,6 +42,7 @@ class TBalloonWindow : public QWidget {
 
  private:
   void Place(QPoint anchor, QRect avoid);
+  void SetShape();  // cuts the window to the bubble when no compositor blends it
 
   bool translucent_;
   bool mappedAgain_ = false;  // see MapAgainUnderCompositor

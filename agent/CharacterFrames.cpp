@@ -115,6 +115,12 @@ std::shared_ptr<TCharacterFrame> TFrameCache::Paint(const TPose& pose, double pi
   RunOnPoolThread([&] {
     whole = PaintWhole(pose, pixelRatio);
     frame->shape = CharacterOutline(character_, pose, scale_, shapeGrow_, TOutline::Visible);
+    // Traced anew at the native resolution rather than the logical outline
+    // blown up: its steps would show the background round the edges.
+    frame->nativeShape = pixelRatio == 1
+                             ? frame->shape
+                             : CharacterOutline(character_, pose, scale_ * pixelRatio,
+                                                int(std::ceil(shapeGrow_ * pixelRatio)), TOutline::Visible);
   });
   QImage fill(1, 1, whole.format());
   fill.fill(background_);
@@ -156,12 +162,19 @@ void TFrameCache::Keep(const TPose& pose, std::size_t hash, std::shared_ptr<TCha
   bytes_ += SizeOf(*frame);
   entries_.push_front({pose, std::move(frame)});
   byHash_.emplace(hash, entries_.begin());
-  EvictTo(budget_);
+  EvictTo(Budget());
+}
+
+std::size_t TFrameCache::Budget() const {
+  // Frames at a pixel ratio of 2 hold four times the pixels.
+  const double ratio = pixelRatio_ > 0 ? pixelRatio_ : 1.0;
+  return ratio == 1 ? budget_ : std::size_t(static_cast<double>(budget_) * ratio * ratio);
 }
 
 void TFrameCache::Settle() {
   const std::size_t before = bytes_;
-  EvictTo(restingBudget_);
+  const double ratio = pixelRatio_ > 0 ? pixelRatio_ : 1.0;
+  EvictTo(ratio == 1 ? restingBudget_ : std::size_t(static_cast<double>(restingBudget_) * ratio * ratio));
 #ifdef __GLIBC__
   // Strips are small blocks amid the heap, and painting leaves the pool
   // thread's scratch memory behind: free() alone keeps their pages.
@@ -215,7 +228,9 @@ void TFrameCache::ReleaseStrip(const TCharacterFrame::TStrip& strip) {
 }
 
 std::size_t TFrameCache::SizeOf(const TCharacterFrame& frame) {
-  return sizeof(TCharacterFrame) + std::size_t(frame.shape.rectCount()) * sizeof(QRect) +
+  // At pixel ratio 1 both outlines are one region, shared.
+  const int nativeRects = frame.nativeShape == frame.shape ? 0 : frame.nativeShape.rectCount();
+  return sizeof(TCharacterFrame) + std::size_t(frame.shape.rectCount() + nativeRects) * sizeof(QRect) +
          frame.strips.size() * sizeof(TCharacterFrame::TStrip);
 }
 

@@ -31,7 +31,10 @@ struct TCharacterFrame {
   };
   std::vector<TStrip> strips;  // what differs from the background, top down
   QRect bounds;                // around the strips, in device-independent pixels
-  QRegion shape;               // the visible outline for the window's shape and input region
+  QRegion shape;               // the visible outline, in device-independent pixels
+  // The same outline traced at the frame's pixel ratio, in the native
+  // window's pixels: what the window's shape and input region are made of.
+  QRegion nativeShape;
 };
 
 class TFrameCache {
@@ -43,7 +46,8 @@ class TFrameCache {
 
   // background: the window's own fill (transparent for a translucent one);
   // shapeGrow: pixels by which the outline grows to keep soft edges inside;
-  // budgetBytes, restingBytes: at scale 1, growing with the frames' area.
+  // budgetBytes, restingBytes: at scale 1 and pixel ratio 1, growing with
+  // the frames' area (both scale and pixel ratio squared).
   TFrameCache(const TCharacterDef& character, double scale, QColor background, int shapeGrow,
               std::size_t budgetBytes = DefaultBudgetBytes, std::size_t restingBytes = DefaultRestingBytes);
 
@@ -55,6 +59,7 @@ class TFrameCache {
   // kept fits the resting budget, and the memory goes back to the system.
   void Settle();
 
+  std::size_t Budget() const;                   // at the pixel ratio of the frames kept
   std::size_t Bytes() const { return bytes_; }  // strips kept once however many frames share them
   int Kept() const { return int(entries_.size()); }
   int Painted() const { return painted_; }  // frames painted from vectors so far
@@ -83,8 +88,8 @@ class TFrameCache {
   double scale_;
   QColor background_;
   int shapeGrow_;
-  std::size_t budget_, restingBudget_;
-  double pixelRatio_ = 0;  // of the frames kept
+  std::size_t budget_, restingBudget_;  // at pixel ratio 1
+  double pixelRatio_ = 0;               // of the frames kept
   TEntries entries_;
   std::unordered_multimap<std::size_t, TEntries::iterator> byHash_;
   std::unordered_multimap<std::size_t, TKeptStrip> strips_;  // by content

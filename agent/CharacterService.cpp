@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 #include <QRandomGenerator>
+#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -54,6 +55,17 @@ TAgentCharacterImpl::TAgentCharacterImpl(const QString& characterId, TCharacterD
       balloon_->SetTranslucent(TCompositorWatch::Instance().Running());
     }
   }
+  // A monitor that goes away or shrinks leaves no character off every one.
+  // Asked once the change is through: a removed screen may still be listed
+  // while its removal is told.
+  const auto keepOnMonitors = [this] { QTimer::singleShot(0, this, &TAgentCharacterImpl::KeepOnMonitors); };
+  const auto watchScreen = [this, keepOnMonitors](QScreen* screen) {
+    connect(screen, &QScreen::geometryChanged, this, keepOnMonitors);
+    connect(screen, &QScreen::availableGeometryChanged, this, keepOnMonitors);
+  };
+  for (QScreen* screen : QGuiApplication::screens()) watchScreen(screen);
+  connect(qApp, &QGuiApplication::screenAdded, this, watchScreen);
+  connect(qApp, &QGuiApplication::screenRemoved, this, keepOnMonitors);
   lastPose_ = character_.RestPose();
   clock_.start();
 
@@ -123,6 +135,22 @@ void TAgentCharacterImpl::Place(QPoint topLeft) {
     currentStart_ = Now();
   }
   balloon_->Follow(window_->BalloonAnchor(), window_->geometry());
+}
+
+void TAgentCharacterImpl::KeepOnMonitors() {
+  const QSize size = window_->size();
+  if (current_ && current_->kind == TKind::Move)
+    current_->target = KeepOnMonitor(QRect(current_->target, size));
+  // Only a character no monitor shows whole moves: on one that still shows
+  // it, nothing changes.
+  const QRect now(position_, size);
+  QList<QRect> areas;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (screen->geometry().contains(now)) return;
+    areas.append(screen->availableGeometry());
+  }
+  const QPoint topLeft = KeepOnMonitor(now, areas);
+  if (topLeft != position_) Place(topLeft);
 }
 
 int TAgentCharacterImpl::Show(bool fast) { return Enqueue({TKind::Show, 0, nullptr, fast}); }

@@ -44,6 +44,9 @@ class TAgentCharacterImpl : public QObject {
   void SetAutoPopupMenu(bool value) { window_->autoPopupMenu = value; }
   QPoint Position() const { return position_; }
   void Place(QPoint topLeft);  // at once, also under a running move
+  // Brings the character (and a running move's end) into the available area
+  // of the nearest monitor when its own went away or shrank.
+  void KeepOnMonitors();
 
   int Show(bool fast);
   int Hide(bool fast);

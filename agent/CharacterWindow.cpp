@@ -57,6 +57,7 @@ void TCharacterWindow::SetTranslucent(bool translucent) {
   MakeFrames();
   frame_.reset();
   shape_ = QRegion();
+  nativeShape_ = QRegion();
   ShowFrame(frames_->Frame(pose_, devicePixelRatioF()));
   update();
 }
@@ -85,8 +86,9 @@ void TCharacterWindow::ShowFrame(std::shared_ptr<const TCharacterFrame> frame) {
 QRect TCharacterWindow::FrameRect() const { return frame_ ? frame_->bounds : QRect(); }
 
 void TCharacterWindow::UpdateOutline() {
-  if (frame_->shape == shape_) return;
+  if (frame_->shape == shape_ && frame_->nativeShape == nativeShape_) return;
   shape_ = frame_->shape;
+  nativeShape_ = frame_->nativeShape;
   ++shapeRequests_;
   SendShape();
 }
@@ -94,20 +96,23 @@ void TCharacterWindow::UpdateOutline() {
 // Blended by a compositor, the window keeps its whole rectangle drawn (soft
 // edges) and only its input follows the outline; without one the outline
 // cuts the window out. Display-less platforms have no shapes. A window not
-// yet made gets its shape once it is (WinIdChange).
+// yet made gets its shape once it is (WinIdChange). X takes the outline
+// traced in native pixels; Qt's own mask, where there are no X shapes, the
+// logical one.
 void TCharacterWindow::SendShape() {
   if (QGuiApplication::platformName() == "offscreen" || !testAttribute(Qt::WA_WState_Created)) return;
   const QRegion shape = shape_.isEmpty() ? QRegion(0, 0, 1, 1) : shape_;
-  if (translucent_ && SetInputRegion(*this, shape)) {
-    SetWindowShape(*this, QRegion(rect()));  // a cut-out from shaped times would stay
+  const QRegion native = nativeShape_.isEmpty() ? QRegion(0, 0, 1, 1) : nativeShape_;
+  if (translucent_ && SetInputRegion(*this, native)) {
+    ClearWindowShape(*this);  // a cut-out from shaped times would stay
     if (!mask().isEmpty()) clearMask();
     return;
   }
-  if (!SetWindowShape(*this, shape)) {
+  if (!SetWindowShape(*this, native)) {
     setMask(shape);
     return;
   }
-  SetInputRegion(*this, shape);  // an input region set while blended would stay
+  SetInputRegion(*this, native);  // an input region set while blended would stay
 }
 
 bool TCharacterWindow::event(QEvent* event) {
@@ -127,8 +132,11 @@ QPoint TCharacterWindow::BalloonAnchor() const {
 
 void TCharacterWindow::paintEvent(QPaintEvent* event) {
   // A move to a screen of another density needs the pose painted anew.
-  if (!frame_->strips.empty() && frame_->strips.front().image.devicePixelRatio() != devicePixelRatioF())
+  // So does the shape, traced in native pixels.
+  if (!frame_->strips.empty() && frame_->strips.front().image.devicePixelRatio() != devicePixelRatioF()) {
     frame_ = frames_->Frame(pose_, devicePixelRatioF());
+    UpdateOutline();
+  }
   // The frame is the character already blended over the background: copied
   // as it is, pixel for pixel.
   QPainter painter(this);

@@ -67,6 +67,7 @@ class TCharacterWindow : public QWidget {
   std::shared_ptr<const TCharacterFrame> frame_;  // what pose_ looks like
   bool mappedAgain_ = false;                      // see MapAgainUnderCompositor
   QRegion shape_;                                 // the window's shape: what is drawn
+  QRegion nativeShape_;                           // the same in the native window's pixels
   int shapeRequests_ = 0;
   // Press state: a press that moves beyond a few pixels is a drag.
   Qt::MouseButton pressed_ = Qt::NoButton;

@@ -88,6 +88,14 @@ bool SetWindowShape(QWidget& window, const QRegion& region) {
   return SetShape(window, region, ShapeBounding);
 }
 
+bool ClearWindowShape(QWidget& window) {
+  Display* display = XDisplay();
+  if (!display) return false;
+  XShapeCombineMask(display, static_cast<::Window>(window.winId()), ShapeBounding, 0, 0, None, ShapeSet);
+  XFlush(display);
+  return true;
+}
+
 void AskForNoShadow(QWidget& window) {
   Display* display = XDisplay();
   if (!display) return;

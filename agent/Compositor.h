@@ -16,15 +16,22 @@ bool CompositorRunning();
 // X11, and always on display-less platforms (offscreen), which blend exactly.
 bool UseTranslucentWindows();
 
+// Shapes are given in the native window's own pixels: X knows nothing of
+// Qt's scaling, so at a device pixel ratio above 1 a region in Qt's logical
+// pixels would cut the window down to its top-left part.
+
 // Sets only the window's input region (X11 shape extension), leaving its
 // drawn shape whole: with a compositor the edges stay soft while clicks
 // beside the character go through. Returns false where it cannot.
-bool SetInputRegion(QWidget& window, const QRegion& region);
+bool SetInputRegion(QWidget& window, const QRegion& nativeRegion);
 // Sets the window's drawn shape (and with it where it takes input) on X11
 // without telling Qt: Qt would clip all painting to a mask it knows of,
 // which forces its slow, thread-farmed image path. Returns false where it
 // cannot (then QWidget::setMask serves).
-bool SetWindowShape(QWidget& window, const QRegion& region);
+bool SetWindowShape(QWidget& window, const QRegion& nativeRegion);
+// Gives the window back its whole rectangle as its drawn shape, whatever
+// its size in native pixels. Returns false where it cannot.
+bool ClearWindowShape(QWidget& window);
 
 // Asks compositors not to draw a shadow round the window's rectangle: picom
 // honours _COMPTON_SHADOW = 0, xcompmgr shadows no notification window. The

@@ -228,3 +228,29 @@ TEST(Frames, TheClockWakesOnlyWherePosesChange) {
   for (const Case& c : cases)
     EXPECT_EQ(NextPoseChange(c.animation, c.t), c.next) << c.animation.name.toStdString() << " at " << c.t;
 }
+
+TEST(Frames, AboveAPixelRatioOfOneTheShapeIsTracedInNativePixels) {
+  const TCharacterDef& bird = Bird();
+  const TPose wave = EvaluateAnimation(bird, *bird.Find("Wave"), bird.Find("Wave")->durationMs / 2);
+  for (const double ratio : {1.25, 1.5, 2.0}) {
+    for (const bool translucent : {true, false}) {
+      SCOPED_TRACE(
+          QString("ratio %1, %2").arg(ratio).arg(translucent ? "translucent" : "shaped").toStdString());
+      const int grow = translucent ? 1 : 0;
+      TFrameCache cache(bird, 1.0, translucent ? QColor(Qt::transparent) : QColor("#9a8a70"), grow);
+      const auto frame = cache.Frame(wave, ratio);
+      // The logical outline stays what it is at ratio 1; the native one is
+      // the outline traced at the native size, not the logical one's pixels
+      // (which would cover only part of the window).
+      EXPECT_TRUE(frame->shape.xored(cache.Frame(wave, 1.0)->shape).isEmpty());
+      const auto native = cache.Frame(wave, ratio);
+      EXPECT_TRUE(
+          native->nativeShape.xored(OutlineByBitmap(wave, ratio, int(std::ceil(grow * ratio)))).isEmpty());
+      const QRect logical = native->shape.boundingRect();
+      EXPECT_NEAR(native->nativeShape.boundingRect().right(), logical.right() * ratio, 2 * ratio + 1);
+      EXPECT_NEAR(native->nativeShape.boundingRect().bottom(), logical.bottom() * ratio, 2 * ratio + 1);
+      // Frames of that many more pixels get as much more room.
+      EXPECT_EQ(cache.Budget(), std::size_t(double(TFrameCache::DefaultBudgetBytes) * ratio * ratio));
+    }
+  }
+}

@@ -6,7 +6,8 @@
 # the stacking order and screenshots. One perch per case.
 #
 #   desktop_e2e.sh BIN_FOLDER CASE
-#   CASE: openbox_picom | icewm | monitors | xwayland
+#   CASE: openbox_picom | icewm | monitors | xwayland | hidpi2 | hidpi15 |
+#         out_of_way | monitor_gone
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
@@ -69,12 +70,14 @@ expect_focus_kept() {  # WHEN
   [ "$(printf '%d' "$(active_window)")" = "$user_window" ] || fail "_NET_ACTIVE_WINDOW changed $1"
 }
 
-# Perch's windows: the bird (200 wide), the form (by its title) and any
-# other mapped one.
+# Perch's windows: the bird (200 wide, in the display's pixels
+# $bird_width at a higher density), the form (by its title) and any other
+# mapped one.
+bird_width=200
 override_redirect() { xwininfo -id "$1" | grep -q 'Override Redirect State: yes'; }
 bird_window() {
   for w in $(perch_mapped); do
-    xwininfo -id "$w" | grep -q 'Width: 200$' && override_redirect "$w" && { echo "$w"; return 0; }
+    xwininfo -id "$w" | grep -q "Width: $bird_width\$" && override_redirect "$w" && { echo "$w"; return 0; }
   done
   return 1
 }
@@ -194,6 +197,37 @@ check_no_box() {  # WHEN [DESKTOP-COLOUR]
   read_shot ring $(rect "$(bird_window)") "$colour" >/dev/null || { shot box; fail "a shadow or box round the bird $1"; }
 }
 
+# The bird's body at its centre, and across its belly, shows the bird's
+# colours: neither the desktop's nor the neutral fill of its window.
+check_bird_whole() {  # WHEN
+  local x y w h desktop point colour
+  read -r x y w h <<<"$(rect "$(bird_window)")"
+  take_shot
+  desktop=$(read_shot at $((x - 40)) $((y + h / 2)))
+  for point in "$((x + w / 2)) $((y + h / 2))" "$((x + w / 2)) $((y + h * 7 / 10))" \
+    "$((x + w * 6 / 10)) $((y + h * 6 / 10))" "$((x + w / 2)) $((y + h * 8 / 10))"; do
+    # shellcheck disable=SC2086
+    colour=$(read_shot at $point)
+    [ "$colour" != "$desktop" ] && [ "$colour" != 9a8a70 ] ||
+      { shot "not-whole"; fail "the bird's body at $point shows $colour $1 (the desktop is $desktop)"; }
+  done
+}
+# A click on its belly gives notice 41, a drag by it moves the bird.
+check_bird_takes_input() {  # WHEN
+  local x y w h bx by before step
+  read -r x y w h <<<"$(rect "$(bird_window)")"
+  bx=$((x + w / 2)) by=$((y + h * 6 / 10))
+  before=$(count_notices 41)
+  xdotool mousemove "$bx" "$by" sleep 0.3 click 1
+  wait_until 10 has_notices 41 $((before + 1)) || fail "a click on the bird's belly $1 gave no notice 41"
+  sleep 0.5
+  xdotool mousemove "$bx" "$by" sleep 0.3 mousedown 1
+  for step in 1 2 3 4 5 6; do xdotool mousemove $((bx - step * 20)) $((by - step * 10)) sleep 0.05; done
+  xdotool sleep 0.3 mouseup 1
+  sleep 0.5
+  [ "$(rect "$(bird_window)")" != "$x $y $w $h" ] || fail "a drag by the bird's belly $1 did not move it"
+}
+
 case "$case_name" in
   openbox_picom)
     start_wm openbox
@@ -277,6 +311,99 @@ case "$case_name" in
     expect_notices 40 2 60
     wait_until 30 bird_window >/dev/null || fail "the bird did not show on XWayland"
     expect_answers
+    quit_and_end 15
+    ;;
+  hidpi2 | hidpi15)
+    # A display of twice (or one and a half times) the density: the bird's
+    # window is larger in the display's pixels, and all of it is drawn and
+    # takes clicks, blended by picom and cut out by its shape without one.
+    if [ "$case_name" = hidpi2 ]; then export QT_SCALE_FACTOR=2; else export QT_SCALE_FACTOR=1.5; fi
+    bird_width=$(awk -v f="$QT_SCALE_FACTOR" 'BEGIN { print int(200 * f + 0.5) }')
+    start_wm openbox
+    start_compositor picom -c --shadow-radius 12 --shadow-opacity 0.9
+    start_perch perch later
+    expect_notices 40 2 30
+    wait_until 20 bird_window >/dev/null || fail "the bird did not show at $bird_width pixels wide"
+    sleep 2  # the show animation
+    check_bird_whole "under picom"
+    check_bird_takes_input "under picom"
+    stop_compositor
+    sleep 1
+    check_bird_whole "without a compositor"
+    check_bird_takes_input "without a compositor"
+    quit_and_end 15
+    ;;
+  out_of_way)
+    # Above managed windows, below other programs' popups, and away while a
+    # full-screen window covers its monitor.
+    start_wm openbox
+    start_user_window
+    start_perch perch later
+    expect_notices 40 2 30
+    wait_until 20 bird_window >/dev/null || fail "the bird did not show"
+    sleep 2
+    bird=$(bird_window)
+    read -r x y w h <<<"$(rect "$bird")"
+    # Another program's popup over the bird stays above it, also when a
+    # managed window comes up.
+    python3 -c 'import tkinter as t; r = t.Tk(className="perchpopup"); r.overrideredirect(1); r.geometry("'"$((w / 2))x$((h / 2))+$((x + w / 4))+$((y + h / 4))"'"); r.mainloop()' &
+    pids+=($!)
+    popup=""
+    wait_until 10 eval 'popup=$(xdotool search --onlyvisible --classname perchpopup 2>/dev/null | head -1); [ -n "$popup" ]' ||
+      fail "no popup"
+    sleep 0.5
+    xdotool windowactivate --sync "$user_window" 2>/dev/null || xdotool windowraise "$user_window"
+    xdotool windowmove "$user_window" 60 600
+    sleep 1.5
+    stacked_above "$popup" "$bird" || fail "the bird stands above another program's popup"
+    stacked_above "$bird" "$user_window" || fail "the bird is not above the user's window"
+    "$perchctl" greet || fail "perchctl could not reach the companion"
+    sleep 1.5
+    stacked_above "$popup" "$bird" || fail "the bird rose above another program's popup when it spoke"
+    # A full-screen window: the bird is not mapped above it, and is back once
+    # it ends.
+    xdotool windowactivate --sync "$user_window" 2>/dev/null || true
+    wmctrl -i -r "$user_window" -b add,fullscreen || fail "wmctrl could not make the window full screen"
+    wait_until 5 eval '! mapped "$bird"' || fail "the bird stayed over a full-screen window"
+    sleep 1
+    ! mapped "$bird" || fail "the bird came back over the full-screen window"
+    for w in $(perch_mapped); do
+      ! overlap "$(rect "$w")" "0 0 1280 1024" || fail "a Perch window is mapped over the full-screen window"
+    done
+    wmctrl -i -r "$user_window" -b remove,fullscreen || fail "wmctrl could not end full screen"
+    wait_until 5 mapped "$bird" || fail "the bird did not come back after full screen"
+    sleep 0.5
+    stacked_above "$bird" "$user_window" || fail "the bird came back below the user's window"
+    quit_and_end 15
+    ;;
+  monitor_gone)
+    # The bird on the right monitor, which shrinks and then goes away: it
+    # moves at once onto what remains.
+    xrandr --setmonitor left 640/169x1024/271+0+0 screen >/dev/null
+    xrandr --setmonitor '*right' 640/169x768/203+640+256 none >/dev/null
+    start_wm openbox
+    start_perch perch later
+    expect_notices 40 2 30
+    wait_until 20 bird_window >/dev/null || fail "the bird did not show"
+    sleep 2
+    read -r x y w h <<<"$(rect "$(bird_window)")"
+    [ "$x" -ge 640 ] || fail "the bird at $x $y did not start on the right monitor"
+    # It shrinks to a narrow strip at its left (a new monitor there, then the
+    # old one gone): the bird moves onto the strip.
+    xrandr --setmonitor strip 320/85x768/203+640+256 none >/dev/null
+    xrandr --delmonitor right >/dev/null
+    on_strip() {
+      read -r x y w h <<<"$(rect "$(bird_window)")"
+      [ "$x" -ge 640 ] && [ "$y" -ge 256 ] && [ $((x + w)) -le 960 ] && [ $((y + h)) -le 1024 ]
+    }
+    wait_until 5 on_strip || fail "the bird stayed at $(rect "$(bird_window)") when its monitor shrank"
+    xrandr --delmonitor strip >/dev/null
+    on_left() {
+      read -r x y w h <<<"$(rect "$(bird_window)")"
+      [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le 640 ] && [ $((y + h)) -le 1024 ]
+    }
+    wait_until 5 on_left || fail "the bird stayed at $(rect "$(bird_window)") when its monitor went"
+    alive || fail "perch ended when a monitor went"
     quit_and_end 15
     ;;
   *) fail "unknown case" ;;
