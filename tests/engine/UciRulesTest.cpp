@@ -135,3 +135,15 @@ TEST(UciRules, FenCountersAreKept) {
   EXPECT_EQ(s.Fen(), "4k3/8/8/8/8/8/4P3/R3K3 w Q - 0 1");
   EXPECT_EQ(s.Run({"d"})[10], "CurrentMove: 1");
 }
+
+TEST(UciRules, AGoWithoutTheMoversClockSearchesToTheDefaultDepth) {
+  Session s;
+  s.Run({"setoption name SearchDepth value 2"});
+  for (const char* position : {"position startpos", "position startpos moves e2e4"}) {
+    const bool white = std::string(position) == "position startpos";
+    const Lines lines = s.Run({position, white ? "go btime 1000 binc 100" : "go wtime 1000 winc 100"});
+    ASSERT_GE(lines.size(), 2u) << position;
+    EXPECT_EQ(lines[lines.size() - 2].rfind("info depth 2 ", 0), 0u) << position;
+    EXPECT_EQ(lines.back().rfind("bestmove ", 0), 0u) << position;
+  }
+}

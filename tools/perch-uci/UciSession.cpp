@@ -294,8 +294,10 @@ void UciSession::Go(const Words& words) {
     return;
   }
   SearchOrder order;
-  order.depth = std::clamp(go.depth.value_or(go.HasNoLimit() ? defaultDepth_ : TChessThread::MaxSearchDepth),
-                           TChessThread::MinSearchDepth, TChessThread::MaxSearchDepth);
+  order.depth =
+      std::clamp(go.depth.value_or(go.HasNoLimitFor(position_.whiteToMove) ? defaultDepth_
+                                                                           : TChessThread::MaxSearchDepth),
+                 TChessThread::MinSearchDepth, TChessThread::MaxSearchDepth);
   if (go.mate) {
     order.mate = *go.mate;
     order.depth = std::min(order.depth, 2 * *go.mate);
