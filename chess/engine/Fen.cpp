@@ -2,6 +2,7 @@
 
 #include "chess/engine/Fen.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "chess/model/ChessGame.h"
@@ -131,6 +132,9 @@ std::optional<FenPosition> ParseFen(std::string_view fen, std::string& error) {
       return std::nullopt;
     }
   }
+  // At most nine digits each, so the numbers fit.
+  if (count > 4) result.halfMoveClock = std::stoi(std::string(fields[4]));
+  if (count > 5) result.fullMoveNumber = std::max(std::stoi(std::string(fields[5])), 1);
   return result;
 }
 
@@ -141,8 +145,10 @@ void ApplyFen(const FenPosition& fen, TChessGame& game) {
   if (fen.enPassant != Square::None) game.setEnPassant(fen.enPassant);
 }
 
-std::string FormatFen(const TChessGame& game) {
-  const std::string position = game.Position();
+namespace {
+
+std::string FenText(const std::string& position, bool whiteToMove, CastleSet rights, Square enPassant,
+                    int halfMoveClock, int fullMoveNumber) {
   std::string text;
   for (int row = 0; row < 8; ++row) {
     int blanks = 0;
@@ -159,8 +165,7 @@ std::string FormatFen(const TChessGame& game) {
     if (blanks) text += static_cast<char>('0' + blanks);
     if (row < 7) text += '/';
   }
-  text += game.WhiteToMove() ? " w " : " b ";
-  const CastleSet rights = game.CastlingAllowed();
+  text += whiteToMove ? " w " : " b ";
   std::string castling;
   if (rights.Contains(CanStillCastle::WhiteKingSide)) castling += 'K';
   if (rights.Contains(CanStillCastle::WhiteQueenSide)) castling += 'Q';
@@ -168,9 +173,21 @@ std::string FormatFen(const TChessGame& game) {
   if (rights.Contains(CanStillCastle::BlackQueenSide)) castling += 'q';
   text += castling.empty() ? "-" : castling;
   text += ' ';
-  text += game.EnPassant() == Square::None ? "-" : SquareName(game.EnPassant());
-  text += " 0 " + std::to_string(game.CurrentMove());
+  text += enPassant == Square::None ? "-" : SquareName(enPassant);
+  text += " " + std::to_string(halfMoveClock) + " " + std::to_string(fullMoveNumber);
   return text;
+}
+
+}  // namespace
+
+std::string FormatFen(const TChessGame& game) {
+  return FenText(game.Position(), game.WhiteToMove(), game.CastlingAllowed(), game.EnPassant(), 0,
+                 game.CurrentMove());
+}
+
+std::string FormatFen(const FenPosition& fen) {
+  return FenText(fen.position, fen.whiteToMove, fen.castling, fen.enPassant, fen.halfMoveClock,
+                 fen.fullMoveNumber);
 }
 
 }  // namespace perch

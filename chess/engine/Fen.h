@@ -20,10 +20,12 @@ struct FenPosition {
   bool whiteToMove = true;
   CastleSet castling;
   Square enPassant = Square::None;
+  int halfMoveClock = 0;   // plies since the last capture or pawn move
+  int fullMoveNumber = 1;  // goes up after Black's move
 };
 
-// Reads a FEN; the half-move and full-move counters are optional and only
-// checked for form. On failure returns nothing and says why in error.
+// Reads a FEN; the half-move and full-move counters are optional (0 and 1
+// when left out). On failure returns nothing and says why in error.
 std::optional<FenPosition> ParseFen(std::string_view fen, std::string& error);
 
 // Writes the position into a game. The en passant square of a game cannot
@@ -32,6 +34,8 @@ void ApplyFen(const FenPosition& fen, TChessGame& game);
 
 // The game's state as FEN, with half-move counter 0 and the game's move number.
 std::string FormatFen(const TChessGame& game);
+// The position as FEN, with its own counters.
+std::string FormatFen(const FenPosition& fen);
 
 // "e4" for a square, "" for None; and back (None for anything else).
 std::string SquareName(Square sq);

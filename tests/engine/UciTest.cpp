@@ -457,3 +457,29 @@ TEST(TimeManagement, HugeTimesMeanNoLimit) {
   fixed.movetime = 500, fixed.wtime = Huge;
   EXPECT_EQ(AllocateMoveTime(fixed, true, 30).hard, std::chrono::milliseconds(470));
 }
+
+TEST(TimeManagement, IterationsAreForeseenAndStoppedAtTheTarget) {
+  using us = std::chrono::microseconds;
+  using ms = std::chrono::milliseconds;
+  // The growth of the last iteration over the one before, kept within 2 to 8.
+  EXPECT_EQ(PredictNextIteration(us(50'000), us(10'000)), us(250'000));
+  EXPECT_EQ(PredictNextIteration(us(50'000), us(40'000)), us(100'000));
+  EXPECT_EQ(PredictNextIteration(us(500'000), us(1'000)), us(4'000'000));
+  // Unknown, or too short to time: four times.
+  EXPECT_EQ(PredictNextIteration(us(300), std::nullopt), us(1'200));
+  EXPECT_EQ(PredictNextIteration(us(900), us(10)), us(3'600));
+
+  // A clock: the target, or the hard limit while the best move has just changed.
+  GoCommand go;
+  go.wtime = 30'030, go.winc = 0;
+  const MoveTime clock = AllocateMoveTime(go, true, 30);
+  ASSERT_EQ(clock.target, ms(1000));
+  ASSERT_EQ(clock.hard, ms(3000));
+  EXPECT_EQ(StopTime(clock, false), ms(1000));
+  EXPECT_EQ(StopTime(clock, true), ms(3000));
+  // A movetime alone is used whole; no time is no limit.
+  GoCommand fixed;
+  fixed.movetime = 500;
+  EXPECT_EQ(StopTime(AllocateMoveTime(fixed, true, 30), false), ms(470));
+  EXPECT_FALSE(StopTime(AllocateMoveTime(GoCommand{}, true, 30), true));
+}

@@ -21,6 +21,10 @@ struct GoCommand {
 
   // True when nothing bounds the search but a depth or the default depth.
   bool HasNoLimit() const { return !movetime && !wtime && !btime && !nodes && !mate && !infinite; }
+  // The same for the side to move: the other side's clock sets no limit.
+  bool HasNoLimitFor(bool whiteToMove) const {
+    return !movetime && !(whiteToMove ? wtime : btime) && !nodes && !mate && !infinite;
+  }
 };
 
 // Reads `go ...` (the words after "go"). Malformed or unknown words are

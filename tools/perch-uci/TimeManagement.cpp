@@ -9,6 +9,9 @@ namespace perch {
 namespace {
 
 constexpr int AssumedMovesToGo = 30;
+// Iterations shorter than this are timed too coarsely to show their growth.
+constexpr std::chrono::microseconds ShortestTimedIteration{200};
+constexpr std::int64_t UnknownGrowth = 4, MinGrowth = 2, MaxGrowth = 8;
 
 }  // namespace
 
@@ -32,6 +35,18 @@ MoveTime AllocateMoveTime(const GoCommand& go, bool whiteToMove, int moveOverhea
     result.target = ms(target);
   }
   return result;
+}
+
+std::chrono::microseconds PredictNextIteration(std::chrono::microseconds last,
+                                               std::optional<std::chrono::microseconds> before) {
+  if (!before || *before < ShortestTimedIteration) return last * UnknownGrowth;
+  const std::int64_t growth = std::clamp<std::int64_t>(last / *before, MinGrowth, MaxGrowth);
+  return last * growth;
+}
+
+std::optional<MoveTime::ms> StopTime(const MoveTime& time, bool bestMoveChanged) {
+  if (!time.target || (bestMoveChanged && time.hard)) return time.hard;
+  return time.hard ? std::min(*time.target, *time.hard) : *time.target;
 }
 
 }  // namespace perch

@@ -7,9 +7,13 @@
 //   left   = time − overhead (not below 0)
 //   target = left / moves + 3/4 × increment, moves = movestogo, else 30
 //   hard   = min(3 × target, 3/4 × left); target is capped at hard
-// No iteration starts after `target`; a running one is stopped at `hard`.
-// Since hard never exceeds three quarters of what is left after the
-// overhead, the clock never runs out from this side.
+// The search spends its target, not more: no iteration starts that the last
+// one's growth says cannot end by the target, and the one running then is
+// stopped at the target, unless the best move has just changed: then it may
+// go on to `hard`. With a movetime alone there is no target and the search
+// stops at `hard`. Since hard never exceeds three quarters of what is left
+// after the overhead, a quarter stays in reserve and the clock never runs
+// out from this side.
 //
 // A movetime or clock of NoTimeLimitMs or more (some 31 years) sets no
 // time at all: the search runs to its depth, or until stop. Increments are
@@ -35,5 +39,16 @@ struct MoveTime {
 
 // The times of the side to move; nothing when the command sets no time.
 MoveTime AllocateMoveTime(const GoCommand& go, bool whiteToMove, int moveOverheadMs);
+
+// How long the next iteration will take, from the last two: the last one
+// times its growth over the one before (between 2 and 8 times; 4 when the
+// one before is unknown or too short to tell).
+std::chrono::microseconds PredictNextIteration(std::chrono::microseconds last,
+                                               std::optional<std::chrono::microseconds> before);
+
+// When a running iteration is stopped, counted like the times themselves:
+// at the target, or at the hard limit while the best move has just changed;
+// nothing for no limit.
+std::optional<MoveTime::ms> StopTime(const MoveTime& time, bool bestMoveChanged);
 
 }  // namespace perch

@@ -35,16 +35,16 @@ void UciSearch::Start(const SearchOrder& order) {
   perft_ = false;
   start_ = Clock::now();
   completedLine_.clear();
+  iterationEnd_ = start_;
+  lastIteration_.reset();
   {
     std::lock_guard lock(mutex_);
     searchEnded_ = false;
     pondering_ = order.ponder;
     holdMove_ = order.infinite || order.ponder;
-    target_.reset(), hard_.reset();
-    if (!order.ponder) {
-      target_ = Deadline(start_, order.time.target);
-      hard_ = Deadline(start_, order.time.hard);
-    }
+    bestMoveChanged_ = false;
+    target_.reset(), hard_.reset(), stop_.reset();
+    if (!order.ponder) SetDeadlines(start_);
   }
   engine_.StopSearch = false;
   search_ = std::thread([this] { Search(); });
@@ -60,7 +60,7 @@ void UciSearch::StartPerft(int depth) {
     searchEnded_ = false;
     pondering_ = false;
     holdMove_ = false;
-    target_.reset(), hard_.reset();
+    target_.reset(), hard_.reset(), stop_.reset();
   }
   // A search stopped before leaves the flag set.
   engine_.StopSearch = false;
@@ -80,9 +80,7 @@ void UciSearch::PonderHit() {
   if (!pondering_) return;
   pondering_ = false;
   holdMove_ = order_.infinite;
-  const auto now = Clock::now();
-  target_ = Deadline(now, order_.time.target);
-  hard_ = Deadline(now, order_.time.hard);
+  SetDeadlines(Clock::now());
   // A search that already ended while pondering stops at its first iteration
   // past the target; one that searched all it could answers now.
   changed_.notify_all();
@@ -98,14 +96,22 @@ bool UciSearch::WaitsForStop() const {
   return holdMove_;
 }
 
+void UciSearch::SetDeadlines(Clock::time_point from) {
+  clockStart_ = from;
+  target_ = Deadline(from, order_.time.target);
+  hard_ = Deadline(from, order_.time.hard);
+  const auto steady = StopTime(order_.time, false), unsettled = StopTime(order_.time, true);
+  stop_ = Deadline(from, bestMoveChanged_ ? unsettled : steady);
+}
+
 void UciSearch::WatchClock() {
   std::unique_lock lock(mutex_);
   while (!searchEnded_) {
-    if (hard_ && Clock::now() >= *hard_) {
+    if (stop_ && Clock::now() >= *stop_) {
       engine_.StopSearch = true;
       return;
     }
-    if (hard_) changed_.wait_until(lock, *hard_);
+    if (stop_) changed_.wait_until(lock, *stop_);
     else changed_.wait(lock);
   }
 }
@@ -181,14 +187,31 @@ void UciSearch::ReportIteration(int depth, int score) {
       ScoreText(score) + " nodes " + std::to_string(e.Nodes()) + " nps " +
       std::to_string(static_cast<std::uint64_t>(seconds > 0 ? static_cast<double>(e.Nodes()) / seconds : 0)) +
       " time " + std::to_string(ms) + " pv";
+  const bool moveChanged =
+      !completedLine_.empty() && e.BestLineLength(0) > 0 && e.BestLine(0)[0] != completedLine_[0];
   completedLine_.assign(e.BestLine(0), e.BestLine(0) + e.BestLineLength(0));
   for (const TEngineMove move : completedLine_) line += " " + EngineMoveName(move);
   out_.Line(line);
 
+  const auto now = Clock::now();
+  const auto took = std::chrono::duration_cast<std::chrono::microseconds>(now - iterationEnd_);
+  const auto next = PredictNextIteration(took, lastIteration_);
+  iterationEnd_ = now, lastIteration_ = took;
+
   std::lock_guard lock(mutex_);
-  const bool pastTarget = !pondering_ && target_ && Clock::now() >= *target_;
+  // An iteration that cannot end by the target is not begun, unless less
+  // than half the target has gone: the clock then cuts it at the target,
+  // and its part searched (the best move first) is kept.
+  const bool noRoom =
+      !pondering_ && target_ && now + next > *target_ && now - clockStart_ > (*target_ - clockStart_) / 2;
   const bool mateFound = order_.mate && MatesWithin(score, *order_.mate);
-  if (pastTarget || mateFound) engine_.StopSearch = true;
+  if (noRoom || mateFound) engine_.StopSearch = true;
+  if (!pondering_ && moveChanged != bestMoveChanged_) {
+    bestMoveChanged_ = moveChanged;
+    // The clock's deadline for the next iteration: later while the move is unsettled.
+    if (target_) stop_ = bestMoveChanged_ ? hard_ : (hard_ ? std::min(*target_, *hard_) : target_);
+    changed_.notify_all();
+  }
 }
 
 // The line of the root moves searched to the end: of the iteration under

@@ -72,14 +72,22 @@ class UciSearch {
   SearchOrder order_;
   Clock::time_point start_;
   std::vector<TEngineMove> completedLine_;  // of the last completed iteration; search thread only
+  // When the last iteration ended, and how long the one before it took;
+  // search thread only.
+  Clock::time_point iterationEnd_;
+  std::optional<std::chrono::microseconds> lastIteration_;
 
   mutable std::mutex mutex_;
   std::condition_variable changed_;
-  bool searchEnded_ = false;                 // guarded by mutex_
-  bool holdMove_ = false;                    // guarded by mutex_: infinite or pondering
-  bool pondering_ = false;                   // guarded by mutex_
-  std::optional<Clock::time_point> target_;  // guarded by mutex_
-  std::optional<Clock::time_point> hard_;    // guarded by mutex_
+  bool searchEnded_ = false;                  // guarded by mutex_
+  bool holdMove_ = false;                     // guarded by mutex_: infinite or pondering
+  bool pondering_ = false;                    // guarded by mutex_
+  std::optional<Clock::time_point> target_;   // guarded by mutex_
+  std::optional<Clock::time_point> hard_;     // guarded by mutex_
+  std::optional<Clock::time_point> stop_;     // guarded by mutex_: hard_ while the best move just changed
+  bool bestMoveChanged_ = false;              // guarded by mutex_
+  Clock::time_point clockStart_;              // guarded by mutex_: where the deadlines count from
+  void SetDeadlines(Clock::time_point from);  // mutex_ held
 
   bool perft_ = false;  // the thread counts a perft; set and read by the caller's thread
 

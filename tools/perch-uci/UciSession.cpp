@@ -13,6 +13,7 @@
 #include "chess/engine/PositionCheck.h"
 #include "tools/perch-uci/GoCommand.h"
 #include "tools/perch-uci/TimeManagement.h"
+#include "tools/perch-uci/UciPosition.h"
 
 namespace perch {
 
@@ -55,7 +56,11 @@ bool SameName(std::string a, std::string b) {
 
 }  // namespace
 
-UciSession::UciSession(std::ostream& out) : out_(out), game_(NewGame()) { engine_->LinkGame(game_.get()); }
+UciSession::UciSession(std::ostream& out) : out_(out), game_(NewGame()) {
+  std::string error;
+  position_ = *ParseFen(StartFen, error);
+  engine_->LinkGame(game_.get());
+}
 
 UciSession::~UciSession() { EndSearch(); }
 
@@ -198,6 +203,8 @@ std::unique_ptr<TChessGame> UciSession::NewGame() {
 void UciSession::Position(const Words& words) {
   auto moves = std::find(words.begin(), words.end(), "moves");
   auto game = NewGame();
+  std::string error;
+  FenPosition position = *ParseFen(StartFen, error);
   if (words.size() >= 2 && words[1] == "startpos") {
     if (moves != words.begin() + 2 && moves != words.end()) {
       Error("unexpected '" + words[2] + "' after startpos");
@@ -210,7 +217,6 @@ void UciSession::Position(const Words& words) {
   } else if (words.size() >= 2 && words[1] == "fen") {
     std::string fen;
     for (auto w = words.begin() + 2; w != moves; ++w) fen += (fen.empty() ? "" : " ") + *w;
-    std::string error;
     const auto parsed = ParseFen(fen, error);
     if (!parsed) {
       Error(error);
@@ -227,12 +233,14 @@ void UciSession::Position(const Words& words) {
       Error("position refused, no game reaches it: " + fault);
       return;
     }
+    position = *parsed;
   } else {
     Error("position needs startpos or fen <FEN>");
     return;
   }
 
   game_ = std::move(game);
+  position_ = position;
   engine_->LinkGame(game_.get());
   if (moves == words.end()) return;
   for (auto w = moves + 1; w != words.end(); ++w) {
@@ -244,21 +252,31 @@ void UciSession::Position(const Words& words) {
 }
 
 bool UciSession::PlayMove(const std::string& text) {
-  if (text.size() != 4 && text.size() != 5) return false;
+  const char modelPiece =
+      static_cast<char>(std::tolower(static_cast<unsigned char>(game_->PromotionPiece())));
+  FenPosition after = position_;
+  const bool legal = PlayUciMove(*engine_, after, text, modelPiece);
+  engine_->LinkGame(game_.get());
+  if (!legal) return false;
+  position_ = after;
+
+  // The model's events, where its rules agree.
   const Square from = ParseSquareName(text.substr(0, 2));
   const Square to = ParseSquareName(text.substr(2, 2));
-  if (from == Square::None || to == Square::None) return false;
-  const char pawn = game_->PieceAt(from);
-  const bool promotes = (pawn == 'P' && RankOf(to) == 8) || (pawn == 'p' && RankOf(to) == 1);
-  promotionLetter_ = 0;
-  if (text.size() == 5) {
-    const char letter = text[4];
-    if (!promotes || std::string_view("nbrq").find(letter) == std::string_view::npos) return false;
-    promotionLetter_ = letter;
-  }
+  promotionLetter_ = text.size() == 5 ? text[4] : 0;
   const bool made = game_->MakeMove(from, to);
   promotionLetter_ = 0;
-  return made;
+  const bool same =
+      made && game_->Position() == position_.position && game_->WhiteToMove() == position_.whiteToMove &&
+      game_->CastlingAllowed() == position_.castling && game_->EnPassant() == position_.enPassant;
+  if (!same) RebuildGame();
+  return true;
+}
+
+void UciSession::RebuildGame() {
+  game_ = NewGame();
+  ApplyFen(position_, *game_);
+  engine_->LinkGame(game_.get());
 }
 
 void UciSession::Go(const Words& words) {
@@ -276,14 +294,16 @@ void UciSession::Go(const Words& words) {
     return;
   }
   SearchOrder order;
-  order.depth = std::clamp(go.depth.value_or(go.HasNoLimit() ? defaultDepth_ : TChessThread::MaxSearchDepth),
-                           TChessThread::MinSearchDepth, TChessThread::MaxSearchDepth);
+  order.depth =
+      std::clamp(go.depth.value_or(go.HasNoLimitFor(position_.whiteToMove) ? defaultDepth_
+                                                                           : TChessThread::MaxSearchDepth),
+                 TChessThread::MinSearchDepth, TChessThread::MaxSearchDepth);
   if (go.mate) {
     order.mate = *go.mate;
     order.depth = std::min(order.depth, 2 * *go.mate);
   }
   if (go.nodes) order.nodes = *go.nodes;
-  order.time = AllocateMoveTime(go, game_->WhiteToMove(), moveOverhead_);
+  order.time = AllocateMoveTime(go, position_.whiteToMove, moveOverhead_);
   order.infinite = go.infinite;
   order.ponder = go.ponder;
   engine_->LinkGame(game_.get());
@@ -306,25 +326,25 @@ void UciSession::Bench() {
 }
 
 void UciSession::Display() {
-  const std::string position = game_->Position();
+  const std::string& position = position_.position;
   for (int row = 0; row < 8; ++row) {
     std::string line = position.substr(static_cast<std::size_t>(row) * 8, 8);
     std::replace(line.begin(), line.end(), ' ', '.');
     out_.Line(line);
   }
-  const CastleSet rights = game_->CastlingAllowed();
+  const CastleSet rights = position_.castling;
   std::string castling;
   if (rights.Contains(CanStillCastle::WhiteKingSide)) castling += 'K';
   if (rights.Contains(CanStillCastle::WhiteQueenSide)) castling += 'Q';
   if (rights.Contains(CanStillCastle::BlackKingSide)) castling += 'k';
   if (rights.Contains(CanStillCastle::BlackQueenSide)) castling += 'q';
   out_.Line("Position: \"" + position + "\"");
-  out_.Line(std::string("WhiteToMove: ") + (game_->WhiteToMove() ? "true" : "false"));
-  out_.Line("CurrentMove: " + std::to_string(game_->CurrentMove()));
-  const Square ep = game_->EnPassant();
+  out_.Line(std::string("WhiteToMove: ") + (position_.whiteToMove ? "true" : "false"));
+  out_.Line("CurrentMove: " + std::to_string(position_.fullMoveNumber));
+  const Square ep = position_.enPassant;
   out_.Line("EnPassant: " + (ep == Square::None ? std::string("None") : SquareName(ep)));
   out_.Line("CastlingAllowed: " + (castling.empty() ? std::string("-") : castling));
-  out_.Line("FEN: " + FormatFen(*game_));
+  out_.Line("FEN: " + FormatFen(position_));
 }
 
 }  // namespace perch

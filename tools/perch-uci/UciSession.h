@@ -1,7 +1,10 @@
 #pragma once
 // One UCI conversation: the commands of a chess program arrive one line at
-// a time, the answers go to the given stream. The position lives in a game
-// model and moves are made through its MakeMove. A `go` searches on a
+// a time, the answers go to the given stream. The position follows the rules
+// of chess (UciPosition); a game model mirrors it, for the engine to read and
+// for its events: each move is also offered to the model's MakeMove, and
+// where the model, whose rules are the board's, refuses it or ends in
+// another state, the model is set up afresh from the position. A `go` searches on a
 // thread of its own (UciSearch), so that stop, ponderhit, isready and quit
 // are read and answered while it runs; every other command first ends the
 // search under way. A `go perft` runs on the same thread; the commands that
@@ -12,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "chess/engine/Fen.h"
 #include "chess/engine/TChessThread.h"
 #include "chess/model/ChessGame.h"
 #include "tools/perch-uci/UciOutput.h"
@@ -53,8 +57,12 @@ class UciSession {
 
   std::unique_ptr<TChessGame> NewGame();
   bool PlayMove(const std::string& text);
+  // The model set up afresh from position_.
+  void RebuildGame();
 
   UciOutput out_;
+  // The game under the rules of chess, with its counters.
+  FenPosition position_;
   std::unique_ptr<TChessGame> game_;
   std::unique_ptr<TChessThread> engine_ = std::make_unique<TChessThread>();
   UciSearch search_{*engine_, out_};
