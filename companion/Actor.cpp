@@ -39,7 +39,6 @@ TActor::TActor(QWidget* parent)
   perch::SetBoardErrorReporter(ShowErrorBox);
   ProgramFolder = QCoreApplication::applicationDirPath();
   setObjectName(QStringLiteral("TActor"));
-  setWindowTitle(QStringLiteral("Perch — Chess"));
   setWindowRole(QStringLiteral("perch-game"));  // lets scripts find it
   // The user clicks the board to play: a game coming up takes no focus.
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -60,15 +59,16 @@ TActor::TActor(QWidget* parent)
   Edit1->setMaxLength(32767);
   Edit1->hide();
 
-  Button1 = new QPushButton(QStringLiteral("New"), this);
+  Button1 = new QPushButton(this);
   Button1->setObjectName(QStringLiteral("Button1"));
   Button1->setGeometry(264, 344, 35, 25);
   Button1->setEnabled(false);
 
-  Button2 = new QPushButton(QStringLiteral("Exit"), this);
+  Button2 = new QPushButton(this);
   Button2->setObjectName(QStringLiteral("Button2"));
   Button2->setGeometry(304, 344, 35, 25);
   ConnectGameButtons();
+  RetranslateForm();
 
   Agent = new TAgent(this);
   Agent->setObjectName(QStringLiteral("Agent"));
@@ -79,6 +79,12 @@ TActor::TActor(QWidget* parent)
 }
 
 TActor::~TActor() = default;
+
+void TActor::RetranslateForm() {
+  setWindowTitle(tr("Perch — Chess"));
+  Button1->setText(tr("New"));
+  Button2->setText(tr("Exit"));
+}
 
 void TActor::setLeft(int left) {
   move(left, y());

@@ -4,6 +4,7 @@
 // a game is open. Its routines live in files of their own, one per concept.
 
 #include "agent/AgentControl.h"
+#include "companion/LanguageMode.h"
 #include "companion/SettingsFile.h"
 #include "platform/LinkMessage.h"
 
@@ -61,8 +62,21 @@ class TActor : public QWidget {
   void FormCreate();
   // The first-run introduction; on a later start only notice 40.
   void Introduce();
-  // Speaks a Chinese line in language 2052 (which stays set) and waits 1 s.
+  // Speaks a Chinese line in language 2052 (which stays set) and waits 1 s;
+  // in a one-language mode, in that mode's voice.
   void SayChinese(const QString& text);
+  // Speaks an English line in the current language (requests 21 and 22);
+  // in a one-language mode, in that mode's voice.
+  void Say(const QString& text);
+
+  // The language mode: read from config.ini by FormCreate, changed by
+  // requests 30-32. Setting it installs its translations, puts the form's
+  // own texts in it and gives the character its voice; the next line is
+  // spoken in it, lines already queued keep theirs.
+  TLanguageMode LanguageMode() const { return languageMode_; }
+  void SetLanguageMode(TLanguageMode mode);
+  // The same at the controller's request, kept in config.ini.
+  void ChangeLanguageMode(TLanguageMode mode);
 
   // One datagram of the controller; catches and reports every error.
   void HandleLinkMessage(const perch::TLinkMessage& message);
@@ -121,6 +135,9 @@ class TActor : public QWidget {
  private:
   TAgentCharacter& Char();  // throws TAgentError when not loaded
   void ConnectGameButtons();
+  void RetranslateForm();
+  // The voice of a one-language mode, set only when it is not set already.
+  void UseModeVoice();
   void ShowWithoutFocus();
   // During a game the character stands beside the game's window (and the
   // balloon keeps off it), following it when the user moves the window.
@@ -134,6 +151,11 @@ class TActor : public QWidget {
   QImage image2Bitmap_;
   perch::TLinkReceiver* link_;
   int routineDepth_ = 0;
+  TLanguageMode languageMode_ = TLanguageMode::Written;
+  // The character's language as the texts as written would leave it (set up
+  // in English, changed by requests 21 and 22 and by the Chinese lines):
+  // what it gets back when the written mode returns.
+  int writtenLanguage_ = LanguageEnglish;
   bool depthReported_ = false;  // the drop at the bound is written once per spell
 };
 

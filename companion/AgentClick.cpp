@@ -10,28 +10,27 @@ void TActor::AgentClick(TAgent* /*Sender*/, const QString& /*CharacterID*/, int 
                         std::int16_t /*x*/, std::int16_t /*y*/) {
   NotifyController(NoticeCharacterClicked);
   TAgentCharacter& bird = Char();
-  const QString noUrl;
   bird.StopAll(QStringLiteral("play"));
   switch (RandomNumber(1, 4)) {
     case 1:
-      bird.Speak(QStringLiteral("Yes"), noUrl);
+      Say(tr("Yes"));
       bird.Play(QStringLiteral("hearing_1"));
       bird.Play(QStringLiteral("restpose"));
-      bird.Speak(QStringLiteral("May I help you?"), noUrl);
+      Say(tr("May I help you?"));
       break;
     case 2:
       bird.Play(QStringLiteral("hearing_2"));
       bird.Play(QStringLiteral("restpose"));
-      bird.Speak(QStringLiteral("I am here!"), noUrl);
+      Say(tr("I am here!"));
       break;
     case 3:
       bird.Play(QStringLiteral("hearing_3"));
       bird.Play(QStringLiteral("restpose"));
-      bird.Speak(QStringLiteral("Yes"), noUrl);
-      bird.Speak(QStringLiteral("What can I do for you?"), noUrl);
+      Say(tr("Yes"));
+      Say(tr("What can I do for you?"));
       break;
     default:
-      bird.Speak(QStringLiteral("Do not bother me!"), noUrl);
+      Say(tr("Do not bother me!"));
       bird.Play(QStringLiteral("confused"));
       bird.Play(QStringLiteral("restpose"));
       break;

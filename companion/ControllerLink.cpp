@@ -18,6 +18,10 @@ namespace {
 constexpr std::uint64_t LastRoutineRequest = 5;  // 0 to 5 run a routine ending in notice 20
 constexpr std::uint64_t RequestChinese = 21;
 constexpr std::uint64_t RequestEnglish = 22;
+// The language modes: the texts as written, all English, all Chinese.
+constexpr std::uint64_t RequestWritten = 30;
+constexpr std::uint64_t RequestAllEnglish = 31;
+constexpr std::uint64_t RequestAllChinese = 32;
 constexpr std::uint64_t RequestQuit = 70;
 
 // Counts the routines running nested, for the depth bound.
@@ -71,12 +75,17 @@ void TActor::HandleRequest(std::uint64_t code) {
     case 3: GreetUser(); break;
     case 4: DoWork(); break;
     case 5: InviteToChess(); break;
+    // The voice of the texts as written; a one-language mode only notes it
+    // for when the written mode returns.
     case RequestChinese:
-      if (Character != nullptr) Character->setLanguageID(2052);
-      break;
     case RequestEnglish:
-      if (Character != nullptr) Character->setLanguageID(1033);
+      writtenLanguage_ = code == RequestChinese ? LanguageChinese : LanguageEnglish;
+      if (Character != nullptr && languageMode_ == TLanguageMode::Written)
+        Character->setLanguageID(writtenLanguage_);
       break;
+    case RequestWritten: ChangeLanguageMode(TLanguageMode::Written); break;
+    case RequestAllEnglish: ChangeLanguageMode(TLanguageMode::English); break;
+    case RequestAllChinese: ChangeLanguageMode(TLanguageMode::Chinese); break;
     case RequestQuit:
       Quitting = true;
       // exit(), not quit(): quit() first asks every window to close, and
@@ -87,10 +96,19 @@ void TActor::HandleRequest(std::uint64_t code) {
   }
 }
 
+void TActor::ChangeLanguageMode(TLanguageMode mode) {
+  SetLanguageMode(mode);
+  // Kept for the next start; a failed write is told by the settings file.
+  if (IniFile != nullptr)
+    IniFile->WriteString(QString::fromLatin1(SettingsSection), QString::fromLatin1(LanguageKey),
+                         LanguageModeName(mode));
+}
+
 void TActor::HandleText(const QString& text) {
   Edit1->setText(text);
   if (Character == nullptr) return;
   Character->StopAll(QStringLiteral("play"));
+  if (languageMode_ != TLanguageMode::Written) UseModeVoice();
   // Only the latest text counts: one still waiting, or being spoken, gives
   // way to it, so that a flood of texts neither piles up nor delays a reply.
   if (!text.isEmpty()) Character->SpeakLatest(text);

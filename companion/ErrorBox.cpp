@@ -1,6 +1,7 @@
 #include "companion/ErrorBox.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -9,7 +10,8 @@ namespace perch {
 
 void ShowErrorBox(const QString& message) {
   std::fprintf(stderr, "perch: %s\n", message.toUtf8().constData());
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Perch"), message, QMessageBox::Ok);
+  QMessageBox box(QMessageBox::Critical, QCoreApplication::translate("perch::TActor", "Perch"), message,
+                  QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);
   box.setObjectName(QStringLiteral("ErrorBox"));
   box.exec();

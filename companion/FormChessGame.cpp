@@ -63,7 +63,7 @@ void RunBoardHandler(TChessGame* sender, THandler&& handler) {
 }
 
 void ShowGameOverBox(QWidget* form, const QString& text) {
-  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Perch"), text, QMessageBox::Ok, form);
+  QMessageBox box(QMessageBox::NoIcon, TActor::tr("Perch"), text, QMessageBox::Ok, form);
   box.setObjectName(QStringLiteral("GameOverBox"));
   box.setWindowRole(QStringLiteral("perch-game-over"));  // lets scripts find it
   box.setTextFormat(Qt::PlainText);
@@ -109,7 +109,7 @@ void TActor::PlayChess() {
   Button2->raise();
 
   PlaceCharacterBesideBoard(1);
-  SayChinese(QStringLiteral("你先~~"));
+  SayChinese(tr("你先~~"));
 }
 
 void TActor::PlaceCharacterBesideBoard(int speed) {
@@ -190,22 +190,22 @@ void TActor::ChessBrd1Capture(TChessGame* /*Sender*/) {
 
 void TActor::ChessBrd1Mate(TChessGame* /*Sender*/) {
   if (CurMoveNo > PrevMoveNo) {
-    SayChinese(QStringLiteral("我赢了，承让承让"));
+    SayChinese(tr("我赢了，承让承让"));
     Char().Play(QStringLiteral("Pleased"));
-    ShowGameOverBox(this, QStringLiteral("你输了!"));
+    ShowGameOverBox(this, tr("你输了!"));
   } else if (CurMoveNo == PrevMoveNo) {
     Char().Play(QStringLiteral("sad"));
-    SayChinese(QStringLiteral("你赢了，厉害厉害。"));
-    ShowGameOverBox(this, QStringLiteral("你赢了!"));
+    SayChinese(tr("你赢了，厉害厉害。"));
+    ShowGameOverBox(this, tr("你赢了!"));
   }
   Button1->setEnabled(true);
 }
 
 void TActor::ChessBrd1Draw(TChessGame* /*Sender*/) {
-  SayChinese(QStringLiteral("和棋了。根据规则，连续重复三次就算和棋。"));
+  SayChinese(tr("和棋了。根据规则，连续重复三次就算和棋。"));
   Button1->setEnabled(true);
 }
 
-void TActor::ChessBrd1Castle(TChessGame* /*Sender*/) { SayChinese(QStringLiteral("车王易位！")); }
+void TActor::ChessBrd1Castle(TChessGame* /*Sender*/) { SayChinese(tr("车王易位！")); }
 
 }  // namespace perch

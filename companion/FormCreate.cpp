@@ -1,10 +1,11 @@
 // Set-up of the companion form: settings, the character, and the
-// introduction; and the operation that speaks the Chinese lines.
+// introduction; the operations that speak the lines, and the language mode.
 
 #include "companion/Actor.h"
 #include "companion/Companion.h"
 #include "companion/ErrorBox.h"
 #include "companion/ScreenArea.h"
+#include "companion/Translations.h"
 
 namespace perch {
 
@@ -12,8 +13,6 @@ namespace {
 
 constexpr const char* CharacterId = "test";
 constexpr const char* CharacterFile = "bird.chr";
-constexpr int LanguageEnglish = 1033;
-constexpr int LanguageChinese = 2052;
 
 }  // namespace
 
@@ -23,6 +22,7 @@ void TActor::FormCreate() {
   IniFile = std::make_unique<TSettingsFile>(IniPath);
   IniFile->RemoveStaleTemporaries();  // left by a write that was cut short
   IniFile->OnWriteFailed = [](const QString& message) { ShowErrorBox(message); };
+  SetLanguageMode(ReadLanguageMode(*IniFile));
 
   Agent->setConnected(true);
   Agent->OnClick = [this](TAgent* sender, const QString& id, int button, int shift, std::int16_t x,
@@ -33,6 +33,7 @@ void TActor::FormCreate() {
       Agent->Characters().Load(QString::fromLatin1(CharacterId), QString::fromLatin1(CharacterFile));
   Character = &Agent->Characters().Character(QString::fromLatin1(CharacterId));
   Character->setLanguageID(LanguageEnglish);
+  writtenLanguage_ = LanguageEnglish;
   Character->setAutoPopupMenu(false);
   // On the primary monitor, inside its available area.
   const QRect area = PrimaryArea();
@@ -43,9 +44,30 @@ void TActor::FormCreate() {
 }
 
 void TActor::SayChinese(const QString& text) {
-  Char().setLanguageID(LanguageChinese);
+  writtenLanguage_ = LanguageChinese;
+  if (languageMode_ == TLanguageMode::Written) Char().setLanguageID(LanguageChinese);
+  else UseModeVoice();
   Char().Speak(text, QString());
   WaitSeconds(1);
+}
+
+void TActor::Say(const QString& text) {
+  if (languageMode_ != TLanguageMode::Written) UseModeVoice();
+  Char().Speak(text, QString());
+}
+
+void TActor::UseModeVoice() {
+  const int voice = languageMode_ == TLanguageMode::Chinese ? LanguageChinese : LanguageEnglish;
+  if (Char().LanguageID() != voice) Char().setLanguageID(voice);
+}
+
+void TActor::SetLanguageMode(TLanguageMode mode) {
+  languageMode_ = mode;
+  InstallTranslations(mode);
+  RetranslateForm();
+  if (Character == nullptr) return;
+  if (mode != TLanguageMode::Written) UseModeVoice();
+  else if (Character->LanguageID() != writtenLanguage_) Character->setLanguageID(writtenLanguage_);
 }
 
 }  // namespace perch

@@ -29,41 +29,40 @@ void TActor::Introduce() {
     return;
   }
   TAgentCharacter& bird = Char();
-  const QString noUrl;
   // Places are taken in the available area of the monitor the bird is on.
   const QRect screen = CharacterArea(Character);
 
   bird.Play(QStringLiteral("Wave"));
-  bird.Speak(QStringLiteral("Well,Hello there!    "), noUrl);
+  Say(tr("Well,Hello there!    "));
   bird.Play(QStringLiteral("Greet"));
-  bird.Speak(QStringLiteral("It is so nice to meet you!"), noUrl);
+  Say(tr("It is so nice to meet you!"));
   bird.Play(QStringLiteral("RestPose"));
-  bird.Speak(QStringLiteral("I am an Artificial Life,Not like you - Human,We live in computer."), noUrl);
-  bird.Speak(QStringLiteral("I need eat,sleep and I can do some work. "), noUrl);
-  bird.Speak(QStringLiteral("I will be able to actually speak to you with my own very cool voice!"), noUrl);
-  bird.Speak(QStringLiteral("I am looking very forward to spending time with you!"), noUrl);
+  Say(tr("I am an Artificial Life,Not like you - Human,We live in computer."));
+  Say(tr("I need eat,sleep and I can do some work. "));
+  Say(tr("I will be able to actually speak to you with my own very cool voice!"));
+  Say(tr("I am looking very forward to spending time with you!"));
   bird.MoveTo(Coordinate(screen.x() + HalfRoundedToEven(screen.width()) - 100),
               Coordinate(screen.y() + HalfRoundedToEven(screen.height()) - 200), 1);
   bird.Play(QStringLiteral("GestureDown"));
-  bird.Speak(QStringLiteral("Please give me a name, and Enter my name here and press OK."), noUrl);
+  Say(tr("Please give me a name, and Enter my name here and press OK."));
   WaitSeconds(25);
 
   QString characterName;
-  if (const auto typed = AskNameUnlessQuitting(QStringLiteral("起名字"))) {
+  if (const auto typed = AskNameUnlessQuitting(tr("起名字"))) {
     characterName = typed->isEmpty() ? QStringLiteral("TuliBird") : *typed;
-    bird.Speak(QStringLiteral("Cool, my name is ") + characterName, noUrl);
+    // The name stands as typed, in every language.
+    Say(tr("Cool, my name is %1").arg(characterName));
     bird.Play(QStringLiteral("Pleased"));
   }
 
   bird.Play(QStringLiteral("GestureDown"));
-  bird.Speak(QStringLiteral("Please tell me your name.Enter your name or a name that you would like "
-                            "to be called and press OK."),
-             noUrl);
+  Say(tr(
+      "Please tell me your name.Enter your name or a name that you would like to be called and press OK."));
   WaitSeconds(7);
 
-  if (const auto typed = AskNameUnlessQuitting(QStringLiteral("输入你的名字"))) {
+  if (const auto typed = AskNameUnlessQuitting(tr("输入你的名字"))) {
     const QString userName = typed->isEmpty() ? QStringLiteral("UserName") : *typed;
-    bird.Speak(QStringLiteral("Great,Your name is ") + userName + u'.', noUrl);
+    Say(tr("Great,Your name is %1.").arg(userName));
     bird.Play(QStringLiteral("Write"));
     IniFile->WriteString(section, QStringLiteral("username"), userName);
     IniFile->WriteString(section, QStringLiteral("halname"), characterName);
@@ -72,10 +71,10 @@ void TActor::Introduce() {
 
   bird.MoveTo(Coordinate(screen.x() + 330), Coordinate(screen.y() + 200), 1);
   bird.Play(QStringLiteral("GestureLeft"));
-  bird.Speak(QStringLiteral("You can type here to talk with me."), noUrl);
+  Say(tr("You can type here to talk with me."));
   bird.Play(QStringLiteral("Pleased"));
   bird.MoveTo(Coordinate(screen.x() + screen.width() - 150), Coordinate(screen.y() + 10), 1);
-  bird.Speak(QStringLiteral("Have a try!"), noUrl);
+  Say(tr("Have a try!"));
   NotifyController(NoticeStartupDone);
 }
 

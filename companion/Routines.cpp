@@ -26,8 +26,8 @@ int DrawFromClock(int low, int high) {
 
 void TActor::EatCookies() {
   if (Character == nullptr) return NotifyController(NoticeRoutineEnded);
-  SayChinese(QStringLiteral("肚子饿了，吃点东西吧。"));
-  Char().Speak(QStringLiteral("I love cookies."), NoUrl);
+  SayChinese(tr("肚子饿了，吃点东西吧。"));
+  Say(tr("I love cookies."));
   Char().StopAll(QStringLiteral("play"));
   Char().Play(QStringLiteral("Idle2_2"));
   Char().Play(QStringLiteral("Idle2_2"));
@@ -37,8 +37,8 @@ void TActor::EatCookies() {
 
 void TActor::GoToSleep() {
   if (Character == nullptr) return NotifyController(NoticeRoutineEnded);
-  SayChinese(QStringLiteral("睡觉了"));
-  Char().Speak(QStringLiteral("Sleep is important. "), NoUrl);
+  SayChinese(tr("睡觉了"));
+  Say(tr("Sleep is important. "));
   Char().StopAll(QStringLiteral("play"));
   Char().Play(QStringLiteral("Idle3_1"));
   Char().Play(QStringLiteral("Idle3_2"));
@@ -54,15 +54,15 @@ void TActor::GreetUser() {
   if (Character == nullptr) return NotifyController(NoticeRoutineEnded);
   Char().StopAll(QStringLiteral("play"));
   Char().Play(QStringLiteral("Wave"));
-  SayChinese(QStringLiteral("忙吗？和我聊天吧？下棋也可以。有什么事情我可以帮忙的？"));
+  SayChinese(tr("忙吗？和我聊天吧？下棋也可以。有什么事情我可以帮忙的？"));
   WaitSeconds(3);
   NotifyController(NoticeRoutineEnded);
 }
 
 void TActor::DoWork() {
   if (Character == nullptr) return NotifyController(NoticeRoutineEnded);
-  SayChinese(QStringLiteral("我现在要工作了。"));
-  Char().Speak(QStringLiteral("I hate work,but I must work now."), NoUrl);
+  SayChinese(tr("我现在要工作了。"));
+  Say(tr("I hate work,but I must work now."));
   Char().StopAll(QStringLiteral("play"));
   Char().Play(QStringLiteral("Processing"));
   WaitSeconds(20);
@@ -75,7 +75,7 @@ void TActor::InviteToChess() {
   Char().StopAll(QStringLiteral("play"));
   Char().Play(QStringLiteral("Wave"));
   WaitSeconds(1);
-  Char().Speak(QStringLiteral("Hi,Play Chess with me?"), NoUrl);
+  Say(tr("Hi,Play Chess with me?"));
   PlayChess();
   // The game is played inside this wait: its message processing carries the
   // user's moves, the computer's moves and the board's events.

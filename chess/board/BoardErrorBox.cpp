@@ -32,7 +32,7 @@ void RunReportingErrors(const std::function<void()>& call) {
   } catch (const std::exception& e) {
     ShowBoardError(QString::fromUtf8(e.what()));
   } catch (...) {
-    ShowBoardError(QStringLiteral("An unknown error occurred."));
+    ShowBoardError(QCoreApplication::translate("perch::BoardErrorBox", "An unknown error occurred."));
   }
 }
 

@@ -161,6 +161,41 @@ case "$case_name" in
     [ "$(wc -l <"$work/notices")" -eq 3 ] || fail "requests 6 or 23 caused a notice"
     quit_and_end
     ;;
+  recorded_language)
+    # The mode of config.ini from the first line on: the introduction and its
+    # name dialogs (Qt's buttons too) in Chinese, the names as typed.
+    install_program perch-recorded
+    printf '[parameter]\nlanguage=chinese\n' >"$prog/config.ini"
+    export PERCH_RECORDING_AGENT_LOG=$work/calls
+    start_perch
+    wait_until 60 found_window perch-name || fail "no name dialog"
+    shot chinese-name-dialog
+    answer_name Polly
+    answer_name "Ann Lee"
+    expect_notices 40 1 30
+    said() { sed -n 's/^Speak \(.*\) \[[0-9]*\]$/\1/p' "$work/calls"; }
+    [ "$(grep -c '^Speak ' "$work/calls")" -eq 12 ] || fail "the introduction said: $(cat "$work/calls")"
+    ! grep '^Speak ' "$work/calls" | grep -qv '\[2052\]$' || fail "not all in the Chinese voice: $(cat "$work/calls")"
+    ! said | sed 's/Polly//; s/Ann Lee//' | grep -q '[A-Za-z]' || fail "a Latin word: $(said)"
+    said | grep -q 'Ann Lee' || fail "the name was not kept: $(said)"
+    # At run time: the next lines in the new mode, kept in config.ini; an
+    # unknown mode is refused before anything is posted.
+    : >"$work/calls"
+    "$perchctl" language english
+    expect_answers
+    grep -qx 'Speak Busy? How about a chat? Or a game of chess? Is there anything I can help you with? \[1033\]' \
+      "$work/calls" || fail "the greeting in English: $(cat "$work/calls")"
+    grep -qx 'language=english' "$prog/config.ini" || fail "config.ini: $(cat "$prog/config.ini")"
+    status=0
+    "$perchctl" language klingon 2>"$work/language.err" || status=$?
+    [ "$status" -eq 2 ] || fail "perchctl language klingon: status $status"
+    : >"$work/calls"
+    "$perchctl" language written
+    expect_answers
+    grep -qx 'Speak 忙吗？和我聊天吧？下棋也可以。有什么事情我可以帮忙的？ \[2052\]' "$work/calls" ||
+      fail "the greeting as written: $(cat "$work/calls")"
+    quit_and_end
+    ;;
   *) fail "unknown case" ;;
 esac
 echo "ok ($case_name)"

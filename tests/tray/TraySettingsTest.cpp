@@ -155,3 +155,41 @@ TEST(TrayFilesOnAFullDisk, TheSettingsAndTheLoginEntryStayAsTheyWere) {
 }
 
 }  // namespace
+
+namespace {
+
+// The language mode: the voice choices of earlier versions read as the
+// one-language modes; a first start chooses from the locale, a later one
+// keeps what the file says (or its absence, the texts as written).
+TEST_F(TraySettingsFile, TheLanguageModeReadsEarlierFilesAndIsChosenOnlyOnTheFirstStart) {
+  EXPECT_TRUE(TTraySettings().ChooseLanguageOnFirstStart("zh_TW"));
+  EXPECT_EQ(TTraySettings().LanguageMode(), TLanguageMode::Chinese);
+  EXPECT_FALSE(TTraySettings().ChooseLanguageOnFirstStart("de_DE")) << "the file is there now";
+  EXPECT_EQ(TTraySettings().LanguageMode(), TLanguageMode::Chinese);
+
+  QFile::remove(Path());
+  EXPECT_TRUE(TTraySettings().ChooseLanguageOnFirstStart("C"));
+  EXPECT_EQ(TTraySettings().LanguageMode(), TLanguageMode::English);
+
+  WriteRaw(Path(), "[lively]\nenabled=true\n");
+  EXPECT_FALSE(TTraySettings().ChooseLanguageOnFirstStart("zh_CN"));
+  EXPECT_EQ(TTraySettings().LanguageMode(), std::nullopt) << "none chosen: the companion's own";
+
+  const std::pair<QByteArray, std::optional<TLanguageMode>> files[] = {
+      {"[general]\nlanguage=english\n", TLanguageMode::English},
+      {"[%General]\nlanguage=chinese\n", TLanguageMode::Chinese},
+      {"[general]\nlanguage=Written\n", TLanguageMode::Written},
+      {"[general]\nlanguage=martian\n", std::nullopt}};
+  for (const auto& [bytes, mode] : files) {
+    WriteRaw(Path(), bytes);
+    EXPECT_EQ(TTraySettings().LanguageMode(), mode) << bytes.toStdString();
+  }
+  TTraySettings settings;
+  settings.SetLanguageMode(TLanguageMode::Written);
+  EXPECT_FALSE(settings.Chinese());
+  EXPECT_EQ(ReadRaw(Path()), "[general]\nlanguage=written\n");
+  settings.SetChinese(true);
+  EXPECT_EQ(settings.LanguageMode(), TLanguageMode::Chinese);
+}
+
+}  // namespace

@@ -7,11 +7,11 @@
 namespace perch {
 
 TBoardWindow::TBoardWindow(int searchDepth) : searchDepth_(searchDepth) {
-  setWindowTitle(QStringLiteral("Perch chess"));
+  setWindowTitle(tr("Perch chess"));
   boardHost_ = new QWidget(this);
   boardHost_->setFixedSize(368, 368);
-  flipButton_ = new QPushButton(QStringLiteral("Flip"), this);
-  newGameButton_ = new QPushButton(QStringLiteral("New game"), this);
+  flipButton_ = new QPushButton(tr("Flip"), this);
+  newGameButton_ = new QPushButton(tr("New game"), this);
   status_ = new QLabel(this);
   status_->setTextFormat(Qt::PlainText);
   auto* buttons = new QHBoxLayout;
@@ -39,15 +39,15 @@ void TBoardWindow::NewGame() {
   board->OnMate = [this](TChessGame* sender, Square, Square) {
     const bool whiteWon = !sender->WhiteToMove();
     Report(whiteWon ? "result white" : "result black");
-    ShowStatus(whiteWon ? QStringLiteral("White wins") : QStringLiteral("Black wins"));
+    ShowStatus(whiteWon ? tr("White wins") : tr("Black wins"));
   };
   board->OnStaleMate = [this](TChessGame*, Square, Square) {
     Report("result stalemate");
-    ShowStatus(QStringLiteral("Stalemate"));
+    ShowStatus(tr("Stalemate"));
   };
   board->OnDraw = [this](TChessGame*) {
     Report("result draw");
-    ShowStatus(QStringLiteral("Draw"));
+    ShowStatus(tr("Draw"));
   };
   board->OnLegalMove = [this](TChessGame*, Square from, Square to) {
     Report("move " + SquareName(from) + SquareName(to));

@@ -4,6 +4,7 @@
 // game is also written to standard output, one line per move ("move e2e4",
 // "promotion q") and one for its end ("result white|black|stalemate|draw").
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -15,6 +16,8 @@
 namespace perch {
 
 class TBoardWindow : public QWidget {
+  Q_DECLARE_TR_FUNCTIONS(TBoardWindow)
+
  public:
   explicit TBoardWindow(int searchDepth);
 

@@ -9,6 +9,8 @@
 #include <cstring>
 
 #include "chess/board/BoardErrorBox.h"
+#include "companion/SettingsFile.h"
+#include "companion/Translations.h"
 #include "tools/common/ProgramInfo.h"
 #include "tools/common/WindowManagerRequests.h"
 #include "tools/perch-board/BoardWindow.h"
@@ -45,6 +47,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("perch-board"));
   TWindowManagerRequests::Install();
+  // In the companion's language mode, from the settings it keeps.
+  InstallTranslations(
+      ReadLanguageMode(TSettingsFile(SettingsLocation(QCoreApplication::applicationDirPath()))));
   TBoardWindow window(depth);
   window.show();
   return app.exec();

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
@@ -68,21 +69,29 @@ TTrayController::TTrayController(std::unique_ptr<perch::TLinkWindow> window, boo
     connect(entry.first, &QAction::triggered, this, [this, request] { Post(request); });
   }
   connect(menu_.say, &QAction::triggered, this, &TTrayController::SayText);
-  connect(menu_.english, &QAction::triggered, this, [this] { ChooseLanguage(false); });
-  connect(menu_.chinese, &QAction::triggered, this, [this] { ChooseLanguage(true); });
+  connect(menu_.written, &QAction::triggered, this, [this] { ChooseLanguage(TLanguageMode::Written); });
+  connect(menu_.english, &QAction::triggered, this, [this] { ChooseLanguage(TLanguageMode::English); });
+  connect(menu_.chinese, &QAction::triggered, this, [this] { ChooseLanguage(TLanguageMode::Chinese); });
   connect(menu_.lively, &QAction::toggled, this, &TTrayController::SetLively);
   connect(menu_.startAtLogin, &QAction::toggled, this, &TTrayController::SetStartAtLogin);
   connect(menu_.settings, &QAction::triggered, this, &TTrayController::ShowSettings);
   connect(menu_.about, &QAction::triggered, this, &TTrayController::ShowAbout);
   connect(menu_.quit, &QAction::triggered, this, &TTrayController::Quit);
 
-  (settings_.Chinese() ? menu_.chinese : menu_.english)->setChecked(true);
+  if (settings_.ChooseLanguageOnFirstStart(QLocale().name())) OfferLanguageToCompanion();
+  const TLanguageMode language = settings_.LanguageMode().value_or(TLanguageMode::Written);
+  (language == TLanguageMode::Chinese   ? menu_.chinese
+   : language == TLanguageMode::English ? menu_.english
+                                        : menu_.written)
+      ->setChecked(true);
+  NameWrittenMode(menu_, BirdName());
   menu_.lively->setChecked(scheduler_.Settings().enabled);
   menu_.startAtLogin->setChecked(AutostartEnabled());
   // Anything may have changed the autostart file since the menu was last open.
   connect(menu_.menu, &QMenu::aboutToShow, this, [this] {
     const QSignalBlocker quiet(menu_.startAtLogin);
     menu_.startAtLogin->setChecked(AutostartEnabled());
+    NameWrittenMode(menu_, BirdName());  // named in the introduction meanwhile
   });
 
   livelyTimer_.setSingleShot(true);
@@ -186,6 +195,8 @@ void TTrayController::OnNotice(int code) {
       Log(QStringLiteral("notice 40"));
       companion_.NoteStartedUp();
       if (!awake_ && settings_.Chinese()) Post(RequestChinese, false);
+      // The mode last chosen here, which the companion keeps too.
+      if (const auto mode = settings_.LanguageMode(); !awake_ && mode) Post(LanguageRequest(*mode), false);
       awake_ = true;
       scheduler_.RestartIdle();
       break;
@@ -248,9 +259,13 @@ void TTrayController::SayText() {
   sayDialog_->activateWindow();
 }
 
-void TTrayController::ChooseLanguage(bool chinese) {
-  settings_.SetChinese(chinese);
-  Post(chinese ? RequestChinese : RequestEnglish);
+void TTrayController::ChooseLanguage(TLanguageMode mode) {
+  settings_.SetLanguageMode(mode);
+  // The voice first, as a companion without language modes understands it
+  // (English for the texts as written, as they start); the mode then makes
+  // it inaudible in a one-language mode.
+  Post(mode == TLanguageMode::Chinese ? RequestChinese : RequestEnglish);
+  Post(LanguageRequest(mode));
 }
 
 void TTrayController::SetLively(bool enabled) {
@@ -349,6 +364,18 @@ void TTrayController::OnLivelyTimer() {
     return;
   }
   ScheduleLively();
+}
+
+void TTrayController::OfferLanguageToCompanion() const {
+  // The first start's choice is the companion's too, from its introduction
+  // on, unless it keeps one of its own.
+  const QString program = TCompanionProcess::ProgramPath();
+  const auto mode = settings_.LanguageMode();
+  if (program.isEmpty() || !mode) return;
+  TSettingsFile file(SettingsLocation(QFileInfo(program).absolutePath()));
+  const QString section = QString::fromLatin1(SettingsSection);
+  const QString key = QString::fromLatin1(LanguageKey);
+  if (!file.ReadString(section, key)) file.WriteString(section, key, LanguageModeName(*mode));
 }
 
 QString TTrayController::BirdName() const {

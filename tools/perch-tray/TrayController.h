@@ -56,7 +56,7 @@ class TTrayController : public QObject {
   void ShowSettings();
   void ShowAbout();
   void ShowTrouble(const QString& message);
-  void ChooseLanguage(bool chinese);
+  void ChooseLanguage(TLanguageMode mode);
   void SetLively(bool enabled);
   void SetStartAtLogin(bool enabled);
   void ApplyLively(const TLivelySettings& lively);
@@ -65,6 +65,7 @@ class TTrayController : public QObject {
   void ShowMenuOrButton();
   void UpdateTooltip();
   QString BirdName() const;
+  void OfferLanguageToCompanion() const;
   QString Activity() const;
   void Log(const QString& line) const;
   void OnStandardInput();

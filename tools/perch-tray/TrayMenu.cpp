@@ -31,11 +31,14 @@ TTrayMenu BuildTrayMenu(QWidget* owner) {
 
   QMenu* language = m.menu->addMenu(QCoreApplication::translate("TrayMenu", "Language"));
   language->setObjectName(QStringLiteral("languageMenu"));
-  // Each language is named in itself, whatever the menu's language.
+  // The bird's own mix of English and Chinese, or one language; each
+  // language is named in itself, whatever the menu's language.
+  m.written = AddAction(language, "written", QString());
+  NameWrittenMode(m, QStringLiteral("Pip"));
   m.english = AddAction(language, "english", QStringLiteral("English"));
   m.chinese = AddAction(language, "chinese", QStringLiteral("中文"));
   auto* languages = new QActionGroup(language);
-  for (QAction* action : {m.english, m.chinese}) {
+  for (QAction* action : {m.written, m.english, m.chinese}) {
     action->setCheckable(true);
     languages->addAction(action);
   }
@@ -51,6 +54,10 @@ TTrayMenu BuildTrayMenu(QWidget* owner) {
   m.menu->addSeparator();
   m.quit = AddAction(m.menu, "quit", QCoreApplication::translate("TrayMenu", "Quit Perch"));
   return m;
+}
+
+void NameWrittenMode(const TTrayMenu& menu, const QString& birdName) {
+  menu.written->setText(QCoreApplication::translate("TrayMenu", "As %1 says it").arg(birdName));
 }
 
 QAction* FindMenuAction(const QMenu* menu, const QString& name) {

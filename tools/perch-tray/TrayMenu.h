@@ -1,7 +1,7 @@
 #pragma once
 // The menu of the tray icon (and of the fallback button). Every action has an
 // object name, by which it can be found: greet, eat, work, sleep, random,
-// chess, say, english, chinese, lively, startAtLogin, settings, about, quit.
+// chess, say, written, english, chinese (the language modes), lively, startAtLogin, settings, about, quit.
 
 #include <QMenu>
 
@@ -18,6 +18,7 @@ struct TTrayMenu {
   QAction* random = nullptr;
   QAction* chess = nullptr;
   QAction* say = nullptr;
+  QAction* written = nullptr;  // the texts as the bird says them: see NameWrittenMode
   QAction* english = nullptr;
   QAction* chinese = nullptr;
   QAction* lively = nullptr;
@@ -29,6 +30,9 @@ struct TTrayMenu {
 
 // The menu with its actions, owned by `owner`; nothing is connected yet.
 TTrayMenu BuildTrayMenu(QWidget* owner);
+
+// Names the written language mode after the bird ("As Pip says it").
+void NameWrittenMode(const TTrayMenu& menu, const QString& birdName);
 
 // The action of that object name in the menu or its submenus, or nullptr.
 QAction* FindMenuAction(const QMenu* menu, const QString& name);

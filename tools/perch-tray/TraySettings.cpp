@@ -1,6 +1,7 @@
 #include "tools/perch-tray/TraySettings.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -115,13 +116,28 @@ void TTraySettings::RememberSaid(const QString& text) {
   Save(QStringLiteral("say"), QStringLiteral("history"), FormatIniStringList(history));
 }
 
+std::optional<TLanguageMode> TTraySettings::LanguageMode() const {
+  const auto value = Value(GeneralSection, QString::fromLatin1(LanguageKey));
+  return value ? ParseLanguageMode(*value) : std::nullopt;
+}
+
+void TTraySettings::SetLanguageMode(TLanguageMode mode) {
+  Save(GeneralSection, QString::fromLatin1(LanguageKey), LanguageModeName(mode));
+}
+
+bool TTraySettings::ChooseLanguageOnFirstStart(const QString& localeName) {
+  if (QFileInfo::exists(Path())) return false;
+  SetLanguageMode(localeName.startsWith(QStringLiteral("zh")) ? TLanguageMode::Chinese
+                                                              : TLanguageMode::English);
+  return true;
+}
+
 bool TTraySettings::Chinese() const {
   return Value(GeneralSection, QStringLiteral("language")) == QStringLiteral("chinese");
 }
 
 void TTraySettings::SetChinese(bool chinese) {
-  Save(GeneralSection, QStringLiteral("language"),
-       chinese ? QStringLiteral("chinese") : QStringLiteral("english"));
+  SetLanguageMode(chinese ? TLanguageMode::Chinese : TLanguageMode::English);
 }
 
 bool TTraySettings::TrayNoticeShown() const {

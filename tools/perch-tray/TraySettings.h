@@ -3,12 +3,13 @@
 //   [lively]  enabled, leastIdleSeconds, mostIdleSeconds, nightSleep,
 //             randomWeight, greetWeight, workWeight, eatWeight, sleepWeight
 //   [say]     history (the last texts, newest first)
-//   [general] language (english|chinese), trayNoticeShown
+//   [general] language (written|english|chinese), trayNoticeShown
 // Read anew for every value, so that a second perch-tray (or the user's
 // editor) is seen, and written whole or not at all (see TSettingsFile).
 // Files written by perch-tray 0.2.0 read the same: it kept the [general]
 // keys in a section named "[%General]".
 
+#include "companion/LanguageMode.h"
 #include "companion/SettingsFile.h"
 
 #include <QString>
@@ -34,6 +35,15 @@ class TTraySettings {
   // Puts the text first, drops an earlier copy and keeps the newest ten.
   void RememberSaid(const QString& text);
 
+  // The companion's language mode as last chosen, nullopt when none was.
+  // Files of earlier versions, which kept only the voice (english or
+  // chinese), read as that one-language mode.
+  std::optional<TLanguageMode> LanguageMode() const;
+  void SetLanguageMode(TLanguageMode mode);
+  // On the very first start (no settings file yet): English, or Chinese
+  // where the locale is Chinese. False when a file was there already.
+  bool ChooseLanguageOnFirstStart(const QString& localeName);
+  // Whether the mode is Chinese; SetChinese chooses English or Chinese.
   bool Chinese() const;
   void SetChinese(bool chinese);
 

@@ -18,6 +18,8 @@ constexpr std::pair<const char*, int> RequestNames[] = {
     {"chess", 5},  {"chinese", 21}, {"english", 22}, {"quit", 70},
 };
 
+constexpr std::pair<const char*, int> LanguageModes[] = {{"written", 30}, {"english", 31}, {"chinese", 32}};
+
 int ReportPost(perch::TPostResult result) {
   switch (result) {
     case perch::TPostResult::Delivered: return 0;
@@ -51,6 +53,13 @@ long long RequestCodeOf(const std::string& name) {
   return -1;
 }
 
+unsigned long long LanguageModeCode(const std::string& mode) {
+  for (const auto& [modeName, code] : LanguageModes) {
+    if (mode == modeName) return static_cast<unsigned long long>(code);
+  }
+  return 0;
+}
+
 bool WantsHelp(const TArguments& args) {
   for (const auto& arg : args) {
     if (arg == "--help" || arg == "-h") return true;
@@ -63,6 +72,12 @@ int RunRequest(const std::string& name, const TArguments& args) {
   if (name == "request") {
     if (args.size() != 1 || !ParseCode(args[0], code)) {
       std::fprintf(stderr, "perchctl: request takes one number from 0 to 4294967295\n");
+      return 2;
+    }
+  } else if (name == "language") {
+    code = args.size() == 1 ? LanguageModeCode(args[0]) : 0;
+    if (code == 0) {
+      std::fprintf(stderr, "perchctl: language takes one of written, english, chinese\n");
       return 2;
     }
   } else {

@@ -25,6 +25,9 @@ constexpr const char* Usage =
     "  chess      the invitation to a game of chess (5)\n"
     "  chinese    speak Chinese from now on (21)\n"
     "  english    speak English from now on (22)\n"
+    "  language written|english|chinese\n"
+    "             the texts as written, every text in English, or every text in\n"
+    "             Chinese (30, 31, 32); the companion keeps the choice\n"
     "  quit       end the companion (70)\n"
     "  request N  any request code N\n"
     "\n"
@@ -57,6 +60,14 @@ constexpr const char* SayUsage =
     "language. An empty text only stops the animations. Exit status 1 when no\n"
     "companion is running.\n";
 
+constexpr const char* LanguageUsage =
+    "usage: perchctl language written|english|chinese\n"
+    "\n"
+    "Sets the companion's language: \"written\" speaks its texts as they were\n"
+    "written, English and Chinese lines each in its own voice (requests 21 and\n"
+    "22 choose the voice of the English lines); \"english\" and \"chinese\" speak\n"
+    "every text in that language and voice. The next line is spoken in it; the\n"
+    "companion keeps the choice in config.ini.\n";
 constexpr const char* RequestUsage =
     "usage: perchctl request N\n"
     "\n"
@@ -97,6 +108,10 @@ int main(int argc, char** argv) {
     if (!args.empty() && args[0] == "--") return RunSay(TArguments(args.begin() + 1, args.end()));
     if (help) return std::fputs(SayUsage, stdout), 0;
     return RunSay(args);
+  }
+  if (command == "language") {
+    if (help) return std::fputs(LanguageUsage, stdout), 0;
+    return RunRequest(command, args);
   }
   if (command == "request") {
     if (help) return std::fputs(RequestUsage, stdout), 0;

@@ -181,6 +181,10 @@ A companion bird for the desktop: it lives beside your windows, talks in balloon
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>As %1 says it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Lively bird</source>
         <translation type="unfinished"></translation>
     </message>

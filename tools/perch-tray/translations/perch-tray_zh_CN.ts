@@ -183,6 +183,10 @@ A companion bird for the desktop: it lives beside your windows, talks in balloon
         <translation>语言</translation>
     </message>
     <message>
+        <source>As %1 says it</source>
+        <translation>按 %1 的原话</translation>
+    </message>
+    <message>
         <source>Lively bird</source>
         <translation>活泼的小鸟</translation>
     </message>

@@ -1,0 +1,197 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>TBoardWindow</name>
+    <message>
+        <source>Perch chess</source>
+        <translation>Perch chess</translation>
+    </message>
+    <message>
+        <source>Flip</source>
+        <translation>Flip</translation>
+    </message>
+    <message>
+        <source>New game</source>
+        <translation>New game</translation>
+    </message>
+    <message>
+        <source>White wins</source>
+        <translation>White wins</translation>
+    </message>
+    <message>
+        <source>Black wins</source>
+        <translation>Black wins</translation>
+    </message>
+    <message>
+        <source>Stalemate</source>
+        <translation>Stalemate</translation>
+    </message>
+    <message>
+        <source>Draw</source>
+        <translation>Draw</translation>
+    </message>
+</context>
+<context>
+    <name>perch::BoardErrorBox</name>
+    <message>
+        <source>An unknown error occurred.</source>
+        <translation>An unknown error occurred.</translation>
+    </message>
+</context>
+<context>
+    <name>perch::TActor</name>
+    <message>
+        <source>Perch — Chess</source>
+        <translation>Perch — Chess</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>May I help you?</source>
+        <translation>May I help you?</translation>
+    </message>
+    <message>
+        <source>I am here!</source>
+        <translation>I am here!</translation>
+    </message>
+    <message>
+        <source>What can I do for you?</source>
+        <translation>What can I do for you?</translation>
+    </message>
+    <message>
+        <source>Do not bother me!</source>
+        <translation>Do not bother me!</translation>
+    </message>
+    <message>
+        <source>Perch</source>
+        <translation>Perch</translation>
+    </message>
+    <message>
+        <source>你先~~</source>
+        <translation>You go first~~</translation>
+    </message>
+    <message>
+        <source>我赢了，承让承让</source>
+        <translation>I won. Thanks for going easy on me!</translation>
+    </message>
+    <message>
+        <source>你输了!</source>
+        <translation>You lost!</translation>
+    </message>
+    <message>
+        <source>你赢了，厉害厉害。</source>
+        <translation>You won. Impressive, impressive.</translation>
+    </message>
+    <message>
+        <source>你赢了!</source>
+        <translation>You won!</translation>
+    </message>
+    <message>
+        <source>和棋了。根据规则，连续重复三次就算和棋。</source>
+        <translation>It is a draw. By the rules, a position repeated three times is a draw.</translation>
+    </message>
+    <message>
+        <source>车王易位！</source>
+        <translation>Castling!</translation>
+    </message>
+    <message>
+        <source>Well,Hello there!    </source>
+        <translation>Well, hello there!</translation>
+    </message>
+    <message>
+        <source>It is so nice to meet you!</source>
+        <translation>It is so nice to meet you!</translation>
+    </message>
+    <message>
+        <source>I am an Artificial Life,Not like you - Human,We live in computer.</source>
+        <translation>I am an artificial life, not a human like you: we live in the computer.</translation>
+    </message>
+    <message>
+        <source>I need eat,sleep and I can do some work. </source>
+        <translation>I need to eat and sleep, and I can do some work.</translation>
+    </message>
+    <message>
+        <source>I will be able to actually speak to you with my own very cool voice!</source>
+        <translation>I will be able to actually speak to you with my own very cool voice!</translation>
+    </message>
+    <message>
+        <source>I am looking very forward to spending time with you!</source>
+        <translation>I am very much looking forward to spending time with you!</translation>
+    </message>
+    <message>
+        <source>Please give me a name, and Enter my name here and press OK.</source>
+        <translation>Please give me a name: enter it here and press OK.</translation>
+    </message>
+    <message>
+        <source>起名字</source>
+        <translation>Give me a name</translation>
+    </message>
+    <message>
+        <source>Cool, my name is %1</source>
+        <translation>Cool, my name is %1!</translation>
+    </message>
+    <message>
+        <source>Please tell me your name.Enter your name or a name that you would like to be called and press OK.</source>
+        <translation>Please tell me your name. Enter your name, or a name you would like to be called, and press OK.</translation>
+    </message>
+    <message>
+        <source>输入你的名字</source>
+        <translation>Enter your name</translation>
+    </message>
+    <message>
+        <source>Great,Your name is %1.</source>
+        <translation>Great, your name is %1.</translation>
+    </message>
+    <message>
+        <source>You can type here to talk with me.</source>
+        <translation>You can type here to talk with me.</translation>
+    </message>
+    <message>
+        <source>Have a try!</source>
+        <translation>Have a try!</translation>
+    </message>
+    <message>
+        <source>肚子饿了，吃点东西吧。</source>
+        <translation>I am hungry. Time for a bite to eat.</translation>
+    </message>
+    <message>
+        <source>I love cookies.</source>
+        <translation>I love cookies.</translation>
+    </message>
+    <message>
+        <source>睡觉了</source>
+        <translation>Time to sleep.</translation>
+    </message>
+    <message>
+        <source>Sleep is important. </source>
+        <translation>Sleep is important.</translation>
+    </message>
+    <message>
+        <source>忙吗？和我聊天吧？下棋也可以。有什么事情我可以帮忙的？</source>
+        <translation>Busy? How about a chat? Or a game of chess? Is there anything I can help you with?</translation>
+    </message>
+    <message>
+        <source>我现在要工作了。</source>
+        <translation>I have to work now.</translation>
+    </message>
+    <message>
+        <source>I hate work,but I must work now.</source>
+        <translation>I hate work, but I must work now.</translation>
+    </message>
+    <message>
+        <source>Hi,Play Chess with me?</source>
+        <translation>Hi, play chess with me?</translation>
+    </message>
+</context>
+</TS>
