@@ -5,7 +5,8 @@
 # takes menu action names on standard input. Every wait is bounded.
 #
 #   tray_e2e.sh BIN_FOLDER CASE
-#   CASE: menu | lively | no_tray | restart | adopt | silent_companion
+#   CASE: menu | lively | no_tray | restart | adopt | silent_companion |
+#         button_openbox
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
@@ -43,7 +44,7 @@ visible_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1
 # A window of perch-tray as tall as its menu is open.
 menu_open() {
   xdotool search --onlyvisible --class perch-tray 2>/dev/null | while read -r w; do
-    xdotool getwindowgeometry "$w"; done | grep -q "Geometry: [0-9]*x[2-9][0-9][0-9]"
+    xdotool getwindowgeometry "$w"; done | grep "Geometry: [0-9]*x[2-9][0-9][0-9]" >/dev/null  # all read: no SIGPIPE
 }
 
 # The programs side by side, as installed: perch-tray finds perch beside
@@ -75,6 +76,26 @@ start_tray_host() {
   pids+=($!)
   wait_until 10 tray_selection_owned || fail "trayer did not start"
 }
+# A window manager, ready once it announces itself on the root window.
+start_wm() {  # openbox | xfwm4
+  case $1 in
+    openbox) openbox --sm-disable >"$work/wm.log" 2>&1 & ;;
+    xfwm4) xfwm4 --compositor=off --sm-client-disable >"$work/wm.log" 2>&1 & ;;
+  esac
+  pids+=($!)
+  wait_until 20 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+    fail "$1 did not start"
+}
+# A window of the user's that is active and holds the keyboard focus.
+user_window=""
+start_user_window() {
+  xmessage -geometry +40+640 -name perch-user "the user's window" >/dev/null 2>&1 &
+  pids+=($!)
+  wait_until 10 eval 'user_window=$(xdotool search --onlyvisible --classname perch-user 2>/dev/null | head -1); [ -n "$user_window" ]' ||
+    fail "no user window"
+  xdotool windowactivate --sync "$user_window" 2>/dev/null || xdotool windowfocus --sync "$user_window"
+}
+active_window() { printf '%d' "$(xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}')"; }
 start_tray() {  # [LANG]
   mkfifo "$work/actions"
   exec 7<>"$work/actions"
@@ -316,6 +337,73 @@ PY
     act quit
     wait_until 20 eval '! tray_alive' || fail "perch-tray did not end after Quit Perch"
     ! kill -0 "$fake" 2>/dev/null || fail "the silent companion was left running"
+    ;;
+
+  button_openbox)
+    # The fallback button under a real window manager with workspaces: on
+    # every one of them, in no taskbar or pager, above the windows, in the
+    # corner of the free area; the notice about it once ever, beside it.
+    install_programs 3600 3600
+    start_wm openbox
+    start_user_window
+    start_tray
+    expect_logged "fallback button shown" 20
+    wait_until 10 eval '[ -n "$(visible_named "^Perch menu")" ]' || fail "no fallback button"
+    button=$(visible_named "^Perch menu")
+    # The notice is perch-tray's window titled "Perch" (the bird's are the companion's).
+    tray_box() {
+      local w
+      for w in $(xdotool search --onlyvisible --pid "$tray_pid" 2>/dev/null); do
+        xprop -id "$w" _NET_WM_NAME 2>/dev/null | grep -q '= "Perch"$' && { echo "$w"; return 0; }
+      done
+      return 0
+    }
+    wait_until 10 eval '[ -n "$(tray_box)" ]' || fail "no notice about the missing tray"
+    state=$(xprop -id "$button" _NET_WM_STATE)
+    # Sticky as the window manager supports it: openbox by the desktop alone.
+    wanted="SKIP_TASKBAR SKIP_PAGER ABOVE"
+    ! xprop -root _NET_SUPPORTED | grep -q "_NET_WM_STATE_STICKY" || wanted="$wanted STICKY"
+    for s in $wanted; do
+      grep -q "_NET_WM_STATE_$s" <<<"$state" || fail "the button is not $s: $state"
+    done
+    xprop -id "$button" _NET_WM_DESKTOP | grep -q "= 4294967295$" ||
+      fail "the button is not on all workspaces: $(xprop -id "$button" _NET_WM_DESKTOP)"
+    eval "$(xdotool getwindowgeometry --shell "$button")"
+    [ $((1280 - X - WIDTH)) -ge 0 ] && [ $((1280 - X - WIDTH)) -le 16 ] &&
+      [ $((1024 - Y - HEIGHT)) -ge 0 ] && [ $((1024 - Y - HEIGHT)) -le 16 ] ||
+      fail "the button is not in the bottom right corner: $X,$Y ${WIDTH}x$HEIGHT"
+    # The notice leaves the user's window active, and the button answers
+    # while the notice is still up.
+    [ "$(active_window)" = "$user_window" ] || fail "the notice took the focus (active $(active_window))"
+    [ "$(xdotool getwindowfocus)" = "$user_window" ] || fail "the notice took the keyboard focus"
+    xdotool mousemove $((X + 20)) $((Y + 20)) mousedown 1 mouseup 1
+    wait_until 10 menu_open || fail "with the notice up, a click on the button opened no menu"
+    shot button-menu
+    xdotool key Escape
+    wait_until 5 eval '! menu_open' || true
+    # On the next workspace the button is still there.
+    wmctrl -s 1
+    wait_until 5 eval 'xprop -root _NET_CURRENT_DESKTOP | grep -q "= 1$"' || fail "no second workspace"
+    sleep 0.5
+    xdotool search --onlyvisible --name "^Perch menu" >/dev/null || fail "the button stayed on workspace 1"
+    wmctrl -s 0
+    expect_logged "notice 40" 60 2
+    quit_both
+    # Once ever: the next start says it on standard error only.
+    start_tray_again() {
+      : >"$work/tray.out"  # emptied now, not when the new program starts writing
+      : >"$work/tray.err"
+      LANG=C.UTF-8 LC_ALL=C.UTF-8 PERCH_TRAY_TEST_ACTIONS=1 "$prog/perch-tray" --verbose <"$work/actions" >"$work/tray.out" 2>"$work/tray.err" &
+      tray_pid=$!
+      pids+=("$tray_pid")
+    }
+    start_tray_again
+    expect_logged "fallback button shown" 20
+    wait_until 5 grep -q "no system tray" "$work/tray.err" || fail "the second start did not say that there is no tray"
+    sleep 3
+    [ -z "$(tray_box)" ] || fail "the notice was shown a second time"
+    expect_logged "notice 40" 60 2
+    quit_both
     ;;
 
   *)

@@ -148,25 +148,32 @@ void TTrayController::ShowMenuOrButton() {
     return;
   }
   if (fallback_ != nullptr && fallback_->isVisible()) return;
-  if (fallback_ == nullptr) {
+  const bool first = fallback_ == nullptr;
+  if (first) {
     fallback_ = new TFallbackButton(icon_, menu_.menu);
     fallback_->setToolTip(lastTooltip_);
-    const QString notice =
-        tr("There is no system tray on this desktop, so Perch's menu is on the small button "
-           "at the bottom right corner of the screen.");
-    // Said once: in a box the first time (which prints it too), later on
-    // standard error only.
-    if (!settings_.TrayNoticeShown()) {
-      settings_.SetTrayNoticeShown();
-      ShowTrouble(notice);
-    } else {
-      std::fprintf(stderr, "perch-tray: %s\n", qPrintable(notice));
-    }
   }
-  fallback_->Place();
-  fallback_->show();
+  fallback_->ShowInCorner();
   Log(QStringLiteral("fallback button shown"));
   trayWatch_.start(TrayWatchMs);
+  if (!first) return;
+  const QString notice =
+      tr("There is no system tray on this desktop, so Perch's menu is on the small button "
+         "at the bottom right corner of the screen.");
+  // Said once ever in a box, later on standard error only.
+  std::fprintf(stderr, "perch-tray: %s\n", qPrintable(notice));
+  if (settings_.TrayNoticeShown()) return;
+  settings_.SetTrayNoticeShown();
+  // Beside the button rather than in its way: the box neither takes the
+  // keyboard from the user's window nor holds the button back until it is
+  // closed.
+  auto* box = new QMessageBox(QMessageBox::Information, tr("Perch"), notice, QMessageBox::Ok, &owner_);
+  box->setTextFormat(Qt::PlainText);
+  box->setWindowFlag(Qt::Window);
+  box->setWindowModality(Qt::NonModal);
+  box->setAttribute(Qt::WA_ShowWithoutActivating);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->show();
 }
 
 void TTrayController::OnMessage(const perch::TLinkMessage& message) {
