@@ -6,7 +6,7 @@
 #
 #   tray_e2e.sh BIN_FOLDER CASE
 #   CASE: menu | lively | no_tray | restart | adopt | silent_companion |
-#         button_openbox
+#         button_openbox | honest_tooltip
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
@@ -403,6 +403,44 @@ PY
     sleep 3
     [ -z "$(tray_box)" ] || fail "the notice was shown a second time"
     expect_logged "notice 40" 60 2
+    quit_both
+    ;;
+
+  honest_tooltip)
+    # The tooltip follows what the user sees before the routine's notice 20:
+    # a click wakes the sleeping bird; the game's close box ends the game.
+    install_programs 3600 3600
+    start_wm openbox
+    start_tray_host
+    start_tray
+    expect_logged "notice 40" 60 2
+    expect_logged "tooltip Polly is resting" 10
+    act sleep
+    expect_logged "tooltip Polly is sleeping" 5
+    sleep 4  # into its sleep
+    # The bird: the companion's override-redirect window 200 pixels wide.
+    bird=""
+    for w in $(xdotool search --onlyvisible --pid "$(companion_pid)" 2>/dev/null); do
+      if xwininfo -id "$w" | grep -q 'Override Redirect State: yes' && xwininfo -id "$w" | grep -q 'Width: 200$'; then
+        bird=$w
+      fi
+    done
+    [ -n "$bird" ] || fail "the bird's window was not found"
+    eval "$(xdotool getwindowgeometry --shell "$bird")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) sleep 0.2 click 1
+    expect_logged "notice 41" 10
+    expect_logged "tooltip Polly is resting" 1 2
+    last_tooltip() { grep "^tooltip " "$work/tray.out" | tail -1; }
+    [ "$(last_tooltip)" = "tooltip Polly is resting" ] || fail "after the click: $(last_tooltip)"
+
+    act chess
+    expect_logged "tooltip Polly is playing chess" 5
+    wait_until 15 eval '[ -n "$(visible_named "^Perch — Chess$")" ]' || fail "no game window"
+    sleep 2
+    wmctrl -c "Perch — Chess"  # the window manager's close box
+    wait_until 10 eval '[ -z "$(visible_named "^Perch — Chess$")" ]' || fail "the close box left the game window"
+    wait_until 1 eval '[ "$(last_tooltip)" != "tooltip Polly is playing chess" ]' ||
+      fail "a second after the close box: $(last_tooltip)"
     quit_both
     ;;
 

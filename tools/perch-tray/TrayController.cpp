@@ -33,6 +33,8 @@ namespace {
 // While a full-screen window keeps lively mode back, it looks again this often.
 constexpr int FullScreenRetryMs = 15000;
 constexpr int TrayWatchMs = 5000;
+// The game's window is looked at this often: the tooltip follows within a second.
+constexpr int GameWatchMs = 400;
 // A test's action line longer than this is no action name; it is dropped.
 constexpr int MaxInputLine = 256;
 
@@ -91,15 +93,19 @@ TTrayController::TTrayController(std::unique_ptr<perch::TLinkWindow> window, boo
     if (QSystemTrayIcon::isSystemTrayAvailable()) ShowMenuOrButton();
   });
 
+  connect(&gameWatch_, &QTimer::timeout, this, &TTrayController::OnGameWatch);
+
   connect(&companion_, &TCompanionProcess::Starting, this, [this] {
     awake_ = false;
     lost_ = false;
     routines_.Clear();
+    WatchGameWindow();
     UpdateTooltip();
   });
   connect(&companion_, &TCompanionProcess::Adopted, this, [this] {
     awake_ = true;  // its start-up notices went out before perch-tray listened
     routines_.Clear();
+    WatchGameWindow();
     scheduler_.RestartIdle();
     ScheduleLively();
     UpdateTooltip();
@@ -198,11 +204,13 @@ void TTrayController::OnNotice(int code) {
       break;
     case NoticeClicked:
       Log(QStringLiteral("notice 41"));
+      routines_.Clicked();       // the bird stopped what it played to answer
       scheduler_.RestartIdle();  // the user is with the bird
       break;
     default: return;  // not a notice of the companion's: ignored
   }
   ScheduleLively();
+  WatchGameWindow();
   UpdateTooltip();
 }
 
@@ -223,7 +231,9 @@ bool TTrayController::Post(int request, bool fromUser) {
   }
   Log(QStringLiteral("request %1").arg(request));
   routines_.Requested(request);
+  if (request == RequestChess) gameWindow_.Forget();  // the window is looked for afresh
   ScheduleLively();
+  WatchGameWindow();
   UpdateTooltip();
   return true;
 }
@@ -391,6 +401,22 @@ void TTrayController::UpdateTooltip() {
   if (tray_ != nullptr) tray_->setToolTip(tooltip);
   if (fallback_ != nullptr) fallback_->setToolTip(tooltip);
   Log(QStringLiteral("tooltip %1").arg(tooltip));
+}
+
+void TTrayController::WatchGameWindow() {
+  if (!routines_.GameOpen() || quitting_) {
+    gameWatch_.stop();
+    return;
+  }
+  if (!gameWatch_.isActive()) gameWatch_.start(GameWatchMs);
+}
+
+void TTrayController::OnGameWatch() {
+  if (gameWindow_.Look() != TGameWindowWatch::TState::Gone) return;
+  Log(QStringLiteral("game window closed"));
+  routines_.GameClosed();
+  WatchGameWindow();
+  UpdateTooltip();
 }
 
 void TTrayController::Log(const QString& line) const {
