@@ -122,6 +122,10 @@ class TActor : public QWidget {
   TAgentCharacter& Char();  // throws TAgentError when not loaded
   void ConnectGameButtons();
   void ShowWithoutFocus();
+  // A game comes only when the user asks for it (the controller's request,
+  // "New"): once the window manager shows the form, it is raised and
+  // activated as any window the user just asked for.
+  void BringGameToFront();
   // During a game the character stands beside the game's window (and the
   // balloon keeps off it), following it when the user moves the window.
   void PlaceCharacterBesideBoard(int speed);
