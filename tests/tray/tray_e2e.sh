@@ -6,7 +6,7 @@
 #
 #   tray_e2e.sh BIN_FOLDER CASE
 #   CASE: menu | lively | no_tray | restart | adopt | silent_companion |
-#         button_openbox | honest_tooltip
+#         button_openbox | honest_tooltip | wayland
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
@@ -77,10 +77,9 @@ start_tray_host() {
   wait_until 10 tray_selection_owned || fail "trayer did not start"
 }
 # A window manager, ready once it announces itself on the root window.
-start_wm() {  # openbox | xfwm4
+start_wm() {  # openbox
   case $1 in
     openbox) openbox --sm-disable >"$work/wm.log" 2>&1 & ;;
-    xfwm4) xfwm4 --compositor=off --sm-client-disable >"$work/wm.log" 2>&1 & ;;
   esac
   pids+=($!)
   wait_until 20 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
@@ -442,6 +441,60 @@ PY
     wait_until 1 eval '[ "$(last_tooltip)" != "tooltip Polly is playing chess" ]' ||
       fail "a second after the close box: $(last_tooltip)"
     quit_both
+    ;;
+
+  wayland)
+    # A Wayland session (weston, headless) with XWayland: perch-tray, told
+    # DISPLAY and WAYLAND_DISPLAY, runs on the X server as the companion does,
+    # and its button is in the corner. Skipped (status 77) where weston does
+    # not start in its time.
+    weston --backend=headless-backend.so --xwayland --socket=wl-perch-tray --width=1280 --height=1024 \
+      >"$work/weston.log" 2>&1 &
+    pids+=($!)
+    wait_until 20 grep -q 'xserver listening on display' "$work/weston.log" ||
+      { echo "skip (wayland): weston with XWayland did not start within 20 s: $(tail -3 "$work/weston.log")"; exit 77; }
+    export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" | head -1)
+    export WAYLAND_DISPLAY=wl-perch-tray
+    install_programs 3600 3600
+    start_tray
+    expect_logged "fallback button shown" 30
+    wait_until 20 eval '[ -n "$(visible_named "^Perch menu")" ]' || fail "no fallback button on the X server"
+    button=$(visible_named "^Perch menu")
+    # Weston's shell places a managed X window itself, so the corner is
+    # read from what the button asked for.
+    read -r X Y <<<"$(xprop -id "$button" WM_NORMAL_HINTS | sed -n 's/.*specified location: \([0-9]*\), \([0-9]*\)/\1 \2/p')"
+    [ -n "$X" ] && [ $((1280 - X - 48)) -ge 0 ] && [ $((1280 - X - 48)) -le 16 ] &&
+      [ $((1024 - Y - 48)) -ge 0 ] && [ $((1024 - Y - 48)) -le 16 ] ||
+      fail "the button did not ask for the bottom right corner: $(xprop -id "$button" WM_NORMAL_HINTS)"
+    expect_logged "notice 40" 60 2
+    quit_both
+
+    # WAYLAND_DISPLAY naming no compositor, and no X server: the reason, and
+    # status 1.
+    status=0
+    env -u DISPLAY WAYLAND_DISPLAY=wl-nobody-here timeout 20 "$prog/perch-tray" >/dev/null 2>"$work/bad.err" || status=$?
+    [ "$status" -eq 1 ] && grep -q "no X server (XWayland)" "$work/bad.err" ||
+      fail "WAYLAND_DISPLAY without a compositor: status $status, said: $(cat "$work/bad.err")"
+    # The compositor is there, the X server is not: the reason on standard
+    # error and, where Qt's Wayland platform is installed, in a box on
+    # Wayland that a signal closes as its OK does; perch is never started.
+    for _ in $(seq 1 50); do
+      n=$((200 + RANDOM % 700))
+      [ -e "/tmp/.X11-unix/X$n" ] || break
+    done
+    DISPLAY=":$n" "$prog/perch-tray" >/dev/null 2>"$work/nox.err" &
+    nox=$!
+    pids+=("$nox")
+    wait_until 20 grep -q "cannot reach the X server of DISPLAY=:$n" "$work/nox.err" ||
+      fail "no X server: said $(cat "$work/nox.err")"
+    sleep 2
+    [ -z "$(pgrep -x -P "$nox" perch)" ] || fail "perch-tray started perch without an X server"
+    kill -TERM "$nox" 2>/dev/null || true
+    wait_until 10 eval '! kill -0 $nox 2>/dev/null' || fail "perch-tray did not end"
+    status=0
+    wait "$nox" || status=$?
+    [ "$status" -eq 1 ] || fail "no X server: status $status, said: $(cat "$work/nox.err")"
+    ! grep -q "keeps failing" "$work/nox.err" || fail "perch-tray blamed the companion"
     ;;
 
   *)
