@@ -139,6 +139,10 @@ class TActor : public QWidget {
   // The voice of a one-language mode, set only when it is not set already.
   void UseModeVoice();
   void ShowWithoutFocus();
+  // A game comes only when the user asks for it (the controller's request,
+  // "New"): once the window manager shows the form, it is raised and
+  // activated as any window the user just asked for.
+  void BringGameToFront();
   // During a game the character stands beside the game's window (and the
   // balloon keeps off it), following it when the user moves the window.
   void PlaceCharacterBesideBoard(int speed);

@@ -7,6 +7,7 @@
 #include "companion/Companion.h"
 #include "companion/ErrorBox.h"
 #include "companion/ScreenArea.h"
+#include "companion/WindowActivation.h"
 
 #include "chess/board/TChessBrd.h"
 
@@ -15,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 #include <map>
 #include <set>
@@ -110,6 +112,26 @@ void TActor::PlayChess() {
 
   PlaceCharacterBesideBoard(1);
   SayChinese(tr("你先~~"));
+  BringGameToFront();
+}
+
+void TActor::BringGameToFront() {
+  // The form has just been shown (or is on screen already, at "New"): its
+  // window is activated once the window manager has mapped it, or not at
+  // all when that has not happened within the bound.
+  constexpr int CheckMs = 100;
+  constexpr int MostChecks = 50;
+  auto* check = new QTimer(this);
+  connect(check, &QTimer::timeout, this, [this, check, checks = 0]() mutable {
+    QWindow* window = windowHandle();
+    const bool shown = window != nullptr && window->isExposed();
+    if (!shown && isVisible() && ++checks < MostChecks) return;
+    check->deleteLater();
+    if (!shown || x() < 0) return;
+    window->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+    ActivateAsAskedFor(this);
+  });
+  check->start(CheckMs);
 }
 
 void TActor::PlaceCharacterBesideBoard(int speed) {

@@ -7,7 +7,7 @@
 #
 #   desktop_e2e.sh BIN_FOLDER CASE
 #   CASE: openbox_picom | icewm | monitors | xwayland | hidpi2 | hidpi15 |
-#         out_of_way | monitor_gone
+#         out_of_way | monitor_gone | game_front_xfwm4 | game_front_kwin
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
@@ -29,11 +29,28 @@ perch_mapped() {
 take_shot() { import -window root "$shot_file" 2>/dev/null; }
 read_shot() { python3 "$here/desktop_shot.py" "$1" "$shot_file" "${@:2}"; }
 
+# A D-Bus session bus of this test's own, for the window managers that need one.
+start_session_bus() {
+  dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
+  pids+=($!)
+  wait_until 5 test -s "$work/bus" || fail "no D-Bus session bus"
+  DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
+  export DBUS_SESSION_BUS_ADDRESS NO_AT_BRIDGE=1
+}
 # A window manager, ready once it announces itself on the root window.
-start_wm() {  # openbox | icewm
+start_wm() {  # openbox | icewm | xfwm4 | kwin_x11
   case $1 in
     openbox) openbox --sm-disable >"$work/wm.log" 2>&1 & ;;
     icewm) icewm >"$work/wm.log" 2>&1 & ;;
+    xfwm4)
+      # xfwm4 reads its settings over D-Bus (xfconf): a private session bus.
+      start_session_bus
+      xfwm4 --compositor=off --sm-client-disable >"$work/wm.log" 2>&1 &
+      ;;
+    kwin_x11)
+      start_session_bus
+      kwin_x11 >"$work/wm.log" 2>&1 &
+      ;;
   esac
   pids+=($!)
   wait_until 20 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
@@ -135,16 +152,17 @@ check_startup() {
   expect_focus_kept "at start-up"
 }
 
-# The game: the form titled and shown without taking the focus, the bird
-# (and its balloon) beside it and above it, its close box doing "Exit".
+# The game: the form titled and shown, and active as a window the user
+# asked for, the bird (and its balloon) beside it and above it, its close
+# box doing "Exit".
 check_game() {
   "$perchctl" chess || fail "perchctl could not reach the companion"
   wait_until 20 eval 'form=$(form_window); [ -n "$form" ] && mapped "$form"' || fail "the game's window did not show"
   xprop -id "$form" _NET_WM_NAME | grep -q "\"Perch — Chess\"$" || fail "the game's window has no real title: $(xprop -id "$form" _NET_WM_NAME WM_NAME)"
   wait_until 5 eval 'xprop -id "$form" _NET_WM_ICON | grep -q "Icon ("' || fail "the game's window has no icon"
   listed "$form" || fail "the game's window is not a normal managed window"
-  sleep 1
-  expect_focus_kept "when the game opened"
+  wait_until 5 eval '[ "$(printf "%d" "$(active_window)")" = "$form" ]' ||
+    fail "the game's window is not active (active $(active_window))"
   local bird board
   bird=$(bird_window)
   # Beside the board while it flies there, speaks and rests.
@@ -294,6 +312,30 @@ case "$case_name" in
     env -u DISPLAY WAYLAND_DISPLAY=wayland-perch-test "$prog/perch" 2>"$work/wayland.err" || status=$?
     [ "$status" -eq 1 ] && grep -q 'no X server' "$work/wayland.err" ||
       fail "without an X server: status $status, said: $(cat "$work/wayland.err")"
+    quit_and_end 15
+    ;;
+  game_front_xfwm4 | game_front_kwin)
+    # A game asked for while the user works in an xterm: the game's window
+    # comes up active, where a window manager that prevents focus stealing
+    # would have put it below the xterm. Perch starting takes no focus.
+    if [ "$case_name" = game_front_xfwm4 ]; then start_wm xfwm4; else start_wm kwin_x11; fi
+    xterm -geometry 80x24+40+600 -name perch-user >/dev/null 2>&1 &
+    pids+=($!)
+    wait_until 10 eval 'user_window=$(xdotool search --onlyvisible --classname perch-user 2>/dev/null | head -1); [ -n "$user_window" ]' ||
+      fail "no xterm"
+    xdotool windowactivate --sync "$user_window" 2>/dev/null || fail "the xterm could not be activated"
+    sleep 0.5
+    start_perch perch later
+    expect_notices 40 2 30
+    wait_until 20 bird_window >/dev/null || fail "the bird did not show"
+    sleep 1
+    [ "$(xdotool getactivewindow)" = "$user_window" ] || fail "perch's start took the focus from the xterm"
+    "$perchctl" chess || fail "perchctl could not reach the companion"
+    wait_until 20 eval 'form=$(form_window); [ -n "$form" ] && mapped "$form"' || fail "the game's window did not show"
+    wait_until 5 eval '[ "$(xdotool getactivewindow)" = "$form" ]' ||
+      fail "the game's window is not active (active $(xdotool getactivewindow), xterm $user_window)"
+    stacked_above "$form" "$user_window" || fail "the game's window is below the xterm"
+    shot game-front
     quit_and_end 15
     ;;
   xwayland)

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 
 using namespace perch;
 
@@ -56,6 +57,52 @@ TEST(RoutineTracker, OnlyRoutineRequestsCountAndLostNoticesCannotPileUp) {
   tracker.Requested(RequestSleep);
   tracker.Clear();  // the companion started afresh
   EXPECT_FALSE(tracker.Running());
+}
+
+TEST(RoutineTracker, AClickLeavesTheRoutinesButTheGameWhoseNoticesStillCome) {
+  TRoutineTracker tracker;
+  tracker.Requested(RequestSleep);
+  tracker.Clicked();  // woken: the sleep's wait goes on, the bird rests
+  EXPECT_EQ(tracker.Current(), std::nullopt);
+  EXPECT_TRUE(tracker.Running());
+  tracker.Requested(RequestGreet);  // a routine asked for after the click is seen
+  EXPECT_EQ(tracker.Current(), RequestGreet);
+  EXPECT_FALSE(tracker.Ended());
+  EXPECT_EQ(tracker.Current(), std::nullopt);
+  EXPECT_TRUE(tracker.Ended());  // the sleep's own notice
+
+  tracker.Requested(RequestChess);
+  tracker.Requested(RequestEat);
+  tracker.Clicked();  // the board stays on screen
+  EXPECT_EQ(tracker.Current(), RequestChess);
+  EXPECT_TRUE(tracker.GameOpen());
+}
+
+TEST(RoutineTracker, AClosedGameGivesWayToExitsActivityUntilItsTwoNotices) {
+  TRoutineTracker tracker;
+  tracker.GameClosed();  // no game: nothing
+  EXPECT_FALSE(tracker.Running());
+
+  tracker.Requested(RequestChess);
+  tracker.GameClosed();
+  EXPECT_FALSE(tracker.GameOpen());
+  EXPECT_EQ(tracker.Current(), RequestRandom);
+  EXPECT_TRUE(tracker.Ended());   // the activity's notice
+  EXPECT_FALSE(tracker.Ended());  // "Exit"'s own: ignored
+  EXPECT_FALSE(tracker.Running());
+
+  // Closed while a greeting ran inside the game: "Exit" runs inside the
+  // greeting's wait, so its activity ends before the greeting.
+  tracker.Requested(RequestSleep);
+  tracker.Requested(RequestChess);
+  tracker.Requested(RequestGreet);
+  tracker.GameClosed();
+  EXPECT_FALSE(tracker.GameOpen());
+  EXPECT_EQ(tracker.Current(), RequestRandom);
+  EXPECT_FALSE(tracker.Ended());
+  EXPECT_EQ(tracker.Current(), RequestGreet);
+  EXPECT_FALSE(tracker.Ended());
+  EXPECT_EQ(tracker.Current(), RequestSleep);
 }
 
 TEST(RestartBudget, ThreeRestartsInAnyMinute) {

@@ -5,7 +5,8 @@
 # takes menu action names on standard input. Every wait is bounded.
 #
 #   tray_e2e.sh BIN_FOLDER CASE
-#   CASE: menu | lively | no_tray | restart | adopt | silent_companion
+#   CASE: menu | lively | no_tray | restart | adopt | silent_companion |
+#         button_openbox | honest_tooltip | wayland
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
@@ -43,7 +44,7 @@ visible_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1
 # A window of perch-tray as tall as its menu is open.
 menu_open() {
   xdotool search --onlyvisible --class perch-tray 2>/dev/null | while read -r w; do
-    xdotool getwindowgeometry "$w"; done | grep -q "Geometry: [0-9]*x[2-9][0-9][0-9]"
+    xdotool getwindowgeometry "$w"; done | grep "Geometry: [0-9]*x[2-9][0-9][0-9]" >/dev/null  # all read: no SIGPIPE
 }
 
 # The programs side by side, as installed: perch-tray finds perch beside
@@ -75,6 +76,25 @@ start_tray_host() {
   pids+=($!)
   wait_until 10 tray_selection_owned || fail "trayer did not start"
 }
+# A window manager, ready once it announces itself on the root window.
+start_wm() {  # openbox
+  case $1 in
+    openbox) openbox --sm-disable >"$work/wm.log" 2>&1 & ;;
+  esac
+  pids+=($!)
+  wait_until 20 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+    fail "$1 did not start"
+}
+# A window of the user's that is active and holds the keyboard focus.
+user_window=""
+start_user_window() {
+  xmessage -geometry +40+640 -name perch-user "the user's window" >/dev/null 2>&1 &
+  pids+=($!)
+  wait_until 10 eval 'user_window=$(xdotool search --onlyvisible --classname perch-user 2>/dev/null | head -1); [ -n "$user_window" ]' ||
+    fail "no user window"
+  xdotool windowactivate --sync "$user_window" 2>/dev/null || xdotool windowfocus --sync "$user_window"
+}
+active_window() { printf '%d' "$(xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}')"; }
 start_tray() {  # [LANG]
   mkfifo "$work/actions"
   exec 7<>"$work/actions"
@@ -316,6 +336,165 @@ PY
     act quit
     wait_until 20 eval '! tray_alive' || fail "perch-tray did not end after Quit Perch"
     ! kill -0 "$fake" 2>/dev/null || fail "the silent companion was left running"
+    ;;
+
+  button_openbox)
+    # The fallback button under a real window manager with workspaces: on
+    # every one of them, in no taskbar or pager, above the windows, in the
+    # corner of the free area; the notice about it once ever, beside it.
+    install_programs 3600 3600
+    start_wm openbox
+    start_user_window
+    start_tray
+    expect_logged "fallback button shown" 20
+    wait_until 10 eval '[ -n "$(visible_named "^Perch menu")" ]' || fail "no fallback button"
+    button=$(visible_named "^Perch menu")
+    # The notice is perch-tray's window titled "Perch" (the bird's are the companion's).
+    tray_box() {
+      local w
+      for w in $(xdotool search --onlyvisible --pid "$tray_pid" 2>/dev/null); do
+        xprop -id "$w" _NET_WM_NAME 2>/dev/null | grep -q '= "Perch"$' && { echo "$w"; return 0; }
+      done
+      return 0
+    }
+    wait_until 10 eval '[ -n "$(tray_box)" ]' || fail "no notice about the missing tray"
+    state=$(xprop -id "$button" _NET_WM_STATE)
+    # Sticky as the window manager supports it: openbox by the desktop alone.
+    wanted="SKIP_TASKBAR SKIP_PAGER ABOVE"
+    ! xprop -root _NET_SUPPORTED | grep -q "_NET_WM_STATE_STICKY" || wanted="$wanted STICKY"
+    for s in $wanted; do
+      grep -q "_NET_WM_STATE_$s" <<<"$state" || fail "the button is not $s: $state"
+    done
+    xprop -id "$button" _NET_WM_DESKTOP | grep -q "= 4294967295$" ||
+      fail "the button is not on all workspaces: $(xprop -id "$button" _NET_WM_DESKTOP)"
+    eval "$(xdotool getwindowgeometry --shell "$button")"
+    [ $((1280 - X - WIDTH)) -ge 0 ] && [ $((1280 - X - WIDTH)) -le 16 ] &&
+      [ $((1024 - Y - HEIGHT)) -ge 0 ] && [ $((1024 - Y - HEIGHT)) -le 16 ] ||
+      fail "the button is not in the bottom right corner: $X,$Y ${WIDTH}x$HEIGHT"
+    # The notice leaves the user's window active, and the button answers
+    # while the notice is still up.
+    [ "$(active_window)" = "$user_window" ] || fail "the notice took the focus (active $(active_window))"
+    [ "$(xdotool getwindowfocus)" = "$user_window" ] || fail "the notice took the keyboard focus"
+    xdotool mousemove $((X + 20)) $((Y + 20)) mousedown 1 mouseup 1
+    wait_until 10 menu_open || fail "with the notice up, a click on the button opened no menu"
+    shot button-menu
+    xdotool key Escape
+    wait_until 5 eval '! menu_open' || true
+    # On the next workspace the button is still there.
+    wmctrl -s 1
+    wait_until 5 eval 'xprop -root _NET_CURRENT_DESKTOP | grep -q "= 1$"' || fail "no second workspace"
+    sleep 0.5
+    xdotool search --onlyvisible --name "^Perch menu" >/dev/null || fail "the button stayed on workspace 1"
+    wmctrl -s 0
+    expect_logged "notice 40" 60 2
+    quit_both
+    # Once ever: the next start says it on standard error only.
+    start_tray_again() {
+      : >"$work/tray.out"  # emptied now, not when the new program starts writing
+      : >"$work/tray.err"
+      LANG=C.UTF-8 LC_ALL=C.UTF-8 PERCH_TRAY_TEST_ACTIONS=1 "$prog/perch-tray" --verbose <"$work/actions" >"$work/tray.out" 2>"$work/tray.err" &
+      tray_pid=$!
+      pids+=("$tray_pid")
+    }
+    start_tray_again
+    expect_logged "fallback button shown" 20
+    wait_until 5 grep -q "no system tray" "$work/tray.err" || fail "the second start did not say that there is no tray"
+    sleep 3
+    [ -z "$(tray_box)" ] || fail "the notice was shown a second time"
+    expect_logged "notice 40" 60 2
+    quit_both
+    ;;
+
+  honest_tooltip)
+    # The tooltip follows what the user sees before the routine's notice 20:
+    # a click wakes the sleeping bird; the game's close box ends the game.
+    install_programs 3600 3600
+    start_wm openbox
+    start_tray_host
+    start_tray
+    expect_logged "notice 40" 60 2
+    expect_logged "tooltip Polly is resting" 10
+    act sleep
+    expect_logged "tooltip Polly is sleeping" 5
+    sleep 4  # into its sleep
+    # The bird: the companion's override-redirect window 200 pixels wide.
+    bird=""
+    for w in $(xdotool search --onlyvisible --pid "$(companion_pid)" 2>/dev/null); do
+      if xwininfo -id "$w" | grep -q 'Override Redirect State: yes' && xwininfo -id "$w" | grep -q 'Width: 200$'; then
+        bird=$w
+      fi
+    done
+    [ -n "$bird" ] || fail "the bird's window was not found"
+    eval "$(xdotool getwindowgeometry --shell "$bird")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) sleep 0.2 click 1
+    expect_logged "notice 41" 10
+    expect_logged "tooltip Polly is resting" 1 2
+    last_tooltip() { grep "^tooltip " "$work/tray.out" | tail -1; }
+    [ "$(last_tooltip)" = "tooltip Polly is resting" ] || fail "after the click: $(last_tooltip)"
+
+    act chess
+    expect_logged "tooltip Polly is playing chess" 5
+    wait_until 15 eval '[ -n "$(visible_named "^Perch — Chess$")" ]' || fail "no game window"
+    sleep 2
+    wmctrl -c "Perch — Chess"  # the window manager's close box
+    wait_until 10 eval '[ -z "$(visible_named "^Perch — Chess$")" ]' || fail "the close box left the game window"
+    wait_until 1 eval '[ "$(last_tooltip)" != "tooltip Polly is playing chess" ]' ||
+      fail "a second after the close box: $(last_tooltip)"
+    quit_both
+    ;;
+
+  wayland)
+    # A Wayland session (weston, headless) with XWayland: perch-tray, told
+    # DISPLAY and WAYLAND_DISPLAY, runs on the X server as the companion does,
+    # and its button is in the corner. Skipped (status 77) where weston does
+    # not start in its time.
+    weston --backend=headless-backend.so --xwayland --socket=wl-perch-tray --width=1280 --height=1024 \
+      >"$work/weston.log" 2>&1 &
+    pids+=($!)
+    wait_until 20 grep -q 'xserver listening on display' "$work/weston.log" ||
+      { echo "skip (wayland): weston with XWayland did not start within 20 s: $(tail -3 "$work/weston.log")"; exit 77; }
+    export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" | head -1)
+    export WAYLAND_DISPLAY=wl-perch-tray
+    install_programs 3600 3600
+    start_tray
+    expect_logged "fallback button shown" 30
+    wait_until 20 eval '[ -n "$(visible_named "^Perch menu")" ]' || fail "no fallback button on the X server"
+    button=$(visible_named "^Perch menu")
+    # Weston's shell places a managed X window itself, so the corner is
+    # read from what the button asked for.
+    read -r X Y <<<"$(xprop -id "$button" WM_NORMAL_HINTS | sed -n 's/.*specified location: \([0-9]*\), \([0-9]*\)/\1 \2/p')"
+    [ -n "$X" ] && [ $((1280 - X - 48)) -ge 0 ] && [ $((1280 - X - 48)) -le 16 ] &&
+      [ $((1024 - Y - 48)) -ge 0 ] && [ $((1024 - Y - 48)) -le 16 ] ||
+      fail "the button did not ask for the bottom right corner: $(xprop -id "$button" WM_NORMAL_HINTS)"
+    expect_logged "notice 40" 60 2
+    quit_both
+
+    # WAYLAND_DISPLAY naming no compositor, and no X server: the reason, and
+    # status 1.
+    status=0
+    env -u DISPLAY WAYLAND_DISPLAY=wl-nobody-here timeout 20 "$prog/perch-tray" >/dev/null 2>"$work/bad.err" || status=$?
+    [ "$status" -eq 1 ] && grep -q "no X server (XWayland)" "$work/bad.err" ||
+      fail "WAYLAND_DISPLAY without a compositor: status $status, said: $(cat "$work/bad.err")"
+    # The compositor is there, the X server is not: the reason on standard
+    # error and, where Qt's Wayland platform is installed, in a box on
+    # Wayland that a signal closes as its OK does; perch is never started.
+    for _ in $(seq 1 50); do
+      n=$((200 + RANDOM % 700))
+      [ -e "/tmp/.X11-unix/X$n" ] || break
+    done
+    DISPLAY=":$n" "$prog/perch-tray" >/dev/null 2>"$work/nox.err" &
+    nox=$!
+    pids+=("$nox")
+    wait_until 20 grep -q "cannot reach the X server of DISPLAY=:$n" "$work/nox.err" ||
+      fail "no X server: said $(cat "$work/nox.err")"
+    sleep 2
+    [ -z "$(pgrep -x -P "$nox" perch)" ] || fail "perch-tray started perch without an X server"
+    kill -TERM "$nox" 2>/dev/null || true
+    wait_until 10 eval '! kill -0 $nox 2>/dev/null' || fail "perch-tray did not end"
+    status=0
+    wait "$nox" || status=$?
+    [ "$status" -eq 1 ] || fail "no X server: status $status, said: $(cat "$work/nox.err")"
+    ! grep -q "keeps failing" "$work/nox.err" || fail "perch-tray blamed the companion"
     ;;
 
   *)

@@ -1,5 +1,7 @@
 #include "tools/perch-tray/FallbackButton.h"
 
+#include "tools/perch-tray/DesktopHints.h"
+
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
@@ -29,6 +31,14 @@ void TFallbackButton::Place() {
   if (screen == nullptr) return;
   const QRect area = screen->availableGeometry();
   move(area.right() - width() - 8, area.bottom() - height() - 8);
+}
+
+void TFallbackButton::ShowInCorner() {
+  // The window manager forgets the hints of a window that was hidden, so
+  // they are given again each time.
+  KeepOnEveryWorkspace(this);
+  Place();
+  show();
 }
 
 }  // namespace perch

@@ -1,6 +1,7 @@
 #pragma once
 // Where the desktop has no system tray: a small button that stays on top near
-// the screen's corner and opens the tray's menu.
+// the primary monitor's bottom right corner, on every workspace and in no
+// taskbar, and opens the tray's menu.
 
 #include <QToolButton>
 
@@ -15,6 +16,8 @@ class TFallbackButton : public QToolButton {
 
   // Near the bottom right corner of the primary screen's free area.
   void Place();
+  // Places the button and shows it on every workspace.
+  void ShowInCorner();
 };
 
 }  // namespace perch

@@ -20,7 +20,10 @@
 #include <QSocketNotifier>
 #include <QTranslator>
 
+#include <xcb/xcb.h>
+
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <csignal>
 
@@ -28,6 +31,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 using namespace perch;
 
@@ -49,12 +53,62 @@ bool ControllerTaken() {
   }
 }
 
-bool HasDisplay() {
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    const char* value = std::getenv(name);
-    if (value != nullptr && value[0] != '\0') return true;
+bool Set(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && value[0] != '\0';
+}
+
+// Whether a Wayland compositor listens on WAYLAND_DISPLAY's socket (a name
+// in XDG_RUNTIME_DIR, or a path).
+bool WaylandCompositorListens() {
+  if (!Set("WAYLAND_DISPLAY")) return false;
+  std::string path = std::getenv("WAYLAND_DISPLAY");
+  if (path.front() != '/') {
+    if (!Set("XDG_RUNTIME_DIR")) return false;
+    path = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/" + path;
   }
-  return false;
+  sockaddr_un address{};
+  if (path.size() >= sizeof address.sun_path) return false;
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (socket < 0) return false;
+  const bool listens = ::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  close(socket);
+  return listens;
+}
+
+// Why the X server cannot be used, or an empty text.
+QString XServerTrouble() {
+  if (!Set("DISPLAY")) {
+    if (Set("WAYLAND_DISPLAY")) {
+      return QApplication::translate("main",
+                                     "This Wayland session has no X server (XWayland) for Perch to run on: "
+                                     "DISPLAY is not set.");
+    }
+    return QApplication::translate("main",
+                                   "There is no display to show the bird on: neither DISPLAY nor "
+                                   "WAYLAND_DISPLAY is set.");
+  }
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  const bool reachable = xcb_connection_has_error(connection) == 0;
+  xcb_disconnect(connection);
+  if (reachable) return {};
+  return QApplication::translate("main", "Perch cannot reach the X server of DISPLAY=%1.")
+      .arg(QString::fromLocal8Bit(std::getenv("DISPLAY")));
+}
+
+// perch-tray's windows place themselves (the fallback button in the corner,
+// kept above, on every workspace), and lively mode reads the active window
+// from the X server: none of which a Wayland compositor lets a client do. In
+// a Wayland session perch-tray therefore runs on the session's X server
+// (XWayland), as the companion does, unless the user chose a platform.
+// Returns why there is nothing to show the bird on, or an empty text.
+QString ChoosePlatform() {
+  if (Set("QT_QPA_PLATFORM")) return {};
+  QString trouble = XServerTrouble();
+  if (trouble.isEmpty()) setenv("QT_QPA_PLATFORM", "xcb", 1);
+  return trouble;
 }
 
 // SIGTERM, SIGINT and SIGHUP reach the event loop through a socket pair, so
@@ -66,13 +120,14 @@ void OnSignal(int) {
   [[maybe_unused]] const auto written = write(signalSockets[1], &byte, 1);
 }
 
-void RouteSignals(TTrayController& controller) {
+template <typename TOnSignal>
+void RouteSignals(QObject* context, TOnSignal onSignal) {
   if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0) return;
-  auto* notifier = new QSocketNotifier(signalSockets[0], QSocketNotifier::Read, &controller);
-  QObject::connect(notifier, &QSocketNotifier::activated, &controller, [&controller] {
+  auto* notifier = new QSocketNotifier(signalSockets[0], QSocketNotifier::Read, context);
+  QObject::connect(notifier, &QSocketNotifier::activated, context, [onSignal] {
     char byte;
     [[maybe_unused]] const auto got = read(signalSockets[0], &byte, 1);
-    controller.Quit();
+    onSignal();
   });
   struct sigaction action {};
   action.sa_handler = OnSignal;
@@ -94,6 +149,18 @@ void LoadTranslations(QApplication& application) {
   }
 }
 
+// The box that says why perch-tray cannot run, shown by Qt's Wayland
+// platform; a signal closes it as its OK does.
+void ShowDisplayTrouble(int& argc, char** argv) {
+  QApplication application(argc, argv);
+  if (QGuiApplication::platformName() != u"wayland") return;
+  LoadTranslations(application);
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Perch"), XServerTrouble(), QMessageBox::Ok);
+  box.setTextFormat(Qt::PlainText);
+  RouteSignals(&box, [&box] { box.reject(); });
+  box.exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,9 +174,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "perch-tray: unexpected argument %s\n%s", argv[i], Usage);
     return 2;
   }
-  if (!HasDisplay()) {
-    std::fprintf(stderr,
-                 "perch-tray: no display to show the bird on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
+  if (const QString trouble = ChoosePlatform(); !trouble.isEmpty()) {
+    std::fprintf(stderr, "perch-tray: %s\n", qPrintable(trouble));
+    // Said in a box too where the Wayland compositor can show one.
+    if (!WaylandCompositorListens()) return 1;
+    setenv("QT_QPA_PLATFORM", "wayland;offscreen", 1);
+    ShowDisplayTrouble(argc, argv);
     return 1;
   }
 
@@ -142,7 +212,7 @@ int main(int argc, char** argv) {
   }
 
   TTrayController controller(std::move(window), verbose);
-  RouteSignals(controller);
+  RouteSignals(&controller, [&controller] { controller.Quit(); });
   if (const char* hook = std::getenv("PERCH_TRAY_TEST_ACTIONS");
       hook != nullptr && std::strcmp(hook, "1") == 0) {
     controller.AcceptActionsOnStandardInput();

@@ -5,6 +5,12 @@
 // the reverse order of their requests and each notice 20 closes the latest
 // one. Notices nobody asked for (the chessboard's "Exit" posts two) close
 // what is open and are otherwise ignored.
+//
+// What the user sees can change before a routine's notice comes: a click on
+// the bird stops what it plays (notice 41), and the game's window goes away
+// at "Exit" or its close box while the random activity that follows still
+// holds the notices back. The tracker keeps such routines open, as the
+// companion still runs them, but no longer names them as what the bird does.
 
 #include <cstddef>
 #include <optional>
@@ -22,16 +28,27 @@ class TRoutineTracker {
   void Requested(int request);
   // Notice 20 arrived. Returns true when this ended the last open routine.
   bool Ended();
+  // Notice 41: the bird stopped its animations to answer a click. Every open
+  // routine but a game is left for the rest of its wait.
+  void Clicked();
+  // The game's window went away: the game is over, and the random activity
+  // its "Exit" starts runs in its place until the two notices of "Exit".
+  void GameClosed();
   // The companion (re)started or went away: nothing of it runs any more.
   void Clear() { open_.clear(); }
 
   bool Running() const { return !open_.empty(); }
   bool GameOpen() const;
-  // The routine the bird is in now (the innermost), if any.
+  // The routine the bird is visibly in now (the innermost one it has not
+  // left), if any.
   std::optional<int> Current() const;
 
  private:
-  std::vector<int> open_;
+  struct TOpen {
+    int request;
+    bool left;  // interrupted by a click: still open, no longer to be seen
+  };
+  std::vector<TOpen> open_;
 };
 
 }  // namespace perch

@@ -34,6 +34,8 @@ namespace {
 // While a full-screen window keeps lively mode back, it looks again this often.
 constexpr int FullScreenRetryMs = 15000;
 constexpr int TrayWatchMs = 5000;
+// The game's window is looked at this often: the tooltip follows within a second.
+constexpr int GameWatchMs = 400;
 // A test's action line longer than this is no action name; it is dropped.
 constexpr int MaxInputLine = 256;
 
@@ -100,15 +102,19 @@ TTrayController::TTrayController(std::unique_ptr<perch::TLinkWindow> window, boo
     if (QSystemTrayIcon::isSystemTrayAvailable()) ShowMenuOrButton();
   });
 
+  connect(&gameWatch_, &QTimer::timeout, this, &TTrayController::OnGameWatch);
+
   connect(&companion_, &TCompanionProcess::Starting, this, [this] {
     awake_ = false;
     lost_ = false;
     routines_.Clear();
+    WatchGameWindow();
     UpdateTooltip();
   });
   connect(&companion_, &TCompanionProcess::Adopted, this, [this] {
     awake_ = true;  // its start-up notices went out before perch-tray listened
     routines_.Clear();
+    WatchGameWindow();
     scheduler_.RestartIdle();
     ScheduleLively();
     UpdateTooltip();
@@ -157,25 +163,32 @@ void TTrayController::ShowMenuOrButton() {
     return;
   }
   if (fallback_ != nullptr && fallback_->isVisible()) return;
-  if (fallback_ == nullptr) {
+  const bool first = fallback_ == nullptr;
+  if (first) {
     fallback_ = new TFallbackButton(icon_, menu_.menu);
     fallback_->setToolTip(lastTooltip_);
-    const QString notice =
-        tr("There is no system tray on this desktop, so Perch's menu is on the small button "
-           "at the bottom right corner of the screen.");
-    // Said once: in a box the first time (which prints it too), later on
-    // standard error only.
-    if (!settings_.TrayNoticeShown()) {
-      settings_.SetTrayNoticeShown();
-      ShowTrouble(notice);
-    } else {
-      std::fprintf(stderr, "perch-tray: %s\n", qPrintable(notice));
-    }
   }
-  fallback_->Place();
-  fallback_->show();
+  fallback_->ShowInCorner();
   Log(QStringLiteral("fallback button shown"));
   trayWatch_.start(TrayWatchMs);
+  if (!first) return;
+  const QString notice =
+      tr("There is no system tray on this desktop, so Perch's menu is on the small button "
+         "at the bottom right corner of the screen.");
+  // Said once ever in a box, later on standard error only.
+  std::fprintf(stderr, "perch-tray: %s\n", qPrintable(notice));
+  if (settings_.TrayNoticeShown()) return;
+  settings_.SetTrayNoticeShown();
+  // Beside the button rather than in its way: the box neither takes the
+  // keyboard from the user's window nor holds the button back until it is
+  // closed.
+  auto* box = new QMessageBox(QMessageBox::Information, tr("Perch"), notice, QMessageBox::Ok, &owner_);
+  box->setTextFormat(Qt::PlainText);
+  box->setWindowFlag(Qt::Window);
+  box->setWindowModality(Qt::NonModal);
+  box->setAttribute(Qt::WA_ShowWithoutActivating);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->show();
 }
 
 void TTrayController::OnMessage(const perch::TLinkMessage& message) {
@@ -202,11 +215,13 @@ void TTrayController::OnNotice(int code) {
       break;
     case NoticeClicked:
       Log(QStringLiteral("notice 41"));
+      routines_.Clicked();       // the bird stopped what it played to answer
       scheduler_.RestartIdle();  // the user is with the bird
       break;
     default: return;  // not a notice of the companion's: ignored
   }
   ScheduleLively();
+  WatchGameWindow();
   UpdateTooltip();
 }
 
@@ -227,7 +242,9 @@ bool TTrayController::Post(int request, bool fromUser) {
   }
   Log(QStringLiteral("request %1").arg(request));
   routines_.Requested(request);
+  if (request == RequestChess) gameWindow_.Forget();  // the window is looked for afresh
   ScheduleLively();
+  WatchGameWindow();
   UpdateTooltip();
   return true;
 }
@@ -411,6 +428,22 @@ void TTrayController::UpdateTooltip() {
   if (tray_ != nullptr) tray_->setToolTip(tooltip);
   if (fallback_ != nullptr) fallback_->setToolTip(tooltip);
   Log(QStringLiteral("tooltip %1").arg(tooltip));
+}
+
+void TTrayController::WatchGameWindow() {
+  if (!routines_.GameOpen() || quitting_) {
+    gameWatch_.stop();
+    return;
+  }
+  if (!gameWatch_.isActive()) gameWatch_.start(GameWatchMs);
+}
+
+void TTrayController::OnGameWatch() {
+  if (gameWindow_.Look() != TGameWindowWatch::TState::Gone) return;
+  Log(QStringLiteral("game window closed"));
+  routines_.GameClosed();
+  WatchGameWindow();
+  UpdateTooltip();
 }
 
 void TTrayController::Log(const QString& line) const {

@@ -5,6 +5,7 @@
 // lively mode.
 
 #include "tools/perch-tray/CompanionProcess.h"
+#include "tools/perch-tray/GameWindowWatch.h"
 #include "tools/perch-tray/LivelyScheduler.h"
 #include "tools/perch-tray/RoutineTracker.h"
 #include "tools/perch-tray/TrayMenu.h"
@@ -64,6 +65,9 @@ class TTrayController : public QObject {
   void OnLivelyTimer();
   void ShowMenuOrButton();
   void UpdateTooltip();
+  // Follows the game's window while a game is open (see TGameWindowWatch).
+  void WatchGameWindow();
+  void OnGameWatch();
   QString BirdName() const;
   void OfferLanguageToCompanion() const;
   QString Activity() const;
@@ -85,6 +89,8 @@ class TTrayController : public QObject {
   QPointer<TSettingsDialog> settingsDialog_;
   QTimer livelyTimer_;
   QTimer trayWatch_;  // switches from the button to the tray when one appears
+  QTimer gameWatch_;
+  TGameWindowWatch gameWindow_;
   QSocketNotifier* input_ = nullptr;
   QByteArray inputLine_;
   bool verbose_;
