@@ -67,10 +67,8 @@ QStringList ParseIniStringList(const QString& value) {
       items << (sawQuotes ? item : item.trimmed());
       item.clear();
       sawQuotes = false;
-    } else if (!quoted && !sawQuotes && item.isEmpty() && c.isSpace()) {
-      // the space after a separator
-    } else if (!quoted && sawQuotes && c.isSpace()) {
-      // between a closing quote and the next separator
+    } else if (!quoted && c.isSpace() && (sawQuotes || item.isEmpty())) {
+      // the space after a separator, or between a closing quote and the next
     } else {
       item += c;
     }
