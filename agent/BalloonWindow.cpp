@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace perch {
 
@@ -198,6 +199,14 @@ void TBalloonWindow::RevealAll() {
 }
 
 void TBalloonWindow::LingerThenHide(int ms) { hideTimer_.start(ms); }
+
+int TBalloonWindow::ReadingMs(const QString& text) {
+  // Characters as a reader counts them: a Chinese character or an emoji is
+  // one, whatever its length in UTF-16.
+  const qint64 characters = text.toUcs4().size();
+  const qint64 reading = 1000 + 50 * characters;
+  return int(std::clamp<qint64>(reading, MinLingerMs, std::numeric_limits<int>::max()));
+}
 
 void TBalloonWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);

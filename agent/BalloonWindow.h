@@ -28,6 +28,13 @@ class TBalloonWindow : public QWidget {
   void RevealWord(int wordIndex);  // shows the text up to the end of that word
   void RevealAll();
   void LingerThenHide(int ms);  // keeps the balloon up a moment, then hides
+  // How long a line stays whole after its voice ends: the time a reader
+  // needs, 1 s and 50 ms a character, and never less than MinLingerMs.
+  static int ReadingMs(const QString& text);
+  static constexpr int MinLingerMs = 1800;
+  // The wait of the running linger, and whether one runs.
+  int LingerMs() const { return hideTimer_.interval(); }
+  bool Lingering() const { return hideTimer_.isActive(); }
   // Blended by a compositor or cut out by a shape (none runs).
   void SetTranslucent(bool translucent);
   // A screen rectangle the balloon moves off sideways; empty for none.

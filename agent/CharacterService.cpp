@@ -24,7 +24,6 @@ constexpr double BlendMs = 160;          // cross-fade into a new animation
 constexpr double MaxLoopMs = 30000;      // a looping animation holds at most this long
 constexpr double PixelsPerSecond = 320;  // flight at Speed 1
 constexpr double MouthMs = 200;          // the beak opens and closes once a word
-constexpr int BalloonLingerMs = 1800;
 
 const char* KindName(TAgentCharacterImpl::TKind kind) {
   switch (kind) {
@@ -107,7 +106,7 @@ TAgentCharacterImpl::TAgentCharacterImpl(const QString& characterId, TCharacterD
     if (!speaking_ || linesInFlight_ > 0) return;
     speaking_ = false;
     balloon_->RevealAll();
-    balloon_->LingerThenHide(BalloonLingerMs);
+    balloon_->LingerThenHide(TBalloonWindow::ReadingMs(spokenText_));
     EnsureTicking();
   });
 }
@@ -364,6 +363,7 @@ void TAgentCharacterImpl::StartNext(double now) {
           break;
         }
         speaking_ = true;
+        spokenText_ = r.text;
         balloon_->Present(r.text, window_->BalloonAnchor(), window_->geometry());
         ++linesInFlight_;
         voice_.Speak(r.text, r.language);

@@ -143,6 +143,7 @@ class TAgentCharacterImpl : public QObject {
   double moveDurationMs_ = 0;
   // Speaking.
   bool speaking_ = false;
+  QString spokenText_;  // the line in the balloon
   // Lines handed to the voice whose Finished has not come yet: every line
   // ends in exactly one Finished, in order, so only the last one is ours.
   int linesInFlight_ = 0;

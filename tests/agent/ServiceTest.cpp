@@ -208,6 +208,37 @@ TEST_F(Service, SpokenLineFillsTheBalloonAndItLingers) {
   EXPECT_TRUE(WaitUntil([&] { return !balloon.isVisible(); }, 5000));
 }
 
+// After its voice a line stays whole for the time a reader needs: 1 s and
+// 50 ms a character, counted as a reader counts them, and never less than
+// the moment a short line always stayed.
+TEST(BalloonReading, LongerLinesStayLongerShortOnesAsBefore) {
+  EXPECT_EQ(TBalloonWindow::ReadingMs(""), TBalloonWindow::MinLingerMs);
+  EXPECT_EQ(TBalloonWindow::ReadingMs("Hi"), TBalloonWindow::MinLingerMs);
+  EXPECT_EQ(TBalloonWindow::ReadingMs(QString(88, 'a')), 1000 + 88 * 50);
+  EXPECT_EQ(TBalloonWindow::ReadingMs(QString(100, QChar(0x4F60))), 1000 + 100 * 50);
+  EXPECT_EQ(TBalloonWindow::ReadingMs(QString::fromUtf8("\U0001F426").repeated(20)), 1000 + 20 * 50)
+      << "a character outside the BMP counts once";
+  EXPECT_GT(TBalloonWindow::ReadingMs(QString(1 << 20, 'a')), 0) << "no overflow for a flood";
+}
+
+TEST_F(Service, AfterItsVoiceALongLineLingersForItsReadingTime) {
+  bird->Show(true);
+  const QString line =
+      "Please tell me your name.Enter your name or a name that you would like to be called and press OK.";
+  bird->Speak(line, "");
+  Drain();
+  TBalloonWindow& balloon = bird->Impl().Balloon();
+  EXPECT_TRUE(balloon.isVisible());
+  EXPECT_EQ(balloon.RevealedLength(), line.size()) << "whole";
+  EXPECT_TRUE(balloon.Lingering());
+  EXPECT_EQ(balloon.LingerMs(), 1000 + 50 * int(line.size()));
+  bird->Speak("Next", "");
+  ASSERT_TRUE(WaitUntil([&] { return notes.contains("start Speak 1033 Next"); }));
+  EXPECT_FALSE(balloon.Lingering()) << "the next line replaces it";
+  Drain();
+  EXPECT_EQ(balloon.LingerMs(), TBalloonWindow::MinLingerMs);
+}
+
 // A conversation keeps only its latest line: earlier lines still waiting are
 // dropped, the one being spoken is cut; other requests keep their turn.
 TEST_F(Service, TheLatestTextWinsOverTextsNotYetSpokenAndRoutineLinesKeepTheirTurn) {
