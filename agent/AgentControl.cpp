@@ -60,6 +60,7 @@ TAgentRequestPtr TAgentCharacter::MoveTo(std::int16_t x, std::int16_t y, int Spe
   return std::make_shared<TAgentRequest>(impl_->MoveTo({x, y}, Speed));
 }
 void TAgentCharacter::StopAll(const QString& Types) { impl_->StopAll(Types); }
+void TAgentCharacter::HoldBalloon(bool hold) { impl_->HoldBalloon(hold); }
 
 TAgentCharacters::~TAgentCharacters() = default;
 

@@ -63,6 +63,10 @@ class TAgentCharacter {
   // this way, dropping those still waiting and cutting the one being spoken.
   TAgentRequestPtr SpeakLatest(const QString& Text);
   TAgentRequestPtr MoveTo(std::int16_t x, std::int16_t y, int Speed);
+  // Keeps the last line's balloon up while held (a question answered in a
+  // dialog); released, it lingers as after a line and goes. At once, not
+  // queued.
+  void HoldBalloon(bool hold);
   // Types: "play" drops the queued and running Play requests.
   void StopAll(const QString& Types);
 

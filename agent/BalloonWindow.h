@@ -27,7 +27,8 @@ class TBalloonWindow : public QWidget {
   void SetWords(const QVector<TSpokenWord>& words);
   void RevealWord(int wordIndex);  // shows the text up to the end of that word
   void RevealAll();
-  void LingerThenHide(int ms);  // keeps the balloon up a moment, then hides
+  void LingerThenHide(int ms);              // keeps the balloon up a moment, then hides
+  void StopLinger() { hideTimer_.stop(); }  // up until told otherwise
   // How long a line stays whole after its voice ends: the time a reader
   // needs, 1 s and 50 ms a character, and never less than MinLingerMs.
   static int ReadingMs(const QString& text);

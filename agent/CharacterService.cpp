@@ -106,7 +106,7 @@ TAgentCharacterImpl::TAgentCharacterImpl(const QString& characterId, TCharacterD
     if (!speaking_ || linesInFlight_ > 0) return;
     speaking_ = false;
     balloon_->RevealAll();
-    balloon_->LingerThenHide(TBalloonWindow::ReadingMs(spokenText_));
+    if (!holdBalloon_) balloon_->LingerThenHide(TBalloonWindow::ReadingMs(spokenText_));
     EnsureTicking();
   });
 }
@@ -123,6 +123,22 @@ void TAgentCharacterImpl::SetLanguageID(int languageId) {
                           .arg(languageId)
                           .toStdString());
   languageId_ = languageId;
+}
+
+void TAgentCharacterImpl::HoldBalloon(bool hold) {
+  if (holdBalloon_ == hold) return;
+  holdBalloon_ = hold;
+  if (!hold) {
+    if (!speaking_ && balloon_->isVisible()) balloon_->LingerThenHide(TBalloonWindow::ReadingMs(spokenText_));
+    return;
+  }
+  balloon_->StopLinger();
+  const bool lineComing = speaking_ || std::any_of(queue_.begin(), queue_.end(),
+                                                   [](const TRequest& r) { return r.kind == TKind::Speak; });
+  if (!lineComing && !spokenText_.isEmpty() && window_->isVisible() && !balloon_->isVisible()) {
+    balloon_->Present(spokenText_, window_->BalloonAnchor(), window_->geometry());
+    balloon_->RevealAll();
+  }
 }
 
 void TAgentCharacterImpl::Place(QPoint topLeft) {

@@ -56,6 +56,12 @@ class TAgentCharacterImpl : public QObject {
   // such lines still waiting are dropped and the one being spoken is cut.
   int SpeakLatest(const QString& text);
   int MoveTo(QPoint topLeft, int speed);
+  // Keeps the last line's balloon up, whole, while held (its question is
+  // answered elsewhere), bringing it back if it went and no line is on its
+  // way; released, it lingers as after a line and goes. Lines spoken
+  // meanwhile replace it and stay up in turn.
+  void HoldBalloon(bool hold);
+  bool BalloonHeld() const { return holdBalloon_; }
   // Types: a comma-separated list of play, speak, move, get; empty for all.
   void StopAll(const QString& types);
 
@@ -144,6 +150,7 @@ class TAgentCharacterImpl : public QObject {
   // Speaking.
   bool speaking_ = false;
   QString spokenText_;  // the line in the balloon
+  bool holdBalloon_ = false;
   // Lines handed to the voice whose Finished has not come yet: every line
   // ends in exactly one Finished, in order, so only the last one is ours.
   int linesInFlight_ = 0;

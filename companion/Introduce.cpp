@@ -14,8 +14,16 @@ namespace {
 std::int16_t Coordinate(int value) { return static_cast<std::int16_t>(value); }
 
 // A dialog is a wait of its own: once the quit request came, none opens.
-std::optional<QString> AskNameUnlessQuitting(const QString& prompt) {
+// The bird's line that asks for the name stays up while the dialog is open.
+std::optional<QString> AskNameUnlessQuitting(TAgentCharacter& bird, const QString& prompt) {
   if (Quitting) return std::nullopt;
+  struct THold {
+    TAgentCharacter& bird;
+    explicit THold(TAgentCharacter& b) : bird(b) { bird.HoldBalloon(true); }
+    ~THold() { bird.HoldBalloon(false); }
+    THold(const THold&) = delete;
+    THold& operator=(const THold&) = delete;
+  } hold(bird);
   return AskName(prompt);
 }
 
@@ -48,7 +56,7 @@ void TActor::Introduce() {
   WaitSeconds(25);
 
   QString characterName;
-  if (const auto typed = AskNameUnlessQuitting(tr("起名字"))) {
+  if (const auto typed = AskNameUnlessQuitting(bird, tr("起名字"))) {
     characterName = typed->isEmpty() ? QStringLiteral("TuliBird") : *typed;
     // The name stands as typed, in every language.
     Say(tr("Cool, my name is %1").arg(characterName));
@@ -60,7 +68,7 @@ void TActor::Introduce() {
       "Please tell me your name.Enter your name or a name that you would like to be called and press OK."));
   WaitSeconds(7);
 
-  if (const auto typed = AskNameUnlessQuitting(tr("输入你的名字"))) {
+  if (const auto typed = AskNameUnlessQuitting(bird, tr("输入你的名字"))) {
     const QString userName = typed->isEmpty() ? QStringLiteral("UserName") : *typed;
     Say(tr("Great,Your name is %1.").arg(userName));
     bird.Play(QStringLiteral("Write"));

@@ -239,6 +239,58 @@ TEST_F(Service, AfterItsVoiceALongLineLingersForItsReadingTime) {
   EXPECT_EQ(balloon.LingerMs(), TBalloonWindow::MinLingerMs);
 }
 
+// A line that asks a question answered in a dialog stays up while held:
+// after its voice, when held late (it comes back whole), and until released,
+// after which it lingers as any line does. A line spoken meanwhile replaces
+// it and is held in turn.
+TEST_F(Service, AHeldBalloonStaysUpUntilReleased) {
+  bird->Show(true);
+  TBalloonWindow& balloon = bird->Impl().Balloon();
+  bird->Speak("Please give me a name", "");
+  bird->HoldBalloon(true);
+  Drain();
+  EXPECT_TRUE(balloon.isVisible());
+  EXPECT_FALSE(balloon.Lingering()) << "held after its voice";
+  bird->HoldBalloon(false);
+  EXPECT_TRUE(balloon.Lingering());
+  EXPECT_EQ(balloon.LingerMs(), TBalloonWindow::ReadingMs("Please give me a name"));
+  ASSERT_TRUE(WaitUntil([&] { return !balloon.isVisible(); }, 10000));
+
+  bird->HoldBalloon(true);
+  EXPECT_TRUE(balloon.isVisible()) << "brought back for the dialog";
+  EXPECT_EQ(balloon.RevealedLength(), QString("Please give me a name").size());
+  bird->Speak("Your name", "");
+  Drain();
+  EXPECT_EQ(balloon.RevealedLength(), QString("Your name").size());
+  EXPECT_FALSE(balloon.Lingering());
+  bird->HoldBalloon(false);
+  EXPECT_TRUE(WaitUntil([&] { return !balloon.isVisible(); }, 10000));
+}
+
+TEST_F(Service, HoldingBringsNothingBackWhileALineIsOnItsWayOrTheBirdIsHidden) {
+  TBalloonWindow& balloon = bird->Impl().Balloon();
+  bird->HoldBalloon(true);
+  EXPECT_FALSE(balloon.isVisible()) << "nothing was said";
+  bird->HoldBalloon(false);
+  bird->Show(true);
+  bird->Speak("One", "");
+  Drain();
+  ASSERT_TRUE(WaitUntil([&] { return !balloon.isVisible(); }, 10000));
+  bird->Play("Wave");
+  bird->Speak("Two", "");
+  bird->HoldBalloon(true);
+  EXPECT_FALSE(balloon.isVisible()) << "the next line is on its way";
+  Drain();
+  EXPECT_EQ(balloon.RevealedLength(), 3);
+  bird->HoldBalloon(false);
+  ASSERT_TRUE(WaitUntil([&] { return !balloon.isVisible(); }, 10000));
+  bird->Hide(true);
+  Drain();
+  bird->HoldBalloon(true);
+  EXPECT_FALSE(balloon.isVisible()) << "no balloon without its bird";
+  bird->HoldBalloon(false);
+}
+
 // A conversation keeps only its latest line: earlier lines still waiting are
 // dropped, the one being spoken is cut; other requests keep their turn.
 TEST_F(Service, TheLatestTextWinsOverTextsNotYetSpokenAndRoutineLinesKeepTheirTurn) {

@@ -11,6 +11,7 @@ class TAgentCharacterImpl {
   int language = 1033;
   bool autoPopupMenu = true;
   int left = 0, top = 0, nextRequest = 1;
+  bool balloonHeld = false;
 };
 
 QStringList& TRecordingAgent::Calls() {
@@ -80,6 +81,8 @@ TAgentRequestPtr TAgentCharacter::Speak(const QString& Text, const QString& Url)
 // Recorded as a Speak: what is said is the same; the service alone drops.
 TAgentRequestPtr TAgentCharacter::SpeakLatest(const QString& Text) { return Speak(Text, QString()); }
 void TAgentCharacter::StopAll(const QString& Types) { Record("StopAll " + Types); }
+// Shows nothing, says nothing: not part of the script.
+void TAgentCharacter::HoldBalloon(bool hold) { impl_->balloonHeld = hold; }
 
 TAgentCharacters::~TAgentCharacters() = default;
 
