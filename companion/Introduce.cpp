@@ -24,7 +24,7 @@ std::optional<QString> AskNameUnlessQuitting(TAgentCharacter& bird, const QStrin
     THold(const THold&) = delete;
     THold& operator=(const THold&) = delete;
   } hold(bird);
-  return AskName(prompt);
+  return AskName(prompt, QRect(bird.Left(), bird.Top(), bird.Width(), bird.Height()));
 }
 
 }  // namespace
