@@ -7,7 +7,8 @@
 #
 #   desktop_e2e.sh BIN_FOLDER CASE
 #   CASE: openbox_picom | icewm | monitors | xwayland | hidpi2 | hidpi15 |
-#         out_of_way | monitor_gone | game_front_xfwm4 | game_front_kwin
+#         out_of_way | monitor_gone | game_front_xfwm4 | game_front_kwin |
+#         name_dialogs
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
@@ -416,6 +417,46 @@ case "$case_name" in
     wait_until 5 mapped "$bird" || fail "the bird did not come back after full screen"
     sleep 0.5
     stacked_above "$bird" "$user_window" || fail "the bird came back below the user's window"
+    quit_and_end 15
+    ;;
+  name_dialogs)
+    # The first run's name dialogs under openbox on two monitors: each opens
+    # beside the bird (its frame clear of the bird's window), whole on the
+    # bird's monitor, with the balloon that asks for the name still up.
+    xrandr --setmonitor left 640/169x1024/271+0+0 screen >/dev/null
+    xrandr --setmonitor '*right' 640/169x768/203+640+256 none >/dev/null
+    start_wm openbox
+    start_perch perch
+    on_a_monitor() {  # "X Y W H": whole on one monitor
+      local x y w h
+      read -r x y w h <<<"$1"
+      [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le 640 ] && [ $((y + h)) -le 1024 ] && return 0
+      [ "$x" -ge 640 ] && [ "$y" -ge 256 ] && [ $((x + w)) -le 1280 ] && [ $((y + h)) -le 1024 ]
+    }
+    balloon_up() {
+      local w bird
+      bird=$(bird_window) || return 1
+      for w in $(perch_mapped); do
+        [ "$w" != "$bird" ] && override_redirect "$w" && return 0
+      done
+      return 1
+    }
+    for name in Polly Ann; do
+      wait_until 60 found_window perch-name || fail "no name dialog for $name"
+      sleep 1  # placed again once its frame is known
+      dialog=$(rect "$(toplevel "$window")")
+      bird=$(rect "$(bird_window)")
+      echo "name dialog frame at $dialog, the bird at $bird" >&2
+      ! overlap "$dialog" "$bird" || fail "the name dialog at $dialog lies under the bird at $bird"
+      on_a_monitor "$dialog" || fail "the name dialog at $dialog is not whole on a monitor"
+      on_a_monitor "$bird" || fail "the bird at $bird is not whole on a monitor"
+      sleep 8  # past the time the asking line's balloon stayed
+      balloon_up || fail "the balloon asking for the name went while its dialog was open"
+      press "$window" type --delay 30 "$name"
+      xdotool key Return
+      wait_until 5 gone "$window" || fail "the name dialog did not close"
+    done
+    expect_notices 40 2 30
     quit_and_end 15
     ;;
   monitor_gone)
