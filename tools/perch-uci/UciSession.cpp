@@ -263,7 +263,7 @@ bool UciSession::PlayMove(const std::string& text) {
   // The model's events, where its rules agree.
   const Square from = ParseSquareName(text.substr(0, 2));
   const Square to = ParseSquareName(text.substr(2, 2));
-  promotionLetter_ = text.size() == 5 ? text[4] : 0;
+  promotionLetter_ = text.size() == 5 ? text[4] : '\0';
   const bool made = game_->MakeMove(from, to);
   promotionLetter_ = 0;
   const bool same =
