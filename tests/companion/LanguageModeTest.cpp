@@ -7,6 +7,8 @@
 
 #include "companion/Translations.h"
 
+#include "chess/board/TChessBrd.h"
+
 #include <QRegularExpression>
 
 namespace {
@@ -147,7 +149,7 @@ TEST_F(LanguageModeTest, TheRequestChangesTheModeForTheNextLineAndKeepsIt) {
   QStringList spoken = Spoken(Script());
   ExpectOneLanguage(spoken, "english");
   EXPECT_EQ(spoken, (QStringList{"LanguageID 1033", "Speak I am hungry. Time for a bite to eat. [1033]",
-                                 "Speak I love cookies. [1033]"}));
+                                 "Speak I love cookies. [2052]"}));
 
   // Back to the texts as written, in the voice they would have by now
   // (request 21, then the Chinese line of the eating routine).
@@ -161,5 +163,54 @@ TEST_F(LanguageModeTest, TheRequestChangesTheModeForTheNextLineAndKeepsIt) {
                          "Speak 我现在要工作了。 [2052]", "Speak I hate work,but I must work now. [2052]"}));
   EXPECT_EQ(Notices(), (Codes{20, 20}));
 }
+
+// Eat, sleep, work, and a chess game's opening, a castling and both ends:
+// every line and box in one language, or exactly as written.
+class RoutinesInMode : public LanguageModeTest, public testing::WithParamInterface<const char*> {
+ protected:
+  // A game with the computer off, played in coordinates ("e2e4 e7e5").
+  void PlayGame(const std::string& moves) {
+    actor_.PlayChess();
+    TChessBrd& board = *actor_.ChessBrd1;
+    board.setComputerPlaysBlack(false);
+    auto square = [&](std::size_t at) { return SquareOf(moves[at] - 'a' + 1, moves[at + 1] - '0'); };
+    for (std::size_t at = 0; at + 4 <= moves.size(); at += 5)
+      ASSERT_TRUE(board.MakeMove(square(at), square(at + 2))) << moves.substr(at, 4);
+  }
+};
+
+TEST_P(RoutinesInMode, EveryLineAndBoxIsInTheMode) {
+  const QByteArray mode = GetParam();
+  Start(mode.constData());
+  for (const std::uint64_t routine : {1, 2, 4}) Request(routine);
+  PlayGame("e2e4 e7e5 g1f3 b8c6 f1c4 f8c5 e1g1");  // castling
+  PlayGame("e2e4 e7e5 f1c4 b8c6 d1h5 g8f6 h5f7");  // the user mates
+  PlayGame("f2f3 e7e5 g2g4 d8h4");                 // the bird mates
+  const QStringList spoken = Spoken(Script()).filter(QRegularExpression("^Speak "));
+  ASSERT_GE(spoken.size(), 10) << spoken.join('\n').toStdString();
+  ASSERT_EQ(boxes_.size(), 2);
+  if (mode == "written") {
+    // The system's own texts, each in its own voice.
+    for (const char* line :
+         {"Speak 肚子饿了，吃点东西吧。 [2052]", "Speak I love cookies. [2052]", "Speak 睡觉了 [2052]",
+          "Speak 我现在要工作了。 [2052]", "Speak 你先~~ [2052]", "Speak 车王易位！ [2052]",
+          "Speak 你赢了，厉害厉害。 [2052]", "Speak 我赢了，承让承让 [2052]"})
+      EXPECT_TRUE(spoken.contains(QString::fromUtf8(line))) << line;
+    EXPECT_EQ(boxes_, (QStringList{"你赢了!", "你输了!"}));
+    return;
+  }
+  ExpectOneLanguage(spoken, mode.constData());
+  for (const QString& box : boxes_) {
+    SCOPED_TRACE(box.toStdString());
+    if (mode == "chinese") EXPECT_FALSE(box.contains(LatinWord));
+    else EXPECT_FALSE(box.contains(Chinese));
+  }
+  EXPECT_NE(boxes_[0], boxes_[1]) << "a win and a loss are told apart";
+  const QString title = QString(actor_.windowTitle()).remove(QStringLiteral("Perch"));  // the program's name
+  if (mode == "chinese") EXPECT_FALSE(title.contains(LatinWord)) << title.toStdString();
+  else EXPECT_FALSE(title.contains(Chinese)) << title.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, RoutinesInMode, testing::Values("written", "english", "chinese"));
 
 }  // namespace
