@@ -275,18 +275,22 @@ bool TSettingsFile::WriteString(const QString& section, const QString& key, cons
 bool TSettingsFile::WriteValue(const QString& section, const QString& key, const QString& text) {
   TIniText ini = ReadIniText(path_);
   if (ini.exists && !ini.readError.isEmpty())
-    return Fail(QStringLiteral("the file cannot be read: ") + ini.readError);
+    return Fail(QCoreApplication::translate("perch::TSettingsFile", "the file cannot be read: %1")
+                    .arg(ini.readError));
 
   const QString folder = QFileInfo(path_).absolutePath();
-  if (!QDir().mkpath(folder)) return Fail(QStringLiteral("the folder %1 cannot be created").arg(folder));
+  if (!QDir().mkpath(folder))
+    return Fail(
+        QCoreApplication::translate("perch::TSettingsFile", "the folder %1 cannot be created").arg(folder));
   if (ini.exists && (!ini.readable || ini.truncated)) {
     // Not text we can read, or more than we read: keep it aside rather than
     // write over it. What was read of a long file is written anew.
     const QString aside = FreeAsideName(path_);
     if (aside.isEmpty())
-      return Fail(QStringLiteral("the file cannot be read whole, and 100 copies are kept aside already"));
+      return Fail(QCoreApplication::translate(
+          "perch::TSettingsFile", "the file cannot be read whole, and 100 copies are kept aside already"));
     if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(aside).constData()) != 0)
-      return Fail(QStringLiteral("the file cannot be moved to %1: %2")
+      return Fail(QCoreApplication::translate("perch::TSettingsFile", "the file cannot be moved to %1: %2")
                       .arg(aside, QString::fromLocal8Bit(std::strerror(errno))));
     std::fprintf(stderr, "%s: %s could not be read whole; it was moved to %s\n", qPrintable(ProgramName()),
                  qPrintable(path_), qPrintable(aside));
@@ -336,7 +340,9 @@ bool TSettingsFile::WriteInteger(const QString& section, const QString& key, int
 }
 
 bool TSettingsFile::Fail(const QString& reason) {
-  const QString message = QStringLiteral("Perch could not save its settings to %1: %2").arg(path_, reason);
+  const QString message =
+      QCoreApplication::translate("perch::TSettingsFile", "Perch could not save its settings to %1: %2")
+          .arg(path_, reason);
   std::fprintf(stderr, "%s: %s\n", qPrintable(ProgramName()), qPrintable(message));
   if (!failureReported_ && OnWriteFailed) {
     failureReported_ = true;

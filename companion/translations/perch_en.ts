@@ -194,4 +194,27 @@
         <translation>Hi, play chess with me?</translation>
     </message>
 </context>
+<context>
+    <name>perch::TSettingsFile</name>
+    <message>
+        <source>the file cannot be read: %1</source>
+        <translation>the file cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>the folder %1 cannot be created</source>
+        <translation>the folder %1 cannot be created</translation>
+    </message>
+    <message>
+        <source>the file cannot be read whole, and 100 copies are kept aside already</source>
+        <translation>the file cannot be read whole, and 100 copies are kept aside already</translation>
+    </message>
+    <message>
+        <source>the file cannot be moved to %1: %2</source>
+        <translation>the file cannot be moved to %1: %2</translation>
+    </message>
+    <message>
+        <source>Perch could not save its settings to %1: %2</source>
+        <translation>Perch could not save its settings to %1: %2</translation>
+    </message>
+</context>
 </TS>

@@ -194,4 +194,27 @@
         <translation>嗨，和我下盘棋吧？</translation>
     </message>
 </context>
+<context>
+    <name>perch::TSettingsFile</name>
+    <message>
+        <source>the file cannot be read: %1</source>
+        <translation>无法读取该文件：%1</translation>
+    </message>
+    <message>
+        <source>the folder %1 cannot be created</source>
+        <translation>无法创建文件夹 %1</translation>
+    </message>
+    <message>
+        <source>the file cannot be read whole, and 100 copies are kept aside already</source>
+        <translation>无法完整读取该文件，而且已经另存了 100 份副本</translation>
+    </message>
+    <message>
+        <source>the file cannot be moved to %1: %2</source>
+        <translation>无法把该文件移到 %1：%2</translation>
+    </message>
+    <message>
+        <source>Perch could not save its settings to %1: %2</source>
+        <translation>Perch 无法把设置保存到 %1：%2</translation>
+    </message>
+</context>
 </TS>

@@ -149,7 +149,7 @@ TEST_F(LanguageModeTest, TheRequestChangesTheModeForTheNextLineAndKeepsIt) {
   QStringList spoken = Spoken(Script());
   ExpectOneLanguage(spoken, "english");
   EXPECT_EQ(spoken, (QStringList{"LanguageID 1033", "Speak I am hungry. Time for a bite to eat. [1033]",
-                                 "Speak I love cookies. [2052]"}));
+                                 "Speak I love cookies. [1033]"}));
 
   // Back to the texts as written, in the voice they would have by now
   // (request 21, then the Chinese line of the eating routine).
@@ -212,5 +212,21 @@ TEST_P(RoutinesInMode, EveryLineAndBoxIsInTheMode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, RoutinesInMode, testing::Values("written", "english", "chinese"));
+
+TEST(LanguageModeErrors, ASettingsFailureIsToldInTheMode) {
+  QTemporaryDir folder;
+  QFile blocker(folder.filePath("not-a-folder"));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the settings' folder should be
+  for (const auto& [mode, expected] :
+       {std::pair{TLanguageMode::Chinese, "Perch 无法把设置保存到"},
+        std::pair{TLanguageMode::Written, "Perch could not save its settings to"}}) {
+    InstallTranslations(mode);
+    TSettingsFile settings(folder.filePath("not-a-folder/config.ini"));
+    QString told;
+    settings.OnWriteFailed = [&](const QString& message) { told = message; };
+    EXPECT_FALSE(settings.WriteString("parameter", "username", "Ann"));
+    EXPECT_TRUE(told.startsWith(QString::fromUtf8(expected))) << told.toStdString();
+  }
+}
 
 }  // namespace
