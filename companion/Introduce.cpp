@@ -13,6 +13,20 @@ namespace {
 
 std::int16_t Coordinate(int value) { return static_cast<std::int16_t>(value); }
 
+// The bird and the band where its balloon shows (over its head, or under
+// its feet near the top of its monitor), as wide and tall as the largest
+// balloon: the name dialog keeps clear of both, so that neither covers the
+// other's text.
+QRect BirdAndBalloon(TAgentCharacter& bird) {
+  constexpr int BalloonWidth = 280;   // the widest balloon's window, and a little
+  constexpr int BalloonHeight = 180;  // eight lines and the tail
+  const QRect body(bird.Left(), bird.Top(), bird.Width(), bird.Height());
+  const bool above = body.top() - BalloonHeight >= AreaAround(body).top();
+  const QRect balloon(body.center().x() - BalloonWidth / 2, above ? body.top() - BalloonHeight : body.bottom(),
+                      BalloonWidth, BalloonHeight);
+  return body.united(balloon);
+}
+
 // A dialog is a wait of its own: once the quit request came, none opens.
 // The bird's line that asks for the name stays up while the dialog is open.
 std::optional<QString> AskNameUnlessQuitting(TAgentCharacter& bird, const QString& prompt) {
@@ -24,7 +38,7 @@ std::optional<QString> AskNameUnlessQuitting(TAgentCharacter& bird, const QStrin
     THold(const THold&) = delete;
     THold& operator=(const THold&) = delete;
   } hold(bird);
-  return AskName(prompt, QRect(bird.Left(), bird.Top(), bird.Width(), bird.Height()));
+  return AskName(prompt, BirdAndBalloon(bird));
 }
 
 }  // namespace

@@ -433,11 +433,11 @@ case "$case_name" in
       [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le 640 ] && [ $((y + h)) -le 1024 ] && return 0
       [ "$x" -ge 640 ] && [ "$y" -ge 256 ] && [ $((x + w)) -le 1280 ] && [ $((y + h)) -le 1024 ]
     }
-    balloon_up() {
+    balloon_up() {  # prints the balloon's window
       local w bird
       bird=$(bird_window) || return 1
       for w in $(perch_mapped); do
-        [ "$w" != "$bird" ] && override_redirect "$w" && return 0
+        [ "$w" != "$bird" ] && override_redirect "$w" && echo "$w" && return 0
       done
       return 1
     }
@@ -451,7 +451,8 @@ case "$case_name" in
       on_a_monitor "$dialog" || fail "the name dialog at $dialog is not whole on a monitor"
       on_a_monitor "$bird" || fail "the bird at $bird is not whole on a monitor"
       sleep 8  # past the time the asking line's balloon stayed
-      balloon_up || fail "the balloon asking for the name went while its dialog was open"
+      balloon=$(balloon_up) || fail "the balloon asking for the name went while its dialog was open"
+      ! overlap "$dialog" "$(rect "$balloon")" || fail "the balloon at $(rect "$balloon") covers the name dialog at $dialog"
       press "$window" type --delay 30 "$name"
       xdotool key Return
       wait_until 5 gone "$window" || fail "the name dialog did not close"
