@@ -22,8 +22,8 @@ QRect BirdAndBalloon(TAgentCharacter& bird) {
   constexpr int BalloonHeight = 180;  // eight lines and the tail
   const QRect body(bird.Left(), bird.Top(), bird.Width(), bird.Height());
   const bool above = body.top() - BalloonHeight >= AreaAround(body).top();
-  const QRect balloon(body.center().x() - BalloonWidth / 2, above ? body.top() - BalloonHeight : body.bottom(),
-                      BalloonWidth, BalloonHeight);
+  const QRect balloon(body.center().x() - BalloonWidth / 2,
+                      above ? body.top() - BalloonHeight : body.bottom(), BalloonWidth, BalloonHeight);
   return body.united(balloon);
 }
 
