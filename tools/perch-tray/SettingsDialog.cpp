@@ -27,7 +27,7 @@ int Minutes(std::chrono::seconds seconds) {
 QSpinBox* MinutesBox(std::chrono::seconds value, QWidget* parent) {
   auto* box = new QSpinBox(parent);
   box->setRange(1, MaxMinutes);
-  box->setSuffix(QCoreApplication::translate("TSettingsDialog", " min"));
+  box->setSuffix(QCoreApplication::translate("perch::TSettingsDialog", " min"));
   box->setValue(Minutes(value));
   return box;
 }

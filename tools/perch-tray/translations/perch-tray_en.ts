@@ -2,6 +2,84 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="en">
 <context>
+    <name>TrayMenu</name>
+    <message>
+        <source>Greet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Eat</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Work</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sleep</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Surprise me</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Play chess</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Say something…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>As %1 says it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lively bird</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start at login</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Perch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit Perch</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Another controlling program (perch-tray or perchctl listen) is running already; only one can listen to the bird at a time.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This Wayland session has no X server (XWayland) for Perch to run on: DISPLAY is not set.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is no display to show the bird on: neither DISPLAY nor WAYLAND_DISPLAY is set.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Perch cannot reach the X server of DISPLAY=%1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>perch::TCompanionProcess</name>
     <message>
         <source>The companion program perch was found neither beside perch-tray nor on the PATH.</source>
@@ -143,72 +221,6 @@ A companion bird for the desktop: it lives beside your windows, talks in balloon
     </message>
     <message>
         <source>%1 is unwell and has gone</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>TrayMenu</name>
-    <message>
-        <source>Greet</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Eat</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Work</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sleep</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Surprise me</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Play chess</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Say something…</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Language</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>As %1 says it</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Lively bird</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Start at login</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Settings…</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>About Perch</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Quit Perch</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>main</name>
-    <message>
-        <source>Another controlling program (perch-tray or perchctl listen) is running already; only one can listen to the bird at a time.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

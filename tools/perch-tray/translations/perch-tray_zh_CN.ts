@@ -2,6 +2,84 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
+    <name>TrayMenu</name>
+    <message>
+        <source>Greet</source>
+        <translation>问好</translation>
+    </message>
+    <message>
+        <source>Eat</source>
+        <translation>吃东西</translation>
+    </message>
+    <message>
+        <source>Work</source>
+        <translation>工作</translation>
+    </message>
+    <message>
+        <source>Sleep</source>
+        <translation>睡觉</translation>
+    </message>
+    <message>
+        <source>Surprise me</source>
+        <translation>随便做点什么</translation>
+    </message>
+    <message>
+        <source>Play chess</source>
+        <translation>下棋</translation>
+    </message>
+    <message>
+        <source>Say something…</source>
+        <translation>说点什么…</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>As %1 says it</source>
+        <translation>按 %1 的原话</translation>
+    </message>
+    <message>
+        <source>Lively bird</source>
+        <translation>活泼的小鸟</translation>
+    </message>
+    <message>
+        <source>Start at login</source>
+        <translation>登录时启动</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>设置…</translation>
+    </message>
+    <message>
+        <source>About Perch</source>
+        <translation>关于 Perch</translation>
+    </message>
+    <message>
+        <source>Quit Perch</source>
+        <translation>退出 Perch</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Another controlling program (perch-tray or perchctl listen) is running already; only one can listen to the bird at a time.</source>
+        <translation>另一个控制程序（perch-tray 或 perchctl listen）已在运行；同一时间只能有一个程序听小鸟的消息。</translation>
+    </message>
+    <message>
+        <source>This Wayland session has no X server (XWayland) for Perch to run on: DISPLAY is not set.</source>
+        <translation>这个 Wayland 会话没有可供 Perch 运行的 X 服务器（XWayland）：DISPLAY 未设置。</translation>
+    </message>
+    <message>
+        <source>There is no display to show the bird on: neither DISPLAY nor WAYLAND_DISPLAY is set.</source>
+        <translation>没有可以显示小鸟的屏幕：DISPLAY 和 WAYLAND_DISPLAY 都未设置。</translation>
+    </message>
+    <message>
+        <source>Perch cannot reach the X server of DISPLAY=%1.</source>
+        <translation>Perch 无法连接 DISPLAY=%1 的 X 服务器。</translation>
+    </message>
+</context>
+<context>
     <name>perch::TCompanionProcess</name>
     <message>
         <source>The companion program perch was found neither beside perch-tray nor on the PATH.</source>
@@ -146,72 +224,6 @@ A companion bird for the desktop: it lives beside your windows, talks in balloon
     <message>
         <source>%1 is unwell and has gone</source>
         <translation>%1身体不适，已经离开</translation>
-    </message>
-</context>
-<context>
-    <name>TrayMenu</name>
-    <message>
-        <source>Greet</source>
-        <translation>问好</translation>
-    </message>
-    <message>
-        <source>Eat</source>
-        <translation>吃东西</translation>
-    </message>
-    <message>
-        <source>Work</source>
-        <translation>工作</translation>
-    </message>
-    <message>
-        <source>Sleep</source>
-        <translation>睡觉</translation>
-    </message>
-    <message>
-        <source>Surprise me</source>
-        <translation>随便做点什么</translation>
-    </message>
-    <message>
-        <source>Play chess</source>
-        <translation>下棋</translation>
-    </message>
-    <message>
-        <source>Say something…</source>
-        <translation>说点什么…</translation>
-    </message>
-    <message>
-        <source>Language</source>
-        <translation>语言</translation>
-    </message>
-    <message>
-        <source>As %1 says it</source>
-        <translation>按 %1 的原话</translation>
-    </message>
-    <message>
-        <source>Lively bird</source>
-        <translation>活泼的小鸟</translation>
-    </message>
-    <message>
-        <source>Start at login</source>
-        <translation>登录时启动</translation>
-    </message>
-    <message>
-        <source>Settings…</source>
-        <translation>设置…</translation>
-    </message>
-    <message>
-        <source>About Perch</source>
-        <translation>关于 Perch</translation>
-    </message>
-    <message>
-        <source>Quit Perch</source>
-        <translation>退出 Perch</translation>
-    </message>
-</context>
-<context>
-    <name>main</name>
-    <message>
-        <source>Another controlling program (perch-tray or perchctl listen) is running already; only one can listen to the bird at a time.</source>
-        <translation>另一个控制程序（perch-tray 或 perchctl listen）已在运行；同一时间只能有一个程序听小鸟的消息。</translation>
     </message>
 </context>
 </TS>
