@@ -93,8 +93,9 @@ void TEnginePosition::UndoMove() {
   otherSide_ = side ^ 1;
   --ply_;
   const TUndoEntry& undo = undoStack_[ply_];
-  castleRights_ = undo.castleRights;
-  epSquare_ = undo.epSquare;
+  // Kept as small signed numbers (-1: no en passant square); widened as they are.
+  castleRights_ = undo.castleRights;  // NOLINT(bugprone-signed-char-misuse)
+  epSquare_ = undo.epSquare;  // NOLINT(bugprone-signed-char-misuse)
   const int from = undo.move.from, to = undo.move.to, flags = undo.move.flags;
 
   const int moved = (flags & FlagPromotion) ? Pawn : squarePiece_[to];
