@@ -95,7 +95,7 @@ void TEnginePosition::UndoMove() {
   const TUndoEntry& undo = undoStack_[ply_];
   // Kept as small signed numbers (-1: no en passant square); widened as they are.
   castleRights_ = undo.castleRights;  // NOLINT(bugprone-signed-char-misuse)
-  epSquare_ = undo.epSquare;  // NOLINT(bugprone-signed-char-misuse)
+  epSquare_ = undo.epSquare;          // NOLINT(bugprone-signed-char-misuse)
   const int from = undo.move.from, to = undo.move.to, flags = undo.move.flags;
 
   const int moved = (flags & FlagPromotion) ? Pawn : squarePiece_[to];
