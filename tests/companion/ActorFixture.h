@@ -28,6 +28,22 @@ using namespace perch;
 
 using Codes = std::vector<std::uint64_t>;
 
+// What a user sees and hears of a routine or the introduction: the lines in order with their
+// voices, the animations, where the bird flew, and how long it all took.
+inline QString Observed(const QStringList& script) {
+  QStringList said, played, flown;
+  int waited = 0;
+  for (const QString& call : script) {
+    if (call.startsWith("Speak ")) said << call.mid(6);
+    else if (call.startsWith("Play ")) played << call.mid(5);
+    else if (call.startsWith("MoveTo ")) flown << call.section(u' ', 1, 2).replace(u' ', u',');
+    else if (call.startsWith("wait ")) waited += call.mid(5).toInt();
+  }
+  return QStringLiteral("said: %1; played: %2; flew: %3; waited %4 s")
+      .arg(said.join(" | "), played.join(' '), flown.join(' '))
+      .arg(waited);
+}
+
 class ActorFixture : public testing::Test {
  protected:
   void SetUp() override {

@@ -43,39 +43,27 @@ TEST_F(ActorTest, TheFirstRunIntroductionAsksBothNamesAndStoresThem) {
   answers_ = {"  Polly\t", "Ann "};
   actor_.FormCreate();
   const QSize screen = Screen();
-  const QString en = QStringLiteral(" [1033]");
-  const QStringList introduction{
-      "Play Wave",
-      "Speak Well,Hello there!    " + en,
-      "Play Greet",
-      "Speak It is so nice to meet you!" + en,
-      "Play RestPose",
-      "Speak I am an Artificial Life,Not like you - Human,We live in computer." + en,
-      "Speak I need eat,sleep and I can do some work. " + en,
-      "Speak I will be able to actually speak to you with my own very cool voice!" + en,
-      "Speak I am looking very forward to spending time with you!" + en,
-      QStringLiteral("MoveTo %1 %2 1")
+  const QStringList setUp = SetUpCalls();
+  const QStringList script = Script();
+  ASSERT_EQ(script.mid(0, setUp.size()), setUp);
+  EXPECT_EQ(
+      Observed(script.mid(setUp.size())),
+      QStringLiteral("said: Well,Hello there!     [1033] | It is so nice to meet you! [1033] | "
+                     "I am an Artificial Life,Not like you - Human,We live in computer. [1033] | "
+                     "I need eat,sleep and I can do some work.  [1033] | "
+                     "I will be able to actually speak to you with my own very cool voice! [1033] | "
+                     "I am looking very forward to spending time with you! [1033] | "
+                     "Please give me a name, and Enter my name here and press OK. [1033] | "
+                     "Cool, my name is Polly [1033] | "
+                     "Please tell me your name.Enter your name or a name that you would like to be called "
+                     "and press OK. [1033] | "
+                     "Great,Your name is Ann. [1033] | You can type here to talk with me. [1033] | "
+                     "Have a try! [1033]; "
+                     "played: Wave Greet RestPose GestureDown Pleased GestureDown Write GestureLeft Pleased; "
+                     "flew: %1,%2 330,200 %3,10; waited 32 s")
           .arg(HalfRoundedToEven(screen.width()) - 100)
-          .arg(HalfRoundedToEven(screen.height()) - 200),
-      "Play GestureDown",
-      "Speak Please give me a name, and Enter my name here and press OK." + en,
-      "wait 25",
-      "Speak Cool, my name is Polly" + en,
-      "Play Pleased",
-      "Play GestureDown",
-      "Speak Please tell me your name.Enter your name or a name that you would like to be called and press "
-      "OK." +
-          en,
-      "wait 7",
-      "Speak Great,Your name is Ann." + en,
-      "Play Write",
-      "MoveTo 330 200 1",
-      "Play GestureLeft",
-      "Speak You can type here to talk with me." + en,
-      "Play Pleased",
-      QStringLiteral("MoveTo %1 10 1").arg(screen.width() - 150),
-      "Speak Have a try!" + en};
-  EXPECT_EQ(Script(), SetUpCalls() + introduction);
+          .arg(HalfRoundedToEven(screen.height()) - 200)
+          .arg(screen.width() - 150));
   EXPECT_EQ(dialogs_, (QStringList{"|起名字||255", "|输入你的名字||255"}));
   EXPECT_EQ(Setting("username"), QStringLiteral("Ann"));
   EXPECT_EQ(Setting("halname"), QStringLiteral("Polly"));
