@@ -2,6 +2,143 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
+    <name>TSettingsDialog</name>
+    <message>
+        <source> min</source>
+        <translation type="unfinished"> 分钟</translation>
+    </message>
+</context>
+<context>
+    <name>TrayMenu</name>
+    <message>
+        <source>Greet</source>
+        <translation>问好</translation>
+    </message>
+    <message>
+        <source>Eat</source>
+        <translation>吃东西</translation>
+    </message>
+    <message>
+        <source>Work</source>
+        <translation>工作</translation>
+    </message>
+    <message>
+        <source>Sleep</source>
+        <translation>睡觉</translation>
+    </message>
+    <message>
+        <source>Surprise me</source>
+        <translation>随便做点什么</translation>
+    </message>
+    <message>
+        <source>Play chess</source>
+        <translation>下棋</translation>
+    </message>
+    <message>
+        <source>Say something…</source>
+        <translation>说点什么…</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>As %1 says it</source>
+        <translation>按 %1 的原话</translation>
+    </message>
+    <message>
+        <source>Lively bird</source>
+        <translation>活泼的小鸟</translation>
+    </message>
+    <message>
+        <source>Start at login</source>
+        <translation>登录时启动</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>设置…</translation>
+    </message>
+    <message>
+        <source>About Perch</source>
+        <translation>关于 Perch</translation>
+    </message>
+    <message>
+        <source>Quit Perch</source>
+        <translation>退出 Perch</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>大小</translation>
+    </message>
+    <message>
+        <source>Small</source>
+        <translation>小</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>正常</translation>
+    </message>
+    <message>
+        <source>Large</source>
+        <translation>大</translation>
+    </message>
+    <message>
+        <source>Mute</source>
+        <translation>静音</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation>%1%</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>隐藏</translation>
+    </message>
+    <message>
+        <source>For 15 minutes</source>
+        <translation>15 分钟</translation>
+    </message>
+    <message>
+        <source>For an hour</source>
+        <translation>1 小时</translation>
+    </message>
+    <message>
+        <source>Until shown again</source>
+        <translation>直到再次显示</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>显示</translation>
+    </message>
+    <message>
+        <source>Rename…</source>
+        <translation>改名…</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Another controlling program (perch-tray or perchctl listen) is running already; only one can listen to the bird at a time.</source>
+        <translation>另一个控制程序（perch-tray 或 perchctl listen）已在运行；同一时间只能有一个程序听小鸟的消息。</translation>
+    </message>
+    <message>
+        <source>This Wayland session has no X server (XWayland) for Perch to run on: DISPLAY is not set.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is no display to show the bird on: neither DISPLAY nor WAYLAND_DISPLAY is set.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Perch cannot reach the X server of DISPLAY=%1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>perch::TCompanionProcess</name>
     <message>
         <source>The companion program perch was found neither beside perch-tray nor on the PATH.</source>
@@ -28,6 +165,21 @@
     </message>
 </context>
 <context>
+    <name>perch::TRenameDialog</name>
+    <message>
+        <source>Rename</source>
+        <translation>改名</translation>
+    </message>
+    <message>
+        <source>The bird&apos;s name:</source>
+        <translation>小鸟的名字：</translation>
+    </message>
+    <message>
+        <source>Your name:</source>
+        <translation>你的名字：</translation>
+    </message>
+</context>
+<context>
     <name>perch::TSayDialog</name>
     <message>
         <source>Say something</source>
@@ -50,7 +202,7 @@
     <name>perch::TSettingsDialog</name>
     <message>
         <source> min</source>
-        <translation> 分钟</translation>
+        <translation type="vanished"> 分钟</translation>
     </message>
     <message>
         <source>Perch settings</source>
@@ -147,71 +299,17 @@ A companion bird for the desktop: it lives beside your windows, talks in balloon
         <source>%1 is unwell and has gone</source>
         <translation>%1身体不适，已经离开</translation>
     </message>
-</context>
-<context>
-    <name>TrayMenu</name>
     <message>
-        <source>Greet</source>
-        <translation>问好</translation>
+        <source>The bird&apos;s names cannot be changed: its program was not found.</source>
+        <translation>无法更改名字：找不到小鸟的程序。</translation>
     </message>
     <message>
-        <source>Eat</source>
-        <translation>吃东西</translation>
+        <source>The names could not be saved in %1.</source>
+        <translation>名字无法保存到 %1。</translation>
     </message>
     <message>
-        <source>Work</source>
-        <translation>工作</translation>
-    </message>
-    <message>
-        <source>Sleep</source>
-        <translation>睡觉</translation>
-    </message>
-    <message>
-        <source>Surprise me</source>
-        <translation>随便做点什么</translation>
-    </message>
-    <message>
-        <source>Play chess</source>
-        <translation>下棋</translation>
-    </message>
-    <message>
-        <source>Say something…</source>
-        <translation>说点什么…</translation>
-    </message>
-    <message>
-        <source>Language</source>
-        <translation>语言</translation>
-    </message>
-    <message>
-        <source>As %1 says it</source>
-        <translation>按 %1 的原话</translation>
-    </message>
-    <message>
-        <source>Lively bird</source>
-        <translation>活泼的小鸟</translation>
-    </message>
-    <message>
-        <source>Start at login</source>
-        <translation>登录时启动</translation>
-    </message>
-    <message>
-        <source>Settings…</source>
-        <translation>设置…</translation>
-    </message>
-    <message>
-        <source>About Perch</source>
-        <translation>关于 Perch</translation>
-    </message>
-    <message>
-        <source>Quit Perch</source>
-        <translation>退出 Perch</translation>
-    </message>
-</context>
-<context>
-    <name>main</name>
-    <message>
-        <source>Another controlling program (perch-tray or perchctl listen) is running already; only one can listen to the bird at a time.</source>
-        <translation>另一个控制程序（perch-tray 或 perchctl listen）已在运行；同一时间只能有一个程序听小鸟的消息。</translation>
+        <source>%1 is away</source>
+        <translation>%1 出去了</translation>
     </message>
 </context>
 </TS>
