@@ -43,7 +43,7 @@ constexpr int GameWatchMs = 400;
 constexpr int MaxInputLine = 256;
 // The time away is looked at again at least this often (a clock set back,
 // a far time written into the settings by hand).
-constexpr qint64 MaxHideWaitMs = 3600 * 1000;
+constexpr qint64 MaxHideWaitMs = qint64{3600} * 1000;
 
 // The volume step of the menu nearest a volume.
 QAction* NearestVolume(const std::vector<QAction*>& steps, int volume) {
