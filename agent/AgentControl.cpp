@@ -40,6 +40,15 @@ void TAgentCharacter::setTop(std::int16_t y) { impl_->Place({impl_->Position().x
 int TAgentCharacter::Width() const { return impl_->Window().width(); }
 int TAgentCharacter::Height() const { return impl_->Window().height(); }
 void TAgentCharacter::setKeepClear(const QRect& area) { impl_->Balloon().SetKeepClear(area); }
+double TAgentCharacter::Scale() const { return impl_->Scale(); }
+void TAgentCharacter::setScale(double scale) { impl_->SetScale(scale); }
+int TAgentCharacter::Volume() const { return impl_->Volume(); }
+void TAgentCharacter::setVolume(int percent) { impl_->SetVolume(percent); }
+bool TAgentCharacter::Muted() const { return impl_->Muted(); }
+void TAgentCharacter::setMuted(bool muted) { impl_->SetMuted(muted); }
+TAgentRequestPtr TAgentCharacter::FlyOff() { return std::make_shared<TAgentRequest>(impl_->FlyOff()); }
+TAgentRequestPtr TAgentCharacter::FlyBack() { return std::make_shared<TAgentRequest>(impl_->FlyBack()); }
+bool TAgentCharacter::Away() const { return impl_->Away(); }
 
 TAgentRequestPtr TAgentCharacter::Show(bool Fast) {
   return std::make_shared<TAgentRequest>(impl_->Show(Fast));
@@ -79,6 +88,11 @@ TAgentRequestPtr TAgentCharacters::Load(const QString& CharacterID, const QStrin
   impl->OnClick = [agent, CharacterID](int button, int shift, QPoint global) {
     if (agent->OnClick)
       agent->OnClick(agent, CharacterID, button, shift, std::int16_t(global.x()), std::int16_t(global.y()));
+  };
+  impl->OnDragComplete = [agent, CharacterID](int button, int shift, QPoint global) {
+    if (agent->OnDragComplete)
+      agent->OnDragComplete(agent, CharacterID, button, shift, std::int16_t(global.x()),
+                            std::int16_t(global.y()));
   };
   impl->OnError = [agent](const QString& message) {
     if (agent->OnError) agent->OnError(message);

@@ -54,6 +54,22 @@ class TAgentCharacter {
   // A screen rectangle (a game's window) that the balloon keeps off; an
   // empty one for none.
   void setKeepClear(const QRect& area);
+  // The character's size: 1 as designed; 0.75 and 1.5 draw it that much
+  // smaller or larger, as crisply, its feet staying where they stood.
+  double Scale() const;
+  void setScale(double scale);
+  // The voice: its loudness in percent (0 to 100) and whether it is muted
+  // (the balloons still show).
+  int Volume() const;
+  void setVolume(int percent);
+  bool Muted() const;
+  void setMuted(bool muted);
+  // Flies off the screen and stays away, its lines unsaid, until FlyBack
+  // brings it back to where it left. Left and Top meanwhile tell the place
+  // it comes back to. At once, not queued: what was queued is dropped.
+  TAgentRequestPtr FlyOff();
+  TAgentRequestPtr FlyBack();
+  bool Away() const;
 
   TAgentRequestPtr Show(bool Fast);
   TAgentRequestPtr Hide(bool Fast);
@@ -108,6 +124,11 @@ class TAgent : public QObject {
   std::function<void(TAgent* Sender, const QString& CharacterID, int Button, int Shift, std::int16_t x,
                      std::int16_t y)>
       OnClick;
+  // Fired on the main thread when the user lets go of a character dragged
+  // to a new place (x and y where the pointer was let go).
+  std::function<void(TAgent* Sender, const QString& CharacterID, int Button, int Shift, std::int16_t x,
+                     std::int16_t y)>
+      OnDragComplete;
   // Receives errors that reached the event loop inside the service (a click
   // handler that threw); unassigned, they show in an error box.
   std::function<void(const QString& message)> OnError;

@@ -75,15 +75,10 @@ TAgentCharacterImpl::TAgentCharacterImpl(const QString& characterId, TCharacterD
   connect(&idleTimer_, &QTimer::timeout, this, &TAgentCharacterImpl::PlayIdle);
 
   window_->OnClicked = [this](int button, int shift, QPoint global) {
-    // Delivered from the event loop, so that a handler that waits in a
-    // nested loop does not run inside this window's mouse handling.
-    QTimer::singleShot(0, this, [this, button, shift, global] {
-      try {
-        if (OnClick) OnClick(button, shift, global);
-      } catch (const std::exception& e) {
-        if (OnError) OnError(QString::fromStdString(e.what()));
-      }
-    });
+    Deliver(&TAgentCharacterImpl::OnClick, button, shift, global);
+  };
+  window_->OnDropped = [this](int button, int shift, QPoint global) {
+    Deliver(&TAgentCharacterImpl::OnDragComplete, button, shift, global);
   };
   // A drag never leaves the character where no monitor shows it whole.
   window_->OnDragged = [this](QPoint topLeft) { Place(KeepOnMonitor(QRect(topLeft, window_->size()))); };
@@ -111,6 +106,19 @@ TAgentCharacterImpl::TAgentCharacterImpl(const QString& characterId, TCharacterD
   });
 }
 
+void TAgentCharacterImpl::Deliver(TMouseHandler TAgentCharacterImpl::*handler, int button, int shift,
+                                  QPoint global) {
+  // From the event loop, so that a handler that waits in a nested loop does
+  // not run inside this window's mouse handling.
+  QTimer::singleShot(0, this, [this, handler, button, shift, global] {
+    try {
+      if (this->*handler) (this->*handler)(button, shift, global);
+    } catch (const std::exception& e) {
+      if (OnError) OnError(QString::fromStdString(e.what()));
+    }
+  });
+}
+
 TAgentCharacterImpl::~TAgentCharacterImpl() {
   speaking_ = false;
   voice_.Stop();
@@ -135,13 +143,17 @@ void TAgentCharacterImpl::HoldBalloon(bool hold) {
   balloon_->StopLinger();
   const bool lineComing = speaking_ || std::any_of(queue_.begin(), queue_.end(),
                                                    [](const TRequest& r) { return r.kind == TKind::Speak; });
-  if (!lineComing && !spokenText_.isEmpty() && window_->isVisible() && !balloon_->isVisible()) {
+  if (!lineComing && !away_ && !spokenText_.isEmpty() && window_->isVisible() && !balloon_->isVisible()) {
     balloon_->Present(spokenText_, window_->BalloonAnchor(), window_->geometry());
     balloon_->RevealAll();
   }
 }
 
 void TAgentCharacterImpl::Place(QPoint topLeft) {
+  if (away_) {
+    home_ = topLeft;
+    return;
+  }
   position_ = topLeft;
   window_->move(topLeft);
   if (current_ && current_->kind == TKind::Move) {
@@ -154,18 +166,71 @@ void TAgentCharacterImpl::Place(QPoint topLeft) {
 
 void TAgentCharacterImpl::KeepOnMonitors() {
   const QSize size = window_->size();
-  if (current_ && current_->kind == TKind::Move)
+  if (current_ && current_->kind == TKind::Move && !current_->leaving)
     current_->target = KeepOnMonitor(QRect(current_->target, size));
   // Only a character no monitor shows whole moves: on one that still shows
-  // it, nothing changes.
-  const QRect now(position_, size);
+  // it, nothing changes. One away comes back onto a monitor.
+  const QRect now(Position(), size);
   QList<QRect> areas;
   for (const QScreen* screen : QGuiApplication::screens()) {
     if (screen->geometry().contains(now)) return;
     areas.append(screen->availableGeometry());
   }
   const QPoint topLeft = KeepOnMonitor(now, areas);
-  if (topLeft != position_) Place(topLeft);
+  if (topLeft != Position()) Place(topLeft);
+}
+
+void TAgentCharacterImpl::SetScale(double scale) {
+  if (!(scale >= 0.25 && scale <= 4))
+    throw TAgentError(QString("the character's scale %1 is outside 0.25 to 4").arg(scale).toStdString());
+  if (scale == window_->Scale()) return;
+  // The feet stay where they stood: the bottom centre of the old frame.
+  const QRect before(Position(), window_->size());
+  window_->SetScale(scale);
+  const QSize size = window_->size();
+  const QPoint feet(before.x() + before.width() / 2, before.y() + before.height());
+  Place(KeepOnMonitor(QRect(QPoint(feet.x() - size.width() / 2, feet.y() - size.height()), size)));
+}
+
+int TAgentCharacterImpl::FlyOff() {
+  if (away_) return 0;
+  StopAll(QString());
+  balloon_->hide();
+  const bool shown = window_->isVisible();
+  home_ = position_;
+  away_ = true;
+  if (!shown) return 0;  // nothing to see leave
+  // Past the nearer side of its monitor, rising as it goes.
+  const QSize size = window_->size();
+  const QRect frame(position_, size);
+  const QScreen* screen = QGuiApplication::screenAt(frame.center());
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  const QRect monitor = screen != nullptr ? screen->geometry() : frame;
+  const bool leftward = frame.center().x() < monitor.center().x();
+  TRequest flight{TKind::Move, 0};
+  flight.target = QPoint(leftward ? monitor.left() - size.width() - 20 : monitor.right() + 21,
+                         frame.top() - monitor.height() / 4);
+  flight.speed = 2;
+  flight.leaving = true;
+  Enqueue(std::move(flight));
+  TRequest hide{TKind::Hide, 0, nullptr, true};
+  hide.leaving = true;
+  return Enqueue(std::move(hide));
+}
+
+int TAgentCharacterImpl::FlyBack() {
+  if (!away_) return 0;
+  away_ = false;
+  // A flight off not yet over is called off.
+  queue_.erase(std::remove_if(queue_.begin(), queue_.end(), [](const TRequest& r) { return r.leaving; }),
+               queue_.end());
+  if (current_ && current_->leaving) StopCurrent();
+  const QPoint home = home_;
+  Enqueue({TKind::Show, 0, nullptr, true});
+  TRequest flight{TKind::Move, 0};
+  flight.target = home;
+  flight.speed = 2;
+  return Enqueue(std::move(flight));
 }
 
 int TAgentCharacterImpl::Show(bool fast) { return Enqueue({TKind::Show, 0, nullptr, fast}); }
@@ -345,6 +410,10 @@ void TAgentCharacterImpl::StartNext(double now) {
     loopedMs_ = 0;
     Note("start", *current_);
     TRequest& r = *current_;
+    if (away_ && !r.leaving && r.kind != TKind::Play) {
+      Finish();  // nothing is seen or heard of a character away
+      continue;
+    }
     switch (r.kind) {
       case TKind::Show:
         if (window_->isVisible()) {
@@ -385,8 +454,8 @@ void TAgentCharacterImpl::StartNext(double now) {
         voice_.Speak(r.text, r.language);
         break;
       case TKind::Move: {
-        // The whole character lands on a monitor.
-        r.target = KeepOnMonitor(QRect(r.target, window_->size()));
+        // The whole character lands on a monitor, unless it leaves them.
+        if (!r.leaving) r.target = KeepOnMonitor(QRect(r.target, window_->size()));
         moveFrom_ = position_;
         const QPointF delta = QPointF(r.target) - moveFrom_;
         const double distance = std::hypot(delta.x(), delta.y());

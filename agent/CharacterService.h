@@ -42,7 +42,8 @@ class TAgentCharacterImpl : public QObject {
   void SetLanguageID(int languageId);  // throws when no voice speaks it
   bool AutoPopupMenu() const { return window_->autoPopupMenu; }
   void SetAutoPopupMenu(bool value) { window_->autoPopupMenu = value; }
-  QPoint Position() const { return position_; }
+  // Where the character stands; while it is away, where it comes back to.
+  QPoint Position() const { return away_ ? home_ : position_; }
   void Place(QPoint topLeft);  // at once, also under a running move
   // Brings the character (and a running move's end) into the available area
   // of the nearest monitor when its own went away or shrank.
@@ -65,6 +66,26 @@ class TAgentCharacterImpl : public QObject {
   // Types: a comma-separated list of play, speak, move, get; empty for all.
   void StopAll(const QString& types);
 
+  // The character drawn at another size (1 as designed), its feet where
+  // they stood, the whole of it kept on a monitor, the balloon beside it.
+  // Throws for a scale outside 0.25 to 4.
+  void SetScale(double scale);
+  double Scale() const { return window_->Scale(); }
+  // The voice's loudness and silence (see TVoice).
+  void SetVolume(int percent) { voice_.SetVolume(percent); }
+  int Volume() const { return voice_.Volume(); }
+  void SetMuted(bool muted) { voice_.SetMuted(muted); }
+  bool Muted() const { return voice_.Muted(); }
+  // Away: everything queued or running stops, the character flies off past
+  // the nearer side of its monitor and hides. While it is away, requests
+  // to show, hide, speak or move end as they start (the lines unsaid) and
+  // animations play unseen; placing it moves the place it comes back to.
+  // FlyBack brings it in from where it left to that place. Each does
+  // nothing when the character already is where it asks for.
+  int FlyOff();
+  int FlyBack();
+  bool Away() const { return away_; }
+
   bool Visible() const { return window_->isVisible(); }
   // Whether a request runs or waits.
   bool Busy() const { return current_.has_value() || !queue_.empty(); }
@@ -84,6 +105,8 @@ class TAgentCharacterImpl : public QObject {
 
   // Fired from the event loop (never inside the mouse handler) on a click.
   std::function<void(int button, int shift, QPoint global)> OnClick;
+  // The same when the user let go of the character after dragging it.
+  std::function<void(int button, int shift, QPoint global)> OnDragComplete;
   // Notes "start <kind> <detail>" and "end <kind> <detail>" as requests run.
   std::function<void(const QString& note)> OnRequestNote;
   // Reports an error that reached the event loop.
@@ -100,11 +123,15 @@ class TAgentCharacterImpl : public QObject {
     QPoint target = {};
     int speed = 1;
     bool latestOnly = false;  // a conversation line, superseded by the next
+    bool leaving = false;     // the flight off the screen and the hiding after it
   };
 
   int Enqueue(TRequest request);
   void StopCurrent();
   void DropSupersededLines();
+  // Delivers a mouse event from the event loop, errors to OnError.
+  using TMouseHandler = std::function<void(int button, int shift, QPoint global)>;
+  void Deliver(TMouseHandler TAgentCharacterImpl::*handler, int button, int shift, QPoint global);
   void Tick();
   void StartNext(double now);
   void Advance(double now);
@@ -131,6 +158,8 @@ class TAgentCharacterImpl : public QObject {
   TVoice voice_;
   int languageId_ = 1033;
   QPoint position_;
+  bool away_ = false;
+  QPoint home_;  // while away: where the character comes back to
   int nextId_ = 1;
   bool overflowReported_ = false;  // once per flood, not once per request
 

@@ -62,6 +62,19 @@ void TCharacterWindow::SetTranslucent(bool translucent) {
   update();
 }
 
+void TCharacterWindow::SetScale(double scale) {
+  if (scale == scale_) return;
+  scale_ = scale;
+  setFixedSize(ScaledSize(character_, scale_));
+  // Frames kept at the old size are of no use; the outline is traced anew.
+  MakeFrames();
+  frame_.reset();
+  shape_ = QRegion();
+  nativeShape_ = QRegion();
+  ShowFrame(frames_->Frame(pose_, devicePixelRatioF()));
+  update();
+}
+
 void TCharacterWindow::MakeFrames() {
   // With per-pixel alpha the soft edge may reach a pixel past the outline.
   frames_.emplace(character_, scale_, translucent_ ? QColor(Qt::transparent) : ShapedBackground,
@@ -169,8 +182,11 @@ void TCharacterWindow::mouseReleaseEvent(QMouseEvent* event) {
   const Qt::MouseButton button = pressed_;
   pressed_ = Qt::NoButton;
   dragging_ = false;
-  if (wasDrag) return;
   const QPoint global = event->globalPosition().toPoint();
+  if (wasDrag) {
+    if (OnDropped) OnDropped(ButtonCode(button), ShiftCode(event->modifiers()), global);
+    return;
+  }
   if (OnClicked) OnClicked(ButtonCode(button), ShiftCode(event->modifiers()), global);
   if (button == Qt::RightButton && autoPopupMenu) {
     // Opened without a nested loop; it deletes itself once closed.

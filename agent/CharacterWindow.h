@@ -27,6 +27,10 @@ class TCharacterWindow : public QWidget {
   void Settle() { frames_->Settle(); }
   // Blended by a compositor (soft edges) or cut out by a shape (none runs).
   void SetTranslucent(bool translucent);
+  // The character drawn at another size: painted anew from its vectors at
+  // that scale, the window, its shape and its input region sized to it.
+  void SetScale(double scale);
+  double Scale() const { return scale_; }
   const TPose& Pose() const { return pose_; }
   // Whether a point of the window lies on the character.
   bool OnCharacter(QPoint local) const;
@@ -41,7 +45,9 @@ class TCharacterWindow : public QWidget {
 
   std::function<void(int button, int shift, QPoint global)> OnClicked;
   std::function<void(QPoint topLeft)> OnDragged;  // the user dragged it there
-  std::function<void()> OnHideChosen;             // "Hide" from the menu
+  // The user let go of it after a drag (the place is the last OnDragged's).
+  std::function<void(int button, int shift, QPoint global)> OnDropped;
+  std::function<void()> OnHideChosen;  // "Hide" from the menu
   bool autoPopupMenu = true;
 
  protected:

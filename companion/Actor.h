@@ -80,7 +80,8 @@ class TActor : public QWidget {
 
   // One datagram of the controller; catches and reports every error.
   void HandleLinkMessage(const perch::TLinkMessage& message);
-  void HandleRequest(std::uint64_t code);
+  // value: the request's lParam (the volume of request 65).
+  void HandleRequest(std::uint64_t code, std::int64_t value = 0);
   void HandleText(const QString& text);
 
   // Routines started by requests 0-5 and the click reaction.
@@ -123,6 +124,34 @@ class TActor : public QWidget {
   std::unique_ptr<TSettingsFile> IniFile;
 
   int RoutineDepth() const { return routineDepth_; }
+
+  // The bird's home on the desktop, each part kept in config.ini and read
+  // by FormCreate (see Home.cpp): the place the user dragged it to, its
+  // size, its voice's volume and silence. Nothing kept leaves it as it was
+  // designed.
+  enum class TBirdSize { Small, Normal, Large };
+  static double BirdScale(TBirdSize size);
+  void RestoreHome();
+  // The user let go of the bird somewhere: the place is kept.
+  void KeepPlace();
+  void ChangeSize(TBirdSize size);
+  void ChangeMuted(bool muted);
+  void ChangeVolume(std::int64_t percent);
+  // Away (requests 66 and 67): the bird flies off the screen and stays off
+  // until asked back; meanwhile routine requests end at once with notice
+  // 20 and texts are not spoken. Not kept: the controller asks again.
+  void FlyAway();
+  void ComeBack();
+  bool Away() const { return Character != nullptr && Character->Away(); }
+  // The names the introduction gave (halname, username), read at start and
+  // again at request 68, after the controller changed them; the bird says
+  // a new name of its own or the user's.
+  void ReadNames(bool sayNewOnes);
+  QString HalName;
+  QString UserName;
+  // Whether the bird perched where it was kept; read and written with the
+  // place for the perching behaviours.
+  bool Perching = false;
 
   // The form's Left as the routines read and write it: at a negative Left
   // the form is out of sight, its window not shown at all.

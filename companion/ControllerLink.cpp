@@ -22,6 +22,16 @@ constexpr std::uint64_t RequestEnglish = 22;
 constexpr std::uint64_t RequestWritten = 30;
 constexpr std::uint64_t RequestAllEnglish = 31;
 constexpr std::uint64_t RequestAllChinese = 32;
+// The bird's home: its size, its voice, its time away, its names.
+constexpr std::uint64_t RequestSizeSmall = 60;
+constexpr std::uint64_t RequestSizeNormal = 61;
+constexpr std::uint64_t RequestSizeLarge = 62;
+constexpr std::uint64_t RequestMute = 63;
+constexpr std::uint64_t RequestUnmute = 64;
+constexpr std::uint64_t RequestVolume = 65;  // lParam: 0 to 100
+constexpr std::uint64_t RequestFlyAway = 66;
+constexpr std::uint64_t RequestComeBack = 67;
+constexpr std::uint64_t RequestReadNames = 68;
 constexpr std::uint64_t RequestQuit = 70;
 
 // Counts the routines running nested, for the depth bound.
@@ -62,12 +72,14 @@ void TActor::HandleLinkMessage(const perch::TLinkMessage& message) {
   // The error box of a failed step is a nested loop too, so it counts.
   TDepthGuard guard(routineDepth_);
   RunReportingErrors([&] {
-    if (isRequest) HandleRequest(message.wParam);
+    if (isRequest) HandleRequest(message.wParam, message.lParam);
     else HandleText(QString::fromUtf8(message.text));
   });
 }
 
-void TActor::HandleRequest(std::uint64_t code) {
+void TActor::HandleRequest(std::uint64_t code, std::int64_t value) {
+  // A bird away runs no routine; the controller hears at once that none runs.
+  if (code <= LastRoutineRequest && Away()) return NotifyController(NoticeRoutineEnded);
   switch (code) {
     case 0: RandomActivity(); break;
     case 1: EatCookies(); break;
@@ -86,6 +98,15 @@ void TActor::HandleRequest(std::uint64_t code) {
     case RequestWritten: ChangeLanguageMode(TLanguageMode::Written); break;
     case RequestAllEnglish: ChangeLanguageMode(TLanguageMode::English); break;
     case RequestAllChinese: ChangeLanguageMode(TLanguageMode::Chinese); break;
+    case RequestSizeSmall: ChangeSize(TBirdSize::Small); break;
+    case RequestSizeNormal: ChangeSize(TBirdSize::Normal); break;
+    case RequestSizeLarge: ChangeSize(TBirdSize::Large); break;
+    case RequestMute:
+    case RequestUnmute: ChangeMuted(code == RequestMute); break;
+    case RequestVolume: ChangeVolume(value); break;
+    case RequestFlyAway: FlyAway(); break;
+    case RequestComeBack: ComeBack(); break;
+    case RequestReadNames: ReadNames(true); break;
     case RequestQuit:
       Quitting = true;
       // exit(), not quit(): quit() first asks every window to close, and
@@ -106,7 +127,7 @@ void TActor::ChangeLanguageMode(TLanguageMode mode) {
 
 void TActor::HandleText(const QString& text) {
   Edit1->setText(text);
-  if (Character == nullptr) return;
+  if (Character == nullptr || Away()) return;
   Character->StopAll(QStringLiteral("play"));
   if (languageMode_ != TLanguageMode::Written) UseModeVoice();
   // Only the latest text counts: one still waiting, or being spoken, gives

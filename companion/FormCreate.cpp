@@ -35,10 +35,12 @@ void TActor::FormCreate() {
   Character->setLanguageID(LanguageEnglish);
   writtenLanguage_ = LanguageEnglish;
   Character->setAutoPopupMenu(false);
-  // On the primary monitor, inside its available area.
-  const QRect area = PrimaryArea();
-  Character->setTop(static_cast<std::int16_t>(area.y() + 10));
-  Character->setLeft(static_cast<std::int16_t>(area.x() + area.width() - 450));
+  // Where the user left it, as large and as loud as it was; the first time
+  // as designed.
+  RestoreHome();
+  Agent->OnDragComplete = [this](TAgent*, const QString&, int, int, std::int16_t, std::int16_t) {
+    RunReportingErrors([this] { KeepPlace(); });
+  };
   Character->Show(false);
   Introduce();
 }

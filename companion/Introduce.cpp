@@ -89,6 +89,8 @@ void TActor::Introduce() {
     IniFile->WriteString(section, QStringLiteral("username"), userName);
     IniFile->WriteString(section, QStringLiteral("halname"), characterName);
     IniFile->WriteInteger(section, QStringLiteral("firstRun"), 1);
+    HalName = characterName;
+    UserName = userName;
   }
 
   bird.MoveTo(Coordinate(screen.x() + 330), Coordinate(screen.y() + 200), 1);

@@ -45,4 +45,9 @@ void TVoice::Speak(const QString& text, int languageId) { worker_->Speak(text, l
 
 void TVoice::Stop() { worker_->Stop(); }
 
+void TVoice::SetVolume(int percent) { worker_->SetVolume(percent); }
+int TVoice::Volume() const { return worker_->Volume(); }
+void TVoice::SetMuted(bool muted) { worker_->SetMuted(muted); }
+bool TVoice::Muted() const { return worker_->Muted(); }
+
 }  // namespace perch

@@ -63,6 +63,16 @@ class TVoice : public QObject {
   // the voice is silent.
   void Stop();
 
+  // The loudness of what is played, 0 to 100 percent of the samples'
+  // amplitude (held to that range); it applies from the next few
+  // milliseconds of sound on, the line being spoken included.
+  void SetVolume(int percent);
+  int Volume() const;
+  // Muted, no sound device is opened and a line playing lets go of its
+  // device at once: lines are paced in silence with the same reports.
+  void SetMuted(bool muted);
+  bool Muted() const;
+
  signals:
   // Synthesis done; playback (or silent pacing) begins.
   void Started(QVector<TSpokenWord> words, int durationMs);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace perch {
 
@@ -49,6 +50,8 @@ void TVoiceWorker::Stop() {
   wake_.notify_all();
 }
 
+void TVoiceWorker::SetVolume(int percent) { volume_ = std::clamp(percent, 0, 100); }
+
 void TVoiceWorker::Run() {
   for (;;) {
     TLine line;
@@ -78,7 +81,8 @@ void TVoiceWorker::SpeakLine(const TLine& line) {
 void TVoiceWorker::Play(const TLine& line, const TSynthesizedSpeech& speech) {
   TAudioOutput output;
   const int64_t total = int64_t(speech.samples.size());
-  if (total > 0) output.Open(audioDevice_, speech.sampleRate);
+  if (total > 0 && !muted_) output.Open(audioDevice_, speech.sampleRate);
+  std::vector<int16_t> quieter;  // a chunk below full volume
   const int64_t chunk = std::max<int64_t>(1, int64_t(speech.sampleRate) * ChunkMs / 1000);
   int64_t written = 0;
   int64_t played = 0;
@@ -105,11 +109,23 @@ void TVoiceWorker::Play(const TLine& line, const TSynthesizedSpeech& speech) {
     const bool heard = !output.IsOpen() || played >= total;
     if (heard && playedMs >= speech.durationMs && nextWord == wordCount) break;
 
+    if (output.IsOpen() && muted_) {
+      // Muted while it plays: the rest of the line goes on in silence.
+      output.Close();
+      begin = TClock::now() - std::chrono::milliseconds(playedMs);
+      continue;
+    }
     if (output.IsOpen()) {
       bool failed = played < written && now - lastProgress > Stall;
       if (!failed && written < total) {
-        const int64_t queued =
-            output.Write(speech.samples.data() + written, std::min(chunk, total - written), ChunkMs);
+        const int64_t count = std::min(chunk, total - written);
+        const int16_t* samples = speech.samples.data() + written;
+        if (const int volume = volume_.load(); volume < 100) {
+          quieter.assign(samples, samples + count);
+          for (int16_t& sample : quieter) sample = static_cast<int16_t>(sample * volume / 100);
+          samples = quieter.data();
+        }
+        const int64_t queued = output.Write(samples, count, ChunkMs);
         failed = queued < 0;
         if (!failed) written += queued;
       } else if (!failed) {

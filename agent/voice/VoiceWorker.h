@@ -38,6 +38,11 @@ class TVoiceWorker {
 
   void Speak(const QString& text, int languageId);
   void Stop();
+  // Read by the worker for every chunk it plays (see TVoice).
+  void SetVolume(int percent);
+  int Volume() const { return volume_.load(); }
+  void SetMuted(bool muted) { muted_ = muted; }
+  bool Muted() const { return muted_.load(); }
 
  private:
   using TClock = std::chrono::steady_clock;
@@ -64,6 +69,8 @@ class TVoiceWorker {
   std::deque<TLine> pending_;
   int64_t nextId_ = 0;
   std::atomic<bool> quit_{false};
+  std::atomic<int> volume_{100};  // percent
+  std::atomic<bool> muted_{false};
   // Every line with a smaller id is stopped: Speak stops the lines before
   // it, Stop all lines so far.
   std::atomic<int64_t> stopBelow_{0};

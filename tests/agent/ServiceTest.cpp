@@ -1,12 +1,16 @@
 #include "agent/AgentControl.h"
+#include "agent/CharacterPainter.h"
 #include "agent/CharacterService.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 using namespace perch;
@@ -329,4 +333,110 @@ TEST_F(Service, TheQueueIsBoundedByCountAndByTextTheNewestKept) {
   bird->Speak(QString(TAgentCharacterImpl::MaxWaitingText + 1, QChar(u'y')), "");
   EXPECT_EQ(impl.Waiting(), 1);
   bird->StopAll("");
+}
+
+TEST_F(Service, EachSizeIsPaintedAnewWholeAndClickableWithItsFeetKept) {
+  QWidget& window = Shown();
+  const QSize designed = window.size();
+  const QPoint feet(bird->Left() + designed.width() / 2, bird->Top() + designed.height());
+  const QPoint anchorAtOne = bird->Impl().Window().BalloonAnchor() - window.pos();
+  int clicks = 0;
+  agent.OnClick = [&](TAgent*, const QString&, int, int, std::int16_t, std::int16_t) { ++clicks; };
+  for (const double scale : {0.75, 1.5, 1.0}) {
+    bird->setScale(scale);
+    const QSize size = window.size();
+    EXPECT_EQ(size,
+              QSize(int(std::ceil(designed.width() * scale)), int(std::ceil(designed.height() * scale))));
+    EXPECT_EQ(QPoint(bird->Left() + size.width() / 2, bird->Top() + size.height()), feet) << scale;
+    // Drawn from the vectors at that size: the window's picture is the
+    // character rendered at that scale, not the designed one stretched.
+    const QImage shown = window.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage painted = RenderCharacter(bird->Impl().Definition(), bird->Impl().Window().Pose(), scale)
+                               .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    ASSERT_EQ(shown.size(), painted.size());
+    EXPECT_EQ(qAlpha(shown.pixel(size.width() / 2, size.height() / 2)), 255) << "the body at the centre";
+    EXPECT_EQ(shown.pixel(size.width() / 2, int(size.height() * 0.6)),
+              painted.pixel(size.width() / 2, int(size.height() * 0.6)));
+    // Its outline follows: the belly takes a click, a corner does not.
+    EXPECT_TRUE(bird->Impl().Window().Shape().contains(Belly())) << scale;
+    EXPECT_FALSE(bird->Impl().Window().Shape().contains(QPoint(1, 1)));
+    const int before = clicks;
+    QTest::mouseClick(&window, Qt::LeftButton, {}, Belly());
+    ASSERT_TRUE(WaitUntil([&] { return clicks == before + 1; })) << "no click at scale " << scale;
+    // The balloon points at the head of the bird as large as it is.
+    const QPoint anchor = bird->Impl().Window().BalloonAnchor() - window.pos();
+    EXPECT_NEAR(anchor.x(), anchorAtOne.x() * scale, 1);
+    EXPECT_NEAR(anchor.y(), anchorAtOne.y() * scale, 1);
+  }
+  EXPECT_THROW(bird->setScale(0), TAgentError);
+  EXPECT_THROW(bird->setScale(100), TAgentError);
+}
+
+TEST_F(Service, AwayTheBirdFliesOffUnseenAndUnheardAndComesBackHome) {
+  Shown();
+  bird->Speak("Still talking", "");
+  bird->FlyOff();
+  EXPECT_TRUE(bird->Away());
+  EXPECT_EQ(QPoint(bird->Left(), bird->Top()), QPoint(200, 150)) << "Left and Top tell its home";
+  Drain();
+  EXPECT_FALSE(bird->Impl().Visible());
+  EXPECT_FALSE(bird->Impl().Balloon().isVisible());
+  // Off the screen before it hid: past the nearer side of its monitor.
+  const QString flight = notes.filter(QRegularExpression("^end Move")).last();
+  const int flownTo = flight.section(' ', 2).section(',', 0, 0).toInt();
+  const QRect monitor = QGuiApplication::primaryScreen()->geometry();
+  EXPECT_TRUE(flownTo + bird->Width() <= monitor.left() || flownTo > monitor.right()) << qPrintable(flight);
+
+  // Meanwhile nothing shows or speaks; a place given is its new home.
+  notes.clear();
+  bird->Show(false);
+  bird->Speak("Nobody hears this", "");
+  bird->MoveTo(300, 200, 1);
+  Drain();
+  EXPECT_FALSE(bird->Impl().Visible());
+  EXPECT_FALSE(bird->Impl().Balloon().isVisible());
+  EXPECT_EQ(notes.filter("start").size(), notes.filter("end").size());
+  bird->setLeft(260);
+  EXPECT_EQ(bird->Left(), 260);
+
+  bird->FlyBack();
+  EXPECT_FALSE(bird->Away());
+  Drain();
+  EXPECT_TRUE(bird->Impl().Visible());
+  EXPECT_EQ(QPoint(bird->Left(), bird->Top()), QPoint(260, 150));
+  EXPECT_EQ(bird->Impl().Window().pos(), QPoint(260, 150));
+}
+
+TEST_F(Service, CallingTheBirdBackMidFlightCallsTheFlightOff) {
+  Shown();
+  bird->FlyOff();
+  ASSERT_TRUE(WaitUntil([this] { return !notes.filter("start Move").isEmpty(); }));
+  bird->FlyBack();
+  Drain();
+  EXPECT_TRUE(bird->Impl().Visible()) << "the hiding queued behind the flight is dropped";
+  EXPECT_EQ(QPoint(bird->Left(), bird->Top()), QPoint(200, 150));
+}
+
+TEST_F(Service, LettingGoAfterADragTellsOnDragCompleteAndAClickDoesNot) {
+  int completed = 0, clicks = 0;
+  agent.OnDragComplete = [&](TAgent* sender, const QString& id, int, int, std::int16_t, std::int16_t) {
+    EXPECT_EQ(sender, &agent);
+    EXPECT_EQ(id, "test");
+    ++completed;
+  };
+  agent.OnClick = [&](TAgent*, const QString&, int, int, std::int16_t, std::int16_t) { ++clicks; };
+  QWidget& window = Shown();
+  QTest::mouseClick(&window, Qt::LeftButton, {}, Belly());
+  ASSERT_TRUE(WaitUntil([&] { return clicks == 1; }));
+  const QPoint pressedAt = window.mapToGlobal(Belly());
+  QTest::mousePress(&window, Qt::LeftButton, {}, Belly());
+  const QPoint global = pressedAt + QPoint(30, 10);
+  QMouseEvent move(QEvent::MouseMove, QPointF(window.mapFromGlobal(global)), QPointF(global), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &move);
+  QTest::mouseRelease(&window, Qt::LeftButton, {}, Belly());
+  EXPECT_EQ(completed, 0) << "delivered from the event loop";
+  ASSERT_TRUE(WaitUntil([&] { return completed == 1; }));
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(bird->Left(), 230);
 }

@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <cmath>
+
 namespace perch {
 
 class TAgentCharacterImpl {
@@ -12,6 +14,9 @@ class TAgentCharacterImpl {
   bool autoPopupMenu = true;
   int left = 0, top = 0, nextRequest = 1;
   bool balloonHeld = false;
+  double scale = 1;
+  int volume = 100;
+  bool muted = false, away = false;
 };
 
 QStringList& TRecordingAgent::Calls() {
@@ -55,8 +60,25 @@ void TAgentCharacter::setAutoPopupMenu(bool on) {
 }
 void TAgentCharacter::setLeft(std::int16_t x) { Record(QStringLiteral("Left %1").arg(impl_->left = x)); }
 void TAgentCharacter::setTop(std::int16_t y) { Record(QStringLiteral("Top %1").arg(impl_->top = y)); }
-int TAgentCharacter::Width() const { return 200; }
-int TAgentCharacter::Height() const { return 184; }
+int TAgentCharacter::Width() const { return int(std::ceil(200 * impl_->scale)); }
+int TAgentCharacter::Height() const { return int(std::ceil(184 * impl_->scale)); }
+double TAgentCharacter::Scale() const { return impl_->scale; }
+void TAgentCharacter::setScale(double scale) { Record(QStringLiteral("Scale %1").arg(impl_->scale = scale)); }
+int TAgentCharacter::Volume() const { return impl_->volume; }
+void TAgentCharacter::setVolume(int percent) {
+  Record(QStringLiteral("Volume %1").arg(impl_->volume = percent));
+}
+bool TAgentCharacter::Muted() const { return impl_->muted; }
+void TAgentCharacter::setMuted(bool muted) { Record(QStringLiteral("Muted %1").arg(impl_->muted = muted)); }
+TAgentRequestPtr TAgentCharacter::FlyOff() {
+  impl_->away = true;
+  return Queued(*impl_, QStringLiteral("FlyOff"));
+}
+TAgentRequestPtr TAgentCharacter::FlyBack() {
+  impl_->away = false;
+  return Queued(*impl_, QStringLiteral("FlyBack"));
+}
+bool TAgentCharacter::Away() const { return impl_->away; }
 void TAgentCharacter::setKeepClear(const QRect& r) {
   Record(QStringLiteral("KeepClear %1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()));
 }

@@ -8,7 +8,7 @@
 #   desktop_e2e.sh BIN_FOLDER CASE
 #   CASE: openbox_picom | icewm | monitors | xwayland | hidpi2 | hidpi15 |
 #         out_of_way | monitor_gone | game_front_xfwm4 | game_front_kwin |
-#         name_dialogs
+#         name_dialogs | home_sizes | home_sizes_hidpi2 | home_place | home_away
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
@@ -245,6 +245,26 @@ check_bird_takes_input() {  # WHEN
   xdotool sleep 0.3 mouseup 1
   sleep 0.5
   [ "$(rect "$(bird_window)")" != "$x $y $w $h" ] || fail "a drag by the bird's belly $1 did not move it"
+}
+
+
+# The bird's home: its size, place, voice and time away.
+setting() { sed -n "s/^$1=//p" "$prog/config.ini" | head -1; }  # KEY: as the companion kept it
+# Each size asked for through perchctl: the window 0.75, 1 or 1.5 times the
+# designed 200 x 184, the bird drawn whole over it, a click on it notice 41.
+check_size() {  # small|normal|large FACTOR
+  local density=${QT_SCALE_FACTOR:-1} w h
+  "$perchctl" size "$1" || fail "perchctl size $1 failed"
+  bird_width=$(awk -v f="$2" -v d="$density" 'BEGIN { print int(200 * f * d + 0.5) }')
+  wait_until 10 bird_window >/dev/null || fail "no bird $bird_width pixels wide at size $1"
+  read -r _ _ w h <<<"$(rect "$(bird_window)")"
+  [ "$h" -eq "$(awk -v f="$2" -v d="$density" 'BEGIN { print int(184 * f * d + 0.5) }')" ] ||
+    fail "the bird at size $1 is $w x $h"
+  [ "$(setting size)" = "$1" ] || fail "size $1 was not kept: size=$(setting size)"
+  sleep 1
+  check_bird_whole "at size $1"
+  shot "size-$1"
+  check_bird_takes_input "at size $1"
 }
 
 case "$case_name" in
@@ -488,6 +508,118 @@ case "$case_name" in
     }
     wait_until 5 on_left || fail "the bird stayed at $(rect "$(bird_window)") when its monitor went"
     alive || fail "perch ended when a monitor went"
+    quit_and_end 15
+    ;;
+  home_sizes | home_sizes_hidpi2)
+    # Small, large and normal under openbox, shaped (no compositor); at
+    # twice the density blended by picom. The size is kept: a second perch
+    # starts large, where the last drag left the bird.
+    start_wm openbox
+    if [ "$case_name" = home_sizes_hidpi2 ]; then
+      export QT_SCALE_FACTOR=2
+      bird_width=400
+      start_compositor picom -c --shadow-radius 12 --shadow-opacity 0.9
+    fi
+    start_perch perch later
+    expect_notices 40 2 30
+    wait_until 20 bird_window >/dev/null || fail "the bird did not show"
+    sleep 2
+    check_size small 0.75
+    check_size large 1.5
+    [ "$case_name" = home_sizes ] || { quit_and_end 15; echo "ok ($case_name)"; exit 0; }
+    check_size normal 1
+    check_size large 1.5
+    kept=$(rect "$(bird_window)")
+    quit_and_end 15
+    [ "$(setting size)" = large ] && [ -n "$(setting left)" ] && [ -n "$(setting top)" ] ||
+      fail "config.ini after the drags: $(cat "$prog/config.ini")"
+    start_perch
+    wait_until 20 bird_window >/dev/null || fail "the bird did not start large"
+    sleep 2
+    [ "$(rect "$(bird_window)")" = "$kept" ] || fail "the bird started at $(rect "$(bird_window)"), not at $kept"
+    quit_and_end 15
+    ;;
+  home_place)
+    # Two monitors: the bird dragged onto the left one is there at the next
+    # start; with the left monitor gone it starts whole on the primary one.
+    xrandr --setmonitor left 640/169x1024/271+0+0 screen >/dev/null
+    xrandr --setmonitor '*right' 640/169x768/203+640+256 none >/dev/null
+    start_wm openbox
+    start_perch perch later
+    expect_notices 40 2 30
+    wait_until 20 bird_window >/dev/null || fail "the bird did not show"
+    sleep 2
+    read -r x y w h <<<"$(rect "$(bird_window)")"
+    bx=$((x + w / 2)) by=$((y + h * 7 / 10))
+    xdotool mousemove "$bx" "$by" sleep 0.3 mousedown 1
+    for step in 1 2 3 4 5 6 7 8 9 10; do xdotool mousemove $((bx - step * 60)) $((by - step * 8)) sleep 0.05; done
+    xdotool sleep 0.3 mouseup 1
+    sleep 1
+    kept=$(rect "$(bird_window)")
+    read -r x _ _ _ <<<"$kept"
+    [ "$x" -lt 640 ] || fail "the drag left the bird at $kept, not on the left monitor"
+    wait_until 5 eval '[ "$(setting monitor)" = left ]' || fail "the place was not kept: $(cat "$prog/config.ini")"
+    quit_and_end 15
+    start_perch
+    wait_until 20 bird_window >/dev/null || fail "the bird did not show again"
+    sleep 2
+    [ "$(rect "$(bird_window)")" = "$kept" ] || fail "the bird came back at $(rect "$(bird_window)"), not at $kept"
+    quit_and_end 15
+    xrandr --delmonitor left >/dev/null
+    start_perch
+    wait_until 20 bird_window >/dev/null || fail "the bird did not show with one monitor"
+    sleep 2
+    read -r x y w h <<<"$(rect "$(bird_window)")"
+    [ "$x" -ge 640 ] && [ "$y" -ge 256 ] && [ $((x + w)) -le 1280 ] && [ $((y + h)) -le 1024 ] ||
+      fail "with its monitor gone the bird started at $x $y $w $h, not whole on the primary one"
+    quit_and_end 15
+    ;;
+  home_away)
+    # Volume and mute, recorded by ALSA's file device; the bird sent away
+    # and back through perchctl, routine requests answered at once meanwhile.
+    export PERCH_AUDIO_DEVICE="file:'$work/voice.raw',raw"
+    start_wm openbox
+    start_perch perch later
+    expect_notices 40 2 30
+    wait_until 20 bird_window >/dev/null || fail "the bird did not show"
+    line="It is so nice to meet you!"
+    loudness() { python3 -c 'import array,sys; a=array.array("h"); a.frombytes(open(sys.argv[1],"rb").read()); print(max(abs(v) for v in a) if a else 0)' "$1"; }
+    say_recorded() {  # FILE: the line spoken, its sound kept in FILE
+      rm -f "$work/voice.raw"
+      "$perchctl" say "$line" || fail "perchctl say failed"
+      sleep 5
+      cp "$work/voice.raw" "$1" 2>/dev/null || : >"$1"
+    }
+    say_recorded "$work/full.raw"
+    "$perchctl" volume 25 || fail "perchctl volume failed"
+    say_recorded "$work/quarter.raw"
+    full=$(loudness "$work/full.raw") quarter=$(loudness "$work/quarter.raw")
+    echo "peak at volume 100: $full, at 25: $quarter" >&2
+    [ "$full" -gt 2000 ] && [ $((quarter * 100)) -ge $((full * 20)) ] && [ $((quarter * 100)) -le $((full * 30)) ] ||
+      fail "volume 25 gave a peak of $quarter against $full"
+    "$perchctl" mute || fail "perchctl mute failed"
+    rm -f "$work/voice.raw"
+    "$perchctl" say "$line"
+    wait_until 5 more_windows_than 1 || fail "no balloon while muted"
+    sleep 4
+    [ ! -s "$work/voice.raw" ] || fail "the muted bird was heard"
+    [ "$(setting mute)" = 1 ] && [ "$(setting volume)" = 25 ] || fail "mute and volume not kept: $(cat "$prog/config.ini")"
+    "$perchctl" unmute
+    home=$(rect "$(bird_window)")
+    bird=$(bird_window)
+    "$perchctl" hide || fail "perchctl hide failed"
+    wait_until 10 eval '! mapped "$bird"' || fail "the bird did not fly away"
+    shot away
+    before=$(count_notices 20)
+    "$perchctl" greet
+    expect_notices 20 $((before + 1)) 2
+    "$perchctl" say "Nobody hears this"
+    sleep 1
+    for w in $(perch_mapped); do fail "a window of the bird shows while it is away: $(rect "$w")"; done
+    "$perchctl" show || fail "perchctl show failed"
+    wait_until 10 eval 'mapped "$bird" && [ "$(rect "$bird")" = "$home" ]' ||
+      fail "the bird did not come back to $home (at $(rect "$bird"))"
+    expect_answers
     quit_and_end 15
     ;;
   *) fail "unknown case" ;;

@@ -1,5 +1,6 @@
 // The Say something box and the settings dialog, driven as a user would.
 
+#include "tools/perch-tray/RenameDialog.h"
 #include "tools/perch-tray/SayDialog.h"
 #include "tools/perch-tray/SettingsDialog.h"
 
@@ -79,4 +80,20 @@ TEST(SettingsDialog, TheLeastNeverExceedsTheMost) {
   dialog.findChildren<QCheckBox*>().at(0)->setChecked(false);  // lively off
   EXPECT_FALSE(dialog.Lively().enabled);
   EXPECT_FALSE(least->isEnabled());
+}
+
+TEST(RenameDialog, OffersTheNamesAsKeptAndTakesBothTrimmedAndBounded) {
+  TRenameDialog dialog(QStringLiteral("Polly"), QString());
+  auto* bird = dialog.findChild<QLineEdit*>(QStringLiteral("birdName"));
+  auto* user = dialog.findChild<QLineEdit*>(QStringLiteral("userName"));
+  ASSERT_TRUE(bird != nullptr && user != nullptr);
+  EXPECT_EQ(bird->text(), QStringLiteral("Polly"));
+  EXPECT_FALSE(OkButton(dialog)->isEnabled()) << "the user's name is still missing";
+  user->setText(QStringLiteral("  Ann Lee "));
+  EXPECT_TRUE(OkButton(dialog)->isEnabled());
+  EXPECT_EQ(dialog.UserName(), QStringLiteral("Ann Lee"));
+  bird->setText(QStringLiteral("   "));
+  EXPECT_FALSE(OkButton(dialog)->isEnabled());
+  bird->setText(QString(TRenameDialog::MaxLength + 20, u'k'));
+  EXPECT_EQ(dialog.BirdName().size(), TRenameDialog::MaxLength);
 }

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -193,3 +194,24 @@ TEST_F(TraySettingsFile, TheLanguageModeReadsEarlierFilesAndIsChosenOnlyOnTheFir
 }
 
 }  // namespace
+
+TEST(TraySettings, TheTimeAwayIsKeptInUtcUntilShownOrNotAtAll) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString path = folder.filePath("perch-tray.conf");
+  TTraySettings settings(path);
+  EXPECT_EQ(settings.HiddenUntil(), std::nullopt);
+  // A local time is kept as the same moment in UTC, to the second.
+  const QDateTime back = QDateTime(QDate(2026, 12, 10), QTime(9, 15, 30), QTimeZone(3600));
+  settings.SetHiddenUntil(back);
+  EXPECT_TRUE(ReadRaw(path).contains("[hide]\nuntil=2026-12-10T08:15:30Z\n")) << ReadRaw(path).toStdString();
+  EXPECT_EQ(TTraySettings(path).HiddenUntil(), back);
+  settings.SetHiddenUntil(QDateTime());
+  ASSERT_TRUE(TTraySettings(path).HiddenUntil().has_value());
+  EXPECT_TRUE(TTraySettings(path).HiddenUntil()->isNull()) << "until shown again";
+  settings.SetHiddenUntil(std::nullopt);
+  EXPECT_EQ(TTraySettings(path).HiddenUntil(), std::nullopt);
+  // What a hand could write and nobody can read hides nothing.
+  WriteRaw(path, "[hide]\nuntil=next tuesday\n");
+  EXPECT_EQ(TTraySettings(path).HiddenUntil(), std::nullopt);
+}

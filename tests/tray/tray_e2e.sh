@@ -6,7 +6,7 @@
 #
 #   tray_e2e.sh BIN_FOLDER CASE
 #   CASE: menu | lively | no_tray | restart | adopt | silent_companion |
-#         button_openbox | honest_tooltip | wayland
+#         button_openbox | honest_tooltip | home | wayland
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
@@ -263,6 +263,57 @@ case "$case_name" in
     expect_logged "tray icon shown" 20
     wait_until 10 eval '[ -z "$(visible_named "^Perch menu")" ]' || fail "the fallback button stayed"
     [ "$(count_logged "fallback button shown")" -eq 1 ] || fail "the fallback button was shown again and again"
+    quit_both
+    ;;
+
+  home)
+    # The menu's size, voice and names reach the bird and are kept by it;
+    # hidden, the bird stays away while lively mode waits, also when the
+    # companion starts again, until Show.
+    install_programs 2 3 $'randomWeight=0\nworkWeight=0\neatWeight=0\ngreetWeight=1'
+    start_tray_host
+    start_tray
+    expect_logged "notice 40" 60 2
+    kept() { wait_until 5 grep -qx "$1" "$prog/config.ini" || fail "the companion did not keep $1: $(cat "$prog/config.ini")"; }
+    act sizeLarge
+    expect_logged "request 62" 5
+    kept size=large
+    act volume50
+    expect_logged "request 65 50" 5
+    kept volume=50
+    act mute
+    expect_logged "request 63" 5
+    kept mute=1
+    act mute
+    expect_logged "request 64" 5
+    kept mute=0
+    act rename
+    wait_until 15 eval '[ -n "$(visible_named "^Rename$")" ]' || fail "no Rename box"
+    xdotool windowfocus --sync "$(visible_named "^Rename$")"
+    sleep 0.3
+    xdotool key ctrl+a type --delay 20 "Kiwi"
+    xdotool key Tab ctrl+a type --delay 20 "Ann"
+    shot rename
+    xdotool key Return
+    expect_logged "request 68" 10
+    kept halname=Kiwi
+    kept username=Ann
+    wait_until 30 eval '[ "$(count_logged "notice 20")" -ge "$(count_logged lively)" ]' || fail "a greeting did not end"
+    act hide15
+    expect_logged "request 66" 5
+    expect_logged "tooltip Kiwi is away" 5
+    grep -q "^until=20" "$XDG_CONFIG_HOME/perch/perch-tray.conf" || fail "the time away was not kept"
+    before=$(count_logged lively)
+    perch=$(companion_pid)
+    kill -9 "$perch"
+    wait_until 30 eval '[ -n "$(companion_pid)" ] && [ "$(companion_pid)" != "$perch" ]' || fail "the companion was not started again"
+    expect_logged "request 66" 60 2
+    sleep 6
+    [ "$(count_logged lively)" -eq "$before" ] || fail "lively mode went on while the bird was away"
+    act show
+    expect_logged "request 67" 5
+    grep -q "^until=$" "$XDG_CONFIG_HOME/perch/perch-tray.conf" || fail "the time away stayed kept"
+    expect_logged "lively" 30 $((before + 1))
     quit_both
     ;;
 

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 using namespace perch;
@@ -221,4 +222,56 @@ TEST(Voice, PlaysEverySampleOfTheLineOnTheDevice) {
   double sum = 0;
   for (int16_t s : samples) sum += double(s) * s;
   EXPECT_GT(std::sqrt(sum / double(std::max<size_t>(samples.size(), 1))), 500);
+}
+
+namespace {
+
+std::vector<int16_t> Recording(const QString& path) {
+  QFile played(path);
+  if (!played.open(QIODevice::ReadOnly)) return {};
+  const QByteArray bytes = played.readAll();
+  std::vector<int16_t> samples(size_t(bytes.size()) / sizeof(int16_t));
+  std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(int16_t));
+  return samples;
+}
+
+int Peak(const std::vector<int16_t>& samples) {
+  int peak = 0;
+  for (int16_t s : samples) peak = std::max(peak, std::abs(int(s)));
+  return peak;
+}
+
+}  // namespace
+
+TEST(Voice, VolumeScalesWhatIsPlayedAndMuteOpensNoDeviceButKeepsThePace) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString full = folder.filePath("full.raw"), quarter = folder.filePath("quarter.raw"),
+                muted = folder.filePath("muted.raw");
+  const char* const line = "It is so nice to meet you!";
+  auto speak = [&](const QString& recording, const std::function<void(TVoice&)>& set) {
+    TDevice device(QString("file:'%1',raw").arg(recording).toUtf8());
+    TVoice voice;
+    set(voice);
+    TRecorder recorder(voice);
+    recorder.Speak(line);
+    EXPECT_TRUE(recorder.WaitFinished(1));
+    return recorder.events;
+  };
+  speak(full, [](TVoice& voice) { EXPECT_EQ(voice.Volume(), 100); });
+  speak(quarter, [](TVoice& voice) {
+    voice.SetVolume(25);
+    voice.SetVolume(25);
+  });
+  const auto events = speak(muted, [](TVoice& voice) {
+    voice.SetVolume(140);
+    EXPECT_EQ(voice.Volume(), 100) << "held to 0-100";
+    voice.SetMuted(true);
+    EXPECT_TRUE(voice.Muted());
+  });
+  const int fullPeak = Peak(Recording(full));
+  ASSERT_GT(fullPeak, 2000);
+  EXPECT_NEAR(Peak(Recording(quarter)), fullPeak / 4, fullPeak / 20);
+  EXPECT_TRUE(Recording(muted).empty()) << "nothing reached the device";
+  ExpectWholeLine(events);  // the balloon is paced as if it were heard
 }

@@ -17,6 +17,16 @@ inline constexpr int RequestEnglish = 22;
 inline constexpr int RequestLanguageWritten = 30;
 inline constexpr int RequestLanguageEnglish = 31;
 inline constexpr int RequestLanguageChinese = 32;
+// The bird's home: its size, its voice, its time away, its names.
+inline constexpr int RequestSizeSmall = 60;
+inline constexpr int RequestSizeNormal = 61;
+inline constexpr int RequestSizeLarge = 62;
+inline constexpr int RequestMute = 63;
+inline constexpr int RequestUnmute = 64;
+inline constexpr int RequestVolume = 65;  // lParam: the volume, 0 to 100
+inline constexpr int RequestFlyAway = 66;
+inline constexpr int RequestComeBack = 67;
+inline constexpr int RequestReadNames = 68;
 inline constexpr int RequestQuit = 70;
 
 constexpr int LanguageRequest(TLanguageMode mode) {

@@ -4,6 +4,7 @@
 #include "tools/perch-tray/Autostart.h"
 #include "tools/perch-tray/FallbackButton.h"
 #include "tools/perch-tray/FullScreenCheck.h"
+#include "tools/perch-tray/RenameDialog.h"
 #include "tools/perch-tray/RequestCodes.h"
 #include "tools/perch-tray/SayDialog.h"
 #include "tools/perch-tray/SettingsDialog.h"
@@ -24,7 +25,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 
 namespace perch {
@@ -38,6 +41,19 @@ constexpr int TrayWatchMs = 5000;
 constexpr int GameWatchMs = 400;
 // A test's action line longer than this is no action name; it is dropped.
 constexpr int MaxInputLine = 256;
+// The time away is looked at again at least this often (a clock set back,
+// a far time written into the settings by hand).
+constexpr qint64 MaxHideWaitMs = qint64{3600} * 1000;
+
+// The volume step of the menu nearest a volume.
+QAction* NearestVolume(const std::vector<QAction*>& steps, int volume) {
+  QAction* nearest = nullptr;
+  for (QAction* step : steps)
+    if (nearest == nullptr ||
+        std::abs(step->data().toInt() - volume) < std::abs(nearest->data().toInt() - volume))
+      nearest = step;
+  return nearest;
+}
 
 double UniformRandom() {
   static std::mt19937 generator{std::random_device{}()};
@@ -74,6 +90,24 @@ TTrayController::TTrayController(std::unique_ptr<perch::TLinkWindow> window, boo
   connect(menu_.written, &QAction::triggered, this, [this] { ChooseLanguage(TLanguageMode::Written); });
   connect(menu_.english, &QAction::triggered, this, [this] { ChooseLanguage(TLanguageMode::English); });
   connect(menu_.chinese, &QAction::triggered, this, [this] { ChooseLanguage(TLanguageMode::Chinese); });
+  const std::pair<QAction*, int> sizes[] = {{menu_.sizeSmall, RequestSizeSmall},
+                                            {menu_.sizeNormal, RequestSizeNormal},
+                                            {menu_.sizeLarge, RequestSizeLarge}};
+  for (const auto& [action, request] : sizes)
+    connect(action, &QAction::triggered, this, [this, request = request] { Post(request); });
+  connect(menu_.mute, &QAction::triggered, this,
+          [this](bool muted) { Post(muted ? RequestMute : RequestUnmute); });
+  for (QAction* step : menu_.volumes)
+    connect(step, &QAction::triggered, this,
+            [this, step] { Post(RequestVolume, true, step->data().toInt()); });
+  const std::pair<QAction*, int> hideMinutes[] = {
+      {menu_.hide15, 15}, {menu_.hide60, 60}, {menu_.hideUntilShown, 0}};
+  for (const auto& [action, minutes] : hideMinutes)
+    connect(action, &QAction::triggered, this, [this, minutes = minutes] {
+      HideBird(minutes > 0 ? QDateTime::currentDateTimeUtc().addSecs(minutes * 60LL) : QDateTime());
+    });
+  connect(menu_.show, &QAction::triggered, this, &TTrayController::ShowBird);
+  connect(menu_.rename, &QAction::triggered, this, &TTrayController::Rename);
   connect(menu_.lively, &QAction::toggled, this, &TTrayController::SetLively);
   connect(menu_.startAtLogin, &QAction::toggled, this, &TTrayController::SetStartAtLogin);
   connect(menu_.settings, &QAction::triggered, this, &TTrayController::ShowSettings);
@@ -94,7 +128,12 @@ TTrayController::TTrayController(std::unique_ptr<perch::TLinkWindow> window, boo
     const QSignalBlocker quiet(menu_.startAtLogin);
     menu_.startAtLogin->setChecked(AutostartEnabled());
     NameWrittenMode(menu_, BirdName());  // named in the introduction meanwhile
+    ReflectCompanionSettings();
   });
+  ReflectCompanionSettings();
+  hideTimer_.setSingleShot(true);
+  connect(&hideTimer_, &QTimer::timeout, this, &TTrayController::OnHideTimer);
+  ScheduleComingBack();
 
   livelyTimer_.setSingleShot(true);
   connect(&livelyTimer_, &QTimer::timeout, this, &TTrayController::OnLivelyTimer);
@@ -113,6 +152,7 @@ TTrayController::TTrayController(std::unique_ptr<perch::TLinkWindow> window, boo
   });
   connect(&companion_, &TCompanionProcess::Adopted, this, [this] {
     awake_ = true;  // its start-up notices went out before perch-tray listened
+    if (Hidden()) Post(RequestFlyAway, false);
     routines_.Clear();
     WatchGameWindow();
     scheduler_.RestartIdle();
@@ -210,6 +250,8 @@ void TTrayController::OnNotice(int code) {
       if (!awake_ && settings_.Chinese()) Post(RequestChinese, false);
       // The mode last chosen here, which the companion keeps too.
       if (const auto mode = settings_.LanguageMode(); !awake_ && mode) Post(LanguageRequest(*mode), false);
+      // A bird hidden stays hidden when the companion starts again.
+      if (!awake_ && Hidden()) Post(RequestFlyAway, false);
       awake_ = true;
       scheduler_.RestartIdle();
       break;
@@ -225,11 +267,11 @@ void TTrayController::OnNotice(int code) {
   UpdateTooltip();
 }
 
-bool TTrayController::Post(int request, bool fromUser) {
+bool TTrayController::Post(int request, bool fromUser, std::int64_t value) {
   perch::TPostResult result = perch::TPostResult::NoWindow;
   try {
     result = perch::PostMessageTo(perch::CompanionClass, perch::WM_COMPANION,
-                                  static_cast<std::uint64_t>(request), 0);
+                                  static_cast<std::uint64_t>(request), value);
   } catch (const perch::TPlatformError& error) {
     std::fprintf(stderr, "perch-tray: %s\n", error.what());
   }
@@ -240,7 +282,8 @@ bool TTrayController::Post(int request, bool fromUser) {
     }
     return false;
   }
-  Log(QStringLiteral("request %1").arg(request));
+  Log(value == 0 ? QStringLiteral("request %1").arg(request)
+                 : QStringLiteral("request %1 %2").arg(request).arg(value));
   routines_.Requested(request);
   if (request == RequestChess) gameWindow_.Forget();  // the window is looked for afresh
   ScheduleLively();
@@ -283,6 +326,103 @@ void TTrayController::ChooseLanguage(TLanguageMode mode) {
   // it inaudible in a one-language mode.
   Post(mode == TLanguageMode::Chinese ? RequestChinese : RequestEnglish);
   Post(LanguageRequest(mode));
+}
+
+void TTrayController::HideBird(const QDateTime& until) {
+  settings_.SetHiddenUntil(until);
+  ScheduleComingBack();
+  Post(RequestFlyAway);
+  ScheduleLively();
+  UpdateTooltip();
+}
+
+void TTrayController::ShowBird() {
+  settings_.SetHiddenUntil(std::nullopt);
+  hideTimer_.stop();
+  Post(RequestComeBack, false);
+  scheduler_.RestartIdle();  // back from its time away, the bird rests first
+  ScheduleLively();
+  UpdateTooltip();
+}
+
+bool TTrayController::Hidden() const {
+  const auto until = settings_.HiddenUntil();
+  return until && (until->isNull() || QDateTime::currentDateTimeUtc() < *until);
+}
+
+void TTrayController::ScheduleComingBack() {
+  hideTimer_.stop();
+  const auto until = settings_.HiddenUntil();
+  if (!until || until->isNull()) return;
+  const qint64 wait = QDateTime::currentDateTimeUtc().msecsTo(*until);
+  hideTimer_.start(static_cast<int>(std::clamp<qint64>(wait, 0, MaxHideWaitMs)));
+}
+
+void TTrayController::OnHideTimer() {
+  if (!settings_.HiddenUntil()) return;  // shown meanwhile (another perch-tray, the user's editor)
+  if (Hidden()) return ScheduleComingBack();
+  Log(QStringLiteral("time away is up"));
+  ShowBird();
+}
+
+std::optional<TSettingsFile> TTrayController::CompanionSettings() const {
+  const QString program = TCompanionProcess::ProgramPath();
+  if (program.isEmpty()) return std::nullopt;
+  return TSettingsFile(SettingsLocation(QFileInfo(program).absolutePath()));
+}
+
+void TTrayController::ReflectCompanionSettings() {
+  const QString section = QString::fromLatin1(SettingsSection);
+  QString size;
+  int volume = 100;
+  bool muted = false;
+  if (const auto file = CompanionSettings()) {
+    size = file->ReadString(section, QStringLiteral("size")).value_or(QString()).trimmed().toLower();
+    volume = file->ReadInteger(section, QStringLiteral("volume"), 100);
+    muted = file->ReadInteger(section, QStringLiteral("mute"), 0) != 0;
+  }
+  (size == u"small"   ? menu_.sizeSmall
+   : size == u"large" ? menu_.sizeLarge
+                      : menu_.sizeNormal)
+      ->setChecked(true);
+  menu_.mute->setChecked(muted);
+  if (QAction* step = NearestVolume(menu_.volumes, volume)) step->setChecked(true);
+  menu_.show->setVisible(Hidden());
+}
+
+void TTrayController::Rename() {
+  if (renameDialog_) {
+    renameDialog_->raise();
+    renameDialog_->activateWindow();
+    return;
+  }
+  const auto file = CompanionSettings();
+  if (!file) {
+    ShowTrouble(tr("The bird's names cannot be changed: its program was not found."));
+    return;
+  }
+  const QString section = QString::fromLatin1(SettingsSection);
+  renameDialog_ =
+      new TRenameDialog(file->ReadString(section, QStringLiteral("halname")).value_or(QString()),
+                        file->ReadString(section, QStringLiteral("username")).value_or(QString()), &owner_);
+  renameDialog_->setWindowFlag(Qt::Window);
+  renameDialog_->setAttribute(Qt::WA_DeleteOnClose);
+  connect(renameDialog_, &QDialog::accepted, this, [this] {
+    auto names = CompanionSettings();
+    if (!names) return;
+    const QString parameters = QString::fromLatin1(SettingsSection);
+    // Where the introduction keeps them; the companion reads them again.
+    if (!names->WriteString(parameters, QStringLiteral("halname"), renameDialog_->BirdName()) ||
+        !names->WriteString(parameters, QStringLiteral("username"), renameDialog_->UserName())) {
+      ShowTrouble(tr("The names could not be saved in %1.").arg(names->Path()));
+      return;
+    }
+    Post(RequestReadNames, false);
+    NameWrittenMode(menu_, BirdName());
+    UpdateTooltip();
+  });
+  renameDialog_->show();
+  renameDialog_->activateWindow();
 }
 
 void TTrayController::SetLively(bool enabled) {
@@ -363,12 +503,13 @@ void TTrayController::Quit() {
 
 void TTrayController::ScheduleLively() {
   livelyTimer_.stop();
-  if (quitting_ || lost_ || !awake_ || routines_.Running()) return;  // the routine's end reschedules
+  // The routine's end reschedules, and so does the bird coming back.
+  if (quitting_ || lost_ || !awake_ || routines_.Running() || Hidden()) return;
   if (const auto wait = scheduler_.TimeUntilDue()) livelyTimer_.start(static_cast<int>(wait->count()));
 }
 
 void TTrayController::OnLivelyTimer() {
-  if (quitting_ || !awake_) return;
+  if (quitting_ || !awake_ || Hidden()) return;
   const TLivelyBlockers blockers{routines_.Running(), routines_.GameOpen(), ActiveWindowIsFullScreen()};
   if (const auto request = scheduler_.Due(blockers)) {
     Log(QStringLiteral("lively"));
@@ -410,6 +551,7 @@ QString TTrayController::Activity() const {
   if (quitting_) return tr("%1 is flying away").arg(name);
   if (lost_) return tr("%1 is unwell and has gone").arg(name);
   if (!awake_) return tr("%1 is waking up").arg(name);
+  if (Hidden()) return tr("%1 is away").arg(name);
   switch (routines_.Current().value_or(-1)) {
     case RequestRandom: return tr("%1 is up to something").arg(name);
     case RequestEat: return tr("%1 is eating").arg(name);

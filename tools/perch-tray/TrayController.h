@@ -11,6 +11,8 @@
 #include "tools/perch-tray/TrayMenu.h"
 #include "tools/perch-tray/TraySettings.h"
 
+#include "companion/SettingsFile.h"
+
 #include "platform/LinkWindow.h"
 
 #include <QIcon>
@@ -19,7 +21,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 class QSocketNotifier;
 class QSystemTrayIcon;
@@ -28,6 +32,7 @@ namespace perch {
 
 class TFallbackButton;
 class TSayDialog;
+class TRenameDialog;
 class TSettingsDialog;
 class TLinkReceiver;
 struct TLinkMessage;
@@ -51,13 +56,28 @@ class TTrayController : public QObject {
  private:
   void OnMessage(const perch::TLinkMessage& message);
   void OnNotice(int code);
-  // Posts a request; `fromUser` tells the user when the bird cannot hear it.
-  bool Post(int request, bool fromUser = true);
+  // Posts a request (with its lParam); `fromUser` tells the user when the
+  // bird cannot hear it.
+  bool Post(int request, bool fromUser = true, std::int64_t value = 0);
   void SayText();
   void ShowSettings();
   void ShowAbout();
   void ShowTrouble(const QString& message);
   void ChooseLanguage(TLanguageMode mode);
+  // The bird hidden until a time (a null one: until shown again): the
+  // companion is asked to send it away, lively mode waits, and perch-tray
+  // asks it back when the time comes, or at "Show".
+  void HideBird(const QDateTime& until);
+  void ShowBird();
+  bool Hidden() const;
+  void ScheduleComingBack();
+  void OnHideTimer();
+  void Rename();
+  // The companion's settings file, where its size, voice and names are
+  // kept; nullopt when the companion's program is not found.
+  std::optional<TSettingsFile> CompanionSettings() const;
+  // The menu's check marks as the companion keeps its size and voice.
+  void ReflectCompanionSettings();
   void SetLively(bool enabled);
   void SetStartAtLogin(bool enabled);
   void ApplyLively(const TLivelySettings& lively);
@@ -87,6 +107,8 @@ class TTrayController : public QObject {
   TFallbackButton* fallback_ = nullptr;
   QPointer<TSayDialog> sayDialog_;
   QPointer<TSettingsDialog> settingsDialog_;
+  QPointer<TRenameDialog> renameDialog_;
+  QTimer hideTimer_;  // brings the bird back when its time away is up
   QTimer livelyTimer_;
   QTimer trayWatch_;  // switches from the button to the tray when one appears
   QTimer gameWatch_;

@@ -44,6 +44,43 @@ TTrayMenu BuildTrayMenu(QWidget* owner) {
   }
   m.english->setChecked(true);
 
+  QMenu* size = m.menu->addMenu(QCoreApplication::translate("TrayMenu", "Size"));
+  size->setObjectName(QStringLiteral("sizeMenu"));
+  m.sizeSmall = AddAction(size, "sizeSmall", QCoreApplication::translate("TrayMenu", "Small"));
+  m.sizeNormal = AddAction(size, "sizeNormal", QCoreApplication::translate("TrayMenu", "Normal"));
+  m.sizeLarge = AddAction(size, "sizeLarge", QCoreApplication::translate("TrayMenu", "Large"));
+  auto* sizes = new QActionGroup(size);
+  for (QAction* action : {m.sizeSmall, m.sizeNormal, m.sizeLarge}) {
+    action->setCheckable(true);
+    sizes->addAction(action);
+  }
+  m.sizeNormal->setChecked(true);
+
+  m.mute = AddAction(m.menu, "mute", QCoreApplication::translate("TrayMenu", "Mute"));
+  m.mute->setCheckable(true);
+  QMenu* volume = m.menu->addMenu(QCoreApplication::translate("TrayMenu", "Volume"));
+  volume->setObjectName(QStringLiteral("volumeMenu"));
+  auto* volumes = new QActionGroup(volume);
+  for (const int percent : {25, 50, 75, 100}) {
+    QAction* action = volume->addAction(QCoreApplication::translate("TrayMenu", "%1%").arg(percent));
+    action->setObjectName(QStringLiteral("volume%1").arg(percent));
+    action->setData(percent);
+    action->setCheckable(true);
+    volumes->addAction(action);
+    m.volumes.push_back(action);
+  }
+  m.volumes.back()->setChecked(true);
+
+  QMenu* hide = m.menu->addMenu(QCoreApplication::translate("TrayMenu", "Hide"));
+  hide->setObjectName(QStringLiteral("hideMenu"));
+  m.hide15 = AddAction(hide, "hide15", QCoreApplication::translate("TrayMenu", "For 15 minutes"));
+  m.hide60 = AddAction(hide, "hide60", QCoreApplication::translate("TrayMenu", "For an hour"));
+  m.hideUntilShown =
+      AddAction(hide, "hideUntilShown", QCoreApplication::translate("TrayMenu", "Until shown again"));
+  m.show = AddAction(m.menu, "show", QCoreApplication::translate("TrayMenu", "Show"));
+  m.rename = AddAction(m.menu, "rename", QCoreApplication::translate("TrayMenu", "Rename…"));
+  m.menu->addSeparator();
+
   m.lively = AddAction(m.menu, "lively", QCoreApplication::translate("TrayMenu", "Lively bird"));
   m.lively->setCheckable(true);
   m.startAtLogin =

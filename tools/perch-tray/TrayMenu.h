@@ -1,9 +1,14 @@
 #pragma once
 // The menu of the tray icon (and of the fallback button). Every action has an
 // object name, by which it can be found: greet, eat, work, sleep, random,
-// chess, say, written, english, chinese (the language modes), lively, startAtLogin, settings, about, quit.
+// chess, say, written, english, chinese (the language modes), sizeSmall,
+// sizeNormal, sizeLarge, mute, volume25, volume50, volume75, volume100,
+// hide15, hide60, hideUntilShown, show, rename, lively, startAtLogin,
+// settings, about, quit.
 
 #include <QMenu>
+
+#include <vector>
 
 class QAction;
 
@@ -21,6 +26,17 @@ struct TTrayMenu {
   QAction* written = nullptr;  // the texts as the bird says them: see NameWrittenMode
   QAction* english = nullptr;
   QAction* chinese = nullptr;
+  QAction* sizeSmall = nullptr;
+  QAction* sizeNormal = nullptr;
+  QAction* sizeLarge = nullptr;
+  QAction* mute = nullptr;
+  // The volume steps, each with its percentage as data.
+  std::vector<QAction*> volumes;
+  QAction* hide15 = nullptr;
+  QAction* hide60 = nullptr;
+  QAction* hideUntilShown = nullptr;
+  QAction* show = nullptr;
+  QAction* rename = nullptr;
   QAction* lively = nullptr;
   QAction* startAtLogin = nullptr;
   QAction* settings = nullptr;

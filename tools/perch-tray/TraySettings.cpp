@@ -148,4 +148,19 @@ void TTraySettings::SetTrayNoticeShown() {
   Save(GeneralSection, QStringLiteral("trayNoticeShown"), FlagText(true));
 }
 
+std::optional<QDateTime> TTraySettings::HiddenUntil() const {
+  const auto value = Value(QStringLiteral("hide"), QStringLiteral("until"));
+  if (!value || value->isEmpty()) return std::nullopt;
+  if (*value == u"shown") return QDateTime();
+  const QDateTime until = QDateTime::fromString(*value, Qt::ISODate);
+  // A time that cannot be read hides nothing.
+  return until.isValid() ? std::optional(until.toUTC()) : std::nullopt;
+}
+
+void TTraySettings::SetHiddenUntil(const std::optional<QDateTime>& until) {
+  QString value;
+  if (until) value = until->isValid() ? until->toUTC().toString(Qt::ISODate) : QStringLiteral("shown");
+  Save(QStringLiteral("hide"), QStringLiteral("until"), value);
+}
+
 }  // namespace perch

@@ -4,6 +4,7 @@
 //             randomWeight, greetWeight, workWeight, eatWeight, sleepWeight
 //   [say]     history (the last texts, newest first)
 //   [general] language (written|english|chinese), trayNoticeShown
+//   [hide]    until ("shown", or the UTC time the bird comes back at)
 // Read anew for every value, so that a second perch-tray (or the user's
 // editor) is seen, and written whole or not at all (see TSettingsFile).
 // Files written by perch-tray 0.2.0 read the same: it kept the [general]
@@ -12,6 +13,7 @@
 #include "companion/LanguageMode.h"
 #include "companion/SettingsFile.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -49,6 +51,12 @@ class TTraySettings {
 
   bool TrayNoticeShown() const;
   void SetTrayNoticeShown();
+
+  // While the bird is hidden: the time it comes back at, or a null time for
+  // "until shown again"; nullopt while it is not hidden. Kept, so that a
+  // perch-tray started again still hides it and brings it back on time.
+  std::optional<QDateTime> HiddenUntil() const;
+  void SetHiddenUntil(const std::optional<QDateTime>& until);
 
  private:
   std::optional<QString> Value(const QString& section, const QString& key) const;

@@ -14,9 +14,12 @@ namespace perch {
 namespace {
 
 constexpr std::pair<const char*, int> RequestNames[] = {
-    {"random", 0}, {"eat", 1},      {"sleep", 2},    {"greet", 3}, {"work", 4},
-    {"chess", 5},  {"chinese", 21}, {"english", 22}, {"quit", 70},
+    {"random", 0},   {"eat", 1},   {"sleep", 2},   {"greet", 3}, {"work", 4},  {"chess", 5},  {"chinese", 21},
+    {"english", 22}, {"mute", 63}, {"unmute", 64}, {"hide", 66}, {"show", 67}, {"names", 68}, {"quit", 70},
 };
+
+constexpr std::pair<const char*, int> Sizes[] = {{"small", 60}, {"normal", 61}, {"large", 62}};
+constexpr int VolumeRequest = 65;
 
 constexpr std::pair<const char*, int> LanguageModes[] = {{"written", 30}, {"english", 31}, {"chinese", 32}};
 
@@ -60,6 +63,13 @@ unsigned long long LanguageModeCode(const std::string& mode) {
   return 0;
 }
 
+unsigned long long SizeCode(const std::string& size) {
+  for (const auto& [sizeName, code] : Sizes) {
+    if (size == sizeName) return static_cast<unsigned long long>(code);
+  }
+  return 0;
+}
+
 bool WantsHelp(const TArguments& args) {
   for (const auto& arg : args) {
     if (arg == "--help" || arg == "-h") return true;
@@ -69,6 +79,7 @@ bool WantsHelp(const TArguments& args) {
 
 int RunRequest(const std::string& name, const TArguments& args) {
   unsigned long long code = 0;
+  long long value = 0;  // the request's lParam
   if (name == "request") {
     if (args.size() != 1 || !ParseCode(args[0], code)) {
       std::fprintf(stderr, "perchctl: request takes one number from 0 to 4294967295\n");
@@ -80,6 +91,20 @@ int RunRequest(const std::string& name, const TArguments& args) {
       std::fprintf(stderr, "perchctl: language takes one of written, english, chinese\n");
       return 2;
     }
+  } else if (name == "size") {
+    code = args.size() == 1 ? SizeCode(args[0]) : 0;
+    if (code == 0) {
+      std::fprintf(stderr, "perchctl: size takes one of small, normal, large\n");
+      return 2;
+    }
+  } else if (name == "volume") {
+    unsigned long long percent = 0;
+    if (args.size() != 1 || !ParseCode(args[0], percent) || percent > 100) {
+      std::fprintf(stderr, "perchctl: volume takes one number from 0 to 100\n");
+      return 2;
+    }
+    code = VolumeRequest;
+    value = static_cast<long long>(percent);
   } else {
     if (!args.empty()) {
       std::fprintf(stderr, "perchctl: %s takes no arguments\n", name.c_str());
@@ -88,7 +113,7 @@ int RunRequest(const std::string& name, const TArguments& args) {
     code = static_cast<unsigned long long>(RequestCodeOf(name));
   }
   try {
-    return ReportPost(perch::PostMessageTo(perch::CompanionClass, perch::WM_COMPANION, code, 0));
+    return ReportPost(perch::PostMessageTo(perch::CompanionClass, perch::WM_COMPANION, code, value));
   } catch (const perch::TPlatformError& error) {
     std::fprintf(stderr, "perchctl: %s\n", error.what());
     return 1;

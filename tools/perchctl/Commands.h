@@ -8,7 +8,8 @@ namespace perch {
 
 using TArguments = std::vector<std::string>;
 
-int RunRequest(const std::string& name, const TArguments& args);  // random, eat, ..., language M, request N
+// random, eat, ..., language M, size S, volume N, request N
+int RunRequest(const std::string& name, const TArguments& args);
 int RunSay(const TArguments& args);
 int RunListen(const TArguments& args);
 
@@ -17,6 +18,9 @@ long long RequestCodeOf(const std::string& name);
 
 // The request code of a language mode (written, english, chinese), or 0.
 unsigned long long LanguageModeCode(const std::string& mode);
+
+// The request code of a size (small, normal, large), or 0.
+unsigned long long SizeCode(const std::string& size);
 
 bool WantsHelp(const TArguments& args);
 

@@ -28,6 +28,16 @@ constexpr const char* Usage =
     "  language written|english|chinese\n"
     "             the texts as written, every text in English, or every text in\n"
     "             Chinese (30, 31, 32); the companion keeps the choice\n"
+    "  size small|normal|large\n"
+    "             the bird drawn at 3/4, its designed or 1 1/2 times its size\n"
+    "             (60, 61, 62); the companion keeps the choice\n"
+    "  mute       the voice silent, the balloons still shown (63); unmute (64)\n"
+    "  volume N   the voice's volume, 0 to 100 (65 with N as lParam); kept\n"
+    "  hide       the bird flies off the screen until shown again (66); while\n"
+    "             away, routine requests end at once with notice 20\n"
+    "  show       the bird comes back (67)\n"
+    "  names      the companion reads the bird's and the user's names\n"
+    "             (halname, username) from config.ini again (68)\n"
     "  quit       end the companion (70)\n"
     "  request N  any request code N\n"
     "\n"
@@ -68,11 +78,24 @@ constexpr const char* LanguageUsage =
     "22 choose the voice of the English lines); \"english\" and \"chinese\" speak\n"
     "every text in that language and voice. The next line is spoken in it; the\n"
     "companion keeps the choice in config.ini.\n";
+constexpr const char* SizeUsage =
+    "usage: perchctl size small|normal|large\n"
+    "\n"
+    "Draws the bird at 0.75, 1 or 1.5 times its designed size (requests 60, 61,\n"
+    "62), its feet where they stood. The companion keeps the size in config.ini\n"
+    "(size=small|normal|large) and starts with it.\n";
+constexpr const char* VolumeUsage =
+    "usage: perchctl volume N\n"
+    "\n"
+    "Sets the voice's volume to N percent, 0 to 100 (request 65 with N as its\n"
+    "lParam). The companion keeps it in config.ini (volume=N). \"perchctl mute\"\n"
+    "silences the voice whatever its volume; the balloons still show.\n";
 constexpr const char* RequestUsage =
     "usage: perchctl request N\n"
     "\n"
     "Posts request code N (0 to 4294967295, decimal or 0x hexadecimal) to the\n"
     "companion: 0-5 start a routine, 21 and 22 choose Chinese or English speech,\n"
+    "30-32 the language mode, 60-68 the bird's size, voice, time away and names,\n"
     "70 ends the companion; other codes are ignored by it. Exit status 1 when no\n"
     "companion is running.\n";
 
@@ -111,6 +134,14 @@ int main(int argc, char** argv) {
   }
   if (command == "language") {
     if (help) return std::fputs(LanguageUsage, stdout), 0;
+    return RunRequest(command, args);
+  }
+  if (command == "size") {
+    if (help) return std::fputs(SizeUsage, stdout), 0;
+    return RunRequest(command, args);
+  }
+  if (command == "volume") {
+    if (help) return std::fputs(VolumeUsage, stdout), 0;
     return RunRequest(command, args);
   }
   if (command == "request") {

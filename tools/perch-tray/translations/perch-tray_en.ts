@@ -59,6 +59,58 @@
         <source>Quit Perch</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Small</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Large</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mute</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>For 15 minutes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>For an hour</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Until shown again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rename…</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -106,6 +158,21 @@
     </message>
 </context>
 <context>
+    <name>perch::TRenameDialog</name>
+    <message>
+        <source>Rename</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The bird&apos;s name:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your name:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>perch::TSayDialog</name>
     <message>
         <source>Say something</source>
@@ -126,10 +193,6 @@
 </context>
 <context>
     <name>perch::TSettingsDialog</name>
-    <message>
-        <source> min</source>
-        <translation type="unfinished"></translation>
-    </message>
     <message>
         <source>Perch settings</source>
         <translation type="unfinished"></translation>
@@ -152,6 +215,10 @@
     </message>
     <message>
         <source>Start at login</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> min</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -221,6 +288,18 @@ A companion bird for the desktop: it lives beside your windows, talks in balloon
     </message>
     <message>
         <source>%1 is unwell and has gone</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The bird&apos;s names cannot be changed: its program was not found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The names could not be saved in %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is away</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

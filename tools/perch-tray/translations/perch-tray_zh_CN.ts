@@ -59,6 +59,58 @@
         <source>Quit Perch</source>
         <translation>退出 Perch</translation>
     </message>
+    <message>
+        <source>Size</source>
+        <translation>大小</translation>
+    </message>
+    <message>
+        <source>Small</source>
+        <translation>小</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>正常</translation>
+    </message>
+    <message>
+        <source>Large</source>
+        <translation>大</translation>
+    </message>
+    <message>
+        <source>Mute</source>
+        <translation>静音</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation>%1%</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>隐藏</translation>
+    </message>
+    <message>
+        <source>For 15 minutes</source>
+        <translation>15 分钟</translation>
+    </message>
+    <message>
+        <source>For an hour</source>
+        <translation>1 小时</translation>
+    </message>
+    <message>
+        <source>Until shown again</source>
+        <translation>直到再次显示</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>显示</translation>
+    </message>
+    <message>
+        <source>Rename…</source>
+        <translation>改名…</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -103,6 +155,21 @@
     <message>
         <source>Perch</source>
         <translation>Perch</translation>
+    </message>
+</context>
+<context>
+    <name>perch::TRenameDialog</name>
+    <message>
+        <source>Rename</source>
+        <translation>改名</translation>
+    </message>
+    <message>
+        <source>The bird&apos;s name:</source>
+        <translation>小鸟的名字：</translation>
+    </message>
+    <message>
+        <source>Your name:</source>
+        <translation>你的名字：</translation>
     </message>
 </context>
 <context>
@@ -224,6 +291,18 @@ A companion bird for the desktop: it lives beside your windows, talks in balloon
     <message>
         <source>%1 is unwell and has gone</source>
         <translation>%1身体不适，已经离开</translation>
+    </message>
+    <message>
+        <source>The bird&apos;s names cannot be changed: its program was not found.</source>
+        <translation>无法更改名字：找不到小鸟的程序。</translation>
+    </message>
+    <message>
+        <source>The names could not be saved in %1.</source>
+        <translation>名字无法保存到 %1。</translation>
+    </message>
+    <message>
+        <source>%1 is away</source>
+        <translation>%1 出去了</translation>
     </message>
 </context>
 </TS>
