@@ -73,8 +73,9 @@ TEST_F(Routines, EachRequestShowsItsLinesAndAnimationsForItsTimeAndReportsOnce) 
     const QStringList script = Script();
     EXPECT_EQ(Observed(script), c.seen);
     EXPECT_EQ(Notices(), Codes{20}) << "one notice, at the end";
-    if (c.code == 5)
+    if (c.code == 5) {
       EXPECT_TRUE(script.contains("KeepClear 400 117 373 373")) << "the balloon kept off the board";
+    }
   }
 }
 
