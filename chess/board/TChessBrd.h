@@ -19,6 +19,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "chess/board/BoardEvents.h"
 #include "chess/board/CoordSet.h"
@@ -192,7 +193,27 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   const QImage& Canvas() const { return canvas_; }
   bool FirstPaintDone() const { return firstPaintDone_; }
 
+  // --- marked squares ------------------------------------------------------------
+  // The two squares of the last move, tinted (off by default; the squares
+  // are read from the game's history, so a move taken back takes its marks).
+  bool ShowLastMove() const { return showLastMove_; }
+  void setShowLastMove(bool v);
+  // The last move made, None twice before the first.
+  std::pair<Square, Square> LastMove() const;
+  // Two squares shown in the hint's colour until the next move or until
+  // cleared (None twice).
+  void setHintSquares(Square from, Square to);
+  std::pair<Square, Square> HintSquares() const { return {hintFrom_, hintTo_}; }
+  // The tint a square shows, or an invalid colour when it shows none.
+  QColor MarkOf(Square square) const;
+
   // --- input and animation -----------------------------------------------------
+  // Moves by clicking, besides dragging: a click on a piece of the side to
+  // move selects it, a click on a square it can go to makes the move (off by
+  // default).
+  bool ClickMoves() const { return clickMoves_; }
+  void setClickMoves(bool v);
+  Square SelectedSquare() const { return selected_; }
   Square DragFromSquare() const override { return dragFromSquare_; }
   Square DropSquare() const override { return dropSquare_; }
   void AnimateMove(Square from, Square to) override;
@@ -204,7 +225,7 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   void StopThinking() override;
   void StartThinking() override;
   void ReleaseEngineHold() override { engineHeld_ = false; }
-  void MoveMade() override { WakeEngine(); }
+  void MoveMade() override;
   void AfterEnginePass();
   void EngineTimerTick();
   bool EngineHeld() const { return engineHeld_; }
@@ -254,6 +275,11 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   void RepaintIfShown(const QRect& area);
   int ColumnOf(Square square) const;
   int RowOf(Square square) const;
+  void PaintMark(QPainter& p, Square square);
+  // Repaints the squares whose tint changes when the marks become these.
+  void ChangeMarks(Square lastFrom, Square lastTo, Square hintFrom, Square hintTo, Square selected);
+  void RepaintSquare(Square square);
+  bool SelectOrMoveByClick(Square at);
 
   // The board's drag protocol.
   void BeginPendingDrag(QPoint pressPoint);
@@ -315,6 +341,12 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   QString helpKeyword_;
   Qt::CursorShape dragCursor_ = Qt::DragMoveCursor;
   TDragMode dragMode_ = TDragMode::dmManual;
+
+  bool showLastMove_ = false;
+  bool clickMoves_ = false;
+  Square lastFrom_ = Square::None, lastTo_ = Square::None;  // as marked
+  Square hintFrom_ = Square::None, hintTo_ = Square::None;
+  Square selected_ = Square::None;
 
   bool firstPaintDone_ = false;
   bool canvasStale_ = true;
