@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -221,6 +222,20 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   // Whether a drag image is on screen (a lifted piece or an animation).
   bool DragImageShown() const;
 
+  // --- taking back and varied play ----------------------------------------------
+  // Undoes up to halfMoves moves: stops a running search (its move is never
+  // made), ends a drag, repaints, and lets the computer move when it is then
+  // its turn. False when there was no move to undo, or while a move is being
+  // made (from inside its handlers), which changes nothing.
+  bool TakeBack(int halfMoves);
+  // Off by default. On, the computer picks at random among its moves that
+  // score within TChessThread::VaryMargin of the best, so that games differ.
+  bool VaryMoves() const { return varyMoves_; }
+  void setVaryMoves(bool v);
+  // The seed of that choice, for repeatable games (tests, demonstrations);
+  // taken up at the computer's next move.
+  void setVarySeed(std::uint64_t seed);
+
   // --- engine ----------------------------------------------------------------
   void StopThinking() override;
   void StartThinking() override;
@@ -329,6 +344,7 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   QColor borderColor_ = QColor(0, 0, 0);
   CoordSet displayCoords_;
   bool customEngine_ = false;
+  bool varyMoves_ = false;  // the engine keeps its own copy
   bool resizable_ = false;
   int resizeMinSize_ = 100;
   int resizeMaxSize_ = 1000;
