@@ -122,6 +122,7 @@ class TActor : public QWidget {
   TGameOptions GameOptions() const;
   // The Game menu's commands.
   void NewGameAsked();
+  void TakeBackAsked();
   void HintAsked();
   void ResignAsked();
   void SaveGameAsked();

@@ -91,6 +91,7 @@ void ApplyBoardOptions(TChessBrd& board, const TGameOptions& options) {
     board.setAnimationDelay(0);
   }
   if (board.ClickMoves() != options.clickMoves) board.setClickMoves(options.clickMoves);
+  if (board.VaryMoves() != options.varyMoves) board.setVaryMoves(options.varyMoves);
 }
 
 void ApplyBoardSide(TChessBrd& board, const TGameOptions& options) {
@@ -136,6 +137,7 @@ TGameMenuBar::TGameMenuBar(QWidget* parent, TCommands commands, const TGameOptio
   AddOption(optionsMenu_, "coordinates", &TGameOptions::coordinates);
   AddOption(optionsMenu_, "showLastMove", &TGameOptions::showLastMove);
   AddOption(optionsMenu_, "slideMoves", &TGameOptions::slideMoves);
+  AddOption(optionsMenu_, "varyMoves", &TGameOptions::varyMoves);
   AddOption(optionsMenu_, "clickMoves", &TGameOptions::clickMoves);
   Retranslate();
 }

@@ -121,6 +121,7 @@ void TActor::SetUpGameWindow(TChessBrd& board) {
       return [this, command] { RunReportingErrors([this, command] { (this->*command)(); }); };
     };
     commands.newGame = run(&TActor::NewGameAsked);
+    commands.takeBack = run(&TActor::TakeBackAsked);
     commands.hint = run(&TActor::HintAsked);
     commands.resign = run(&TActor::ResignAsked);
     commands.saveGame = run(&TActor::SaveGameAsked);
@@ -338,6 +339,33 @@ void TActor::NewGameAsked() {
     RetireBoard(old);
   }
   Button1Click();
+}
+
+void TActor::TakeBackAsked() {
+  TChessBrd* board = ChessBrd1;
+  if (board == nullptr || !board->isEnabled()) return;
+  // While the bird's reply is still coming only the user's move goes back;
+  // after it, the reply and the user's move.
+  const bool birdToMove = board->WhiteToMove() ? board->ComputerPlaysWhite() : board->ComputerPlaysBlack();
+  const bool birdPlays = board->ComputerPlaysWhite() || board->ComputerPlaysBlack();
+  board->setHintSquares(Square::None, Square::None);
+  board->ClearSelection();
+  if (!board->TakeBack(birdPlays && !birdToMove ? 2 : 1)) return;
+  ++gameWatch_->game;
+  gameWatch_->waiting.clear();
+  gameWatch_->before.reset();
+  gameWatch_->previousUserScore.reset();
+  gameWatch_->hint.Cancel();
+  gameResult_.clear();
+  pgnResult_ = QStringLiteral("*");
+  Button1->setEnabled(false);
+  // The move numbers as the handlers would have seen them.
+  CurMoveNo = board->CurrentMove();
+  PrevMoveNo = CurMoveNo;
+  gameWatch_->commentedPly = PlyOf(*board);
+  SayGameLine(tr("All right, let us try that again."), QStringLiteral("GestureLeft"));
+  WatchUserMoves(board);
+  UpdateGameStatus();
 }
 
 void TActor::HintAsked() {

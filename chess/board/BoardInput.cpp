@@ -129,6 +129,8 @@ void TChessBrd::setClickMoves(bool v) {
   if (!v) ChangeMarks(lastFrom_, lastTo_, hintFrom_, hintTo_, Square::None);
 }
 
+void TChessBrd::ClearSelection() { ChangeMarks(lastFrom_, lastTo_, hintFrom_, hintTo_, Square::None); }
+
 // A press while a piece is selected: on a square the piece can go to, the
 // move is made (as if dropped there); anywhere else the selection ends and
 // the press goes on as usual. True when the press is used up.

@@ -215,6 +215,7 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   bool ClickMoves() const { return clickMoves_; }
   void setClickMoves(bool v);
   Square SelectedSquare() const { return selected_; }
+  void ClearSelection();
   Square DragFromSquare() const override { return dragFromSquare_; }
   Square DropSquare() const override { return dropSquare_; }
   void AnimateMove(Square from, Square to) override;

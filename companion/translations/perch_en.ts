@@ -381,6 +381,10 @@
         <source>The game could not be saved to %1: %2</source>
         <translation>The game could not be saved to %1: %2</translation>
     </message>
+    <message>
+        <source>All right, let us try that again.</source>
+        <translation>All right, let us try that again.</translation>
+    </message>
 </context>
 <context>
     <name>perch::TGameMenuBar</name>

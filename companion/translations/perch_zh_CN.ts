@@ -381,6 +381,10 @@
         <source>The game could not be saved to %1: %2</source>
         <translation>棋局无法保存到 %1：%2</translation>
     </message>
+    <message>
+        <source>All right, let us try that again.</source>
+        <translation>好吧，我们再来一次。</translation>
+    </message>
 </context>
 <context>
     <name>perch::TGameMenuBar</name>

@@ -93,7 +93,7 @@ TEST(GameOptions, TheDefaultsLeaveABoardAsItWasAndTheOthersShowOnIt) {
 
   TGameOptions o;
   o.depth = 8;
-  o.flipBoard = o.coordinates = o.showLastMove = o.slideMoves = o.clickMoves = true;
+  o.flipBoard = o.coordinates = o.showLastMove = o.slideMoves = o.clickMoves = o.varyMoves = true;
   ApplyBoardOptions(board, o);
   EXPECT_EQ(board.SearchDepth(), 8);
   EXPECT_TRUE(board.WhiteOnTop());
@@ -101,10 +101,12 @@ TEST(GameOptions, TheDefaultsLeaveABoardAsItWasAndTheOthersShowOnIt) {
   EXPECT_TRUE(board.ShowLastMove());
   EXPECT_GT(board.AnimationDelay(), 0);
   EXPECT_TRUE(board.ClickMoves());
+  EXPECT_TRUE(board.VaryMoves());
   EXPECT_FALSE(board.ComputerPlaysWhite()) << "the side waits for the next game";
   ApplyBoardOptions(board, TGameOptions{});
   EXPECT_EQ(board.Canvas(), plain.Canvas()) << "all off again: as it was";
   EXPECT_EQ(board.AnimationDelay(), 0);
+  EXPECT_FALSE(board.VaryMoves());
 
   o.playAsBlack = true;
   ApplyBoardSide(board, o);

@@ -117,12 +117,30 @@ TEST_F(GameWindow, ChecksAndPromotionsGetALineUnlessAnOldCommentSpokeForTheMove)
   EXPECT_EQ(Script(), (QStringList{"Play GetAttention", "Speak Check! [1033]"}));
 }
 
-TEST_F(GameWindow, ResignEndsTheGame) {
+TEST_F(GameWindow, TakeBackUndoesTheUsersMoveAndTheBirdsReplyAndResignEndsTheGame) {
   Open();
   TChessBrd& board = Board();
+  const std::string start = board.Position();
   ASSERT_TRUE(Until([&] { return board.FirstPaintDone(); }));
   ASSERT_TRUE(board.UserMove(Square::E2, Square::E4));
   ASSERT_TRUE(Until([&] { return board.WhiteToMove(); })) << "the bird replied";
+  Script();
+  actor_.TakeBackAsked();
+  EXPECT_EQ(board.Position(), start);
+  EXPECT_TRUE(board.WhiteToMove());
+  EXPECT_EQ(Status(), "White to move.");
+  EXPECT_EQ(Script(), (QStringList{"Play GestureLeft", "LanguageID 1033",
+                                   "Speak All right, let us try that again. [1033]"}));
+  actor_.TakeBackAsked();  // nothing more to take back
+  EXPECT_EQ(Script(), QStringList{});
+  // While the bird's reply is still to come, only the user's move goes back.
+  board.setComputerPlaysBlack(false);
+  ASSERT_TRUE(board.UserMove(Square::D2, Square::D4));
+  board.setComputerPlaysBlack(true);  // its search starts
+  actor_.TakeBackAsked();
+  EXPECT_EQ(board.Position(), start);
+  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  EXPECT_EQ(board.Position(), start) << "the stopped search made no move";
   Script();
 
   actor_.ResignAsked();
@@ -131,8 +149,8 @@ TEST_F(GameWindow, ResignEndsTheGame) {
   EXPECT_FALSE(board.ComputerPlaysBlack());
   EXPECT_TRUE(actor_.Button1->isEnabled());
   EXPECT_TRUE(actor_.GamePgnText().contains("[Result \"0-1\"]"));
-  EXPECT_EQ(Script(), (QStringList{"Play Wave", "LanguageID 1033",
-                                   "Speak Thank you for the game! Shall we play again? [1033]"}));
+  EXPECT_EQ(Script(),
+            (QStringList{"Play Wave", "Speak Thank you for the game! Shall we play again? [1033]"}));
   actor_.HintAsked();  // no hint after the end
   EXPECT_EQ(Status(), "You resigned. Pip wins.");
 }

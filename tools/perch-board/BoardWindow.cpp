@@ -61,6 +61,7 @@ TBoardWindow::TBoardWindow(int searchDepth, std::unique_ptr<TSettingsFile> setti
 
   TGameMenuBar::TCommands commands;
   commands.newGame = [this] { NewGameAsked(); };
+  commands.takeBack = [this] { TakeBack(); };
   commands.hint = [this] { Hint(); };
   commands.resign = [this] { Resign(); };
   commands.saveGame = [this] { SaveGame(); };
@@ -139,6 +140,21 @@ void TBoardWindow::NewGameAsked() {
           QMessageBox::Yes)
     return;
   NewGame();
+}
+
+void TBoardWindow::TakeBack() {
+  if (!board_ || !board_->isEnabled()) return;
+  const bool engineToMove =
+      board_->WhiteToMove() ? board_->ComputerPlaysWhite() : board_->ComputerPlaysBlack();
+  board_->setHintSquares(Square::None, Square::None);
+  board_->ClearSelection();
+  const bool enginePlays = board_->ComputerPlaysWhite() || board_->ComputerPlaysBlack();
+  if (!board_->TakeBack(enginePlays && !engineToMove ? 2 : 1)) return;
+  ++hintRequest_;
+  result_.clear();
+  pgnResult_ = "*";
+  Report("takeback");
+  ShowStatus({});
 }
 
 void TBoardWindow::Hint() {

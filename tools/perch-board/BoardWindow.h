@@ -37,6 +37,7 @@ class TBoardWindow : public QWidget {
  private:
   void NewGame();
   void NewGameAsked();
+  void TakeBack();
   void Hint();
   void Resign();
   void SaveGame();
