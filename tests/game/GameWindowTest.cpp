@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPointer>
 
 using namespace perch;
 
@@ -170,6 +171,42 @@ TEST_F(GameWindow, AHintMarksTheMoveAndTheBirdSaysItInWords) {
             (QStringList{"Play GestureLeft", "LanguageID 1033", "Speak Try the queen to f7. [1033]"}));
   Play(board, "a2a3");
   EXPECT_EQ(board.HintSquares(), std::pair(Square::None, Square::None)) << "gone with the next move";
+}
+
+TEST_F(GameWindow, ADroppedPieceIsRemarkedOnceTheWatchHasSearchedBothPositions) {
+  Open();
+  TChessBrd& board = Board();
+  actor_.HintDepth = 2;
+  ASSERT_TRUE(Until([&] { return board.FirstPaintDone(); }));
+  ASSERT_TRUE(board.UserMove(Square::E2, Square::E4));
+  ASSERT_TRUE(Until([&] { return board.WhiteToMove(); }));
+  ASSERT_EQ(board.PieceAt(Square::D5), 'p') << "the bird's answer at depth 1";
+  Script();
+  ASSERT_TRUE(board.UserMove(Square::D1, Square::G4));  // the queen left to the bishop
+  QStringList said;
+  ASSERT_TRUE(Until([&] {
+    said << Script();
+    return said.contains("Speak Oops! That piece was hanging. [1033]");
+  })) << said.join(" | ").toStdString();
+  EXPECT_EQ(board.PieceAt(Square::G4), 'b') << "and the bird took it";
+  EXPECT_EQ(said.count("Speak Oops! That piece was hanging. [1033]"), 1);
+}
+
+TEST_F(GameWindow, ANewGameDuringAGameIsAskedForFirst) {
+  Open();
+  QPointer<TChessBrd> first = actor_.ChessBrd1;
+  first->setComputerPlaysBlack(false);
+  actor_.NewGameAsked();  // nothing played yet: no question
+  EXPECT_TRUE(boxes_.isEmpty());
+  EXPECT_TRUE(first.isNull()) << "the old board is gone, not left under the new one";
+  ASSERT_NE(actor_.ChessBrd1, nullptr);
+  actor_.ChessBrd1->setComputerPlaysBlack(false);
+  ASSERT_TRUE(actor_.ChessBrd1->UserMove(Square::E2, Square::E4));
+  TChessBrd* second = actor_.ChessBrd1;
+  actor_.NewGameAsked();  // declined: the game goes on
+  EXPECT_EQ(boxes_, QStringList{"Give up this game and start a new one?"});
+  EXPECT_EQ(actor_.ChessBrd1, second);
+  EXPECT_EQ(second->PieceAt(Square::E4), 'P');
 }
 
 }  // namespace
