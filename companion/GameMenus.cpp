@@ -101,7 +101,7 @@ void ApplyBoardSide(TChessBrd& board, const TGameOptions& options) {
 
 // --- the menu bar -------------------------------------------------------------------
 
-TGameMenuBar::TGameMenuBar(QWidget* parent, TCommands commands, const TGameOptions& options)
+TGameMenuBar::TGameMenuBar(QWidget* parent, const TCommands& commands, const TGameOptions& options)
     : QMenuBar(parent), options_(options) {
   setObjectName(QStringLiteral("GameMenuBar"));
   setNativeMenuBar(false);  // in the window, where the player looks for it

@@ -57,7 +57,7 @@ class TGameMenuBar : public QMenuBar {
     std::function<void()> newGame, takeBack, hint, resign, saveGame, copyGame, close;
   };
 
-  TGameMenuBar(QWidget* parent, TCommands commands, const TGameOptions& options);
+  TGameMenuBar(QWidget* parent, const TCommands& commands, const TGameOptions& options);
 
   const TGameOptions& Options() const { return options_; }
   // Called after the user changed an option, with the options as they now are.

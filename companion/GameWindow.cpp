@@ -273,13 +273,13 @@ void TActor::WatchUserMoves(TChessGame* sender) {
     });
     return;
   }
-  const auto [from, to] = board->LastMove();
-  Evaluate(FormatFen(*board), [this, game, ply, from, to](const THintResult& r) {
+  const std::pair<Square, Square> last = board->LastMove();
+  Evaluate(FormatFen(*board), [this, game, ply, last](const THintResult& r) {
     TGameWatch& w = *gameWatch_;
     if (w.game != game || !r.found || !w.before || w.beforePly != ply - 1) return;
     const int userBefore = w.before->scoreCp;
     const int userAfter = -r.scoreCp;
-    const bool bestMove = w.before->from == from && w.before->to == to;
+    const bool bestMove = w.before->from == last.first && w.before->to == last.second;
     if (userBefore - userAfter >= DroppedMaterialCp) {
       SayAboutPly(ply, tr("Oops! That piece was hanging."), QStringLiteral("Pleased"));
     } else if (bestMove && w.previousUserScore && userAfter - *w.previousUserScore >= StrongMoveCp) {
