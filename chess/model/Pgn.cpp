@@ -42,10 +42,10 @@ void SetUp(TChessGame& game, const TurnState& state) {
 
 std::string FenOf(const TurnState& state, int moveNumber) {
   std::string text;
-  for (int row = 0; row < 8; ++row) {
+  for (std::size_t row = 0; row < 8; ++row) {
     int blanks = 0;
-    for (int file = 0; file < 8; ++file) {
-      const char c = state.position[static_cast<std::size_t>(row * 8 + file)];
+    for (std::size_t file = 0; file < 8; ++file) {
+      const char c = state.position[row * 8 + file];
       if (c == ' ') {
         ++blanks;
         continue;
