@@ -205,9 +205,10 @@ std::string GamePgn(const TChessGame& game, const TPgnTags& tags, std::string_vi
     const char promotion = PromotionOrQueen(arrived < after.size() ? after[arrived] : 'q');
     const std::optional<std::string> san = PlayedSan(stateOf(t), t.record->OldSq, t.record->NewSq, promotion);
     if (!san) break;  // a record no move of its position explains
-    if (t.side == Side::White) add(std::to_string(t.moveNumber) + ".");
-    else if (k == 0) add(std::to_string(t.moveNumber) + "...");
-    add(*san);
+    // A move number stays on the line of its move.
+    if (t.side == Side::White) add(std::to_string(t.moveNumber) + ". " + *san);
+    else if (k == 0) add(std::to_string(t.moveNumber) + "... " + *san);
+    else add(*san);
   }
   add(resultText);
   return text + line + "\n";

@@ -99,6 +99,7 @@ TEST(Pgn, TagsNumbersLinesAndResult) {
     EXPECT_LT(line.size(), 80u) << line;
     if (!line.empty()) {
       EXPECT_NE(line.back(), ' ') << line;
+      EXPECT_NE(line.back(), '.') << "a move number apart from its move: " << line;
     }
   }
   EXPECT_GE(count, 10);
