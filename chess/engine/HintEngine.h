@@ -37,7 +37,8 @@ class THintEngine {
   using TDone = std::function<void(const THintResult&)>;
 
   THintEngine();
-  // Cancels a running search and waits for the thread to end.
+  // Cancels a running search and waits for the thread to end; so never from
+  // inside a done.
   ~THintEngine();
   THintEngine(const THintEngine&) = delete;
   THintEngine& operator=(const THintEngine&) = delete;

@@ -42,10 +42,10 @@ void SetUp(TChessGame& game, const TurnState& state) {
 
 std::string FenOf(const TurnState& state, int moveNumber) {
   std::string text;
-  for (int row = 0; row < 8; ++row) {
+  for (std::size_t row = 0; row < 8; ++row) {
     int blanks = 0;
-    for (int file = 0; file < 8; ++file) {
-      const char c = state.position[static_cast<std::size_t>(row * 8 + file)];
+    for (std::size_t file = 0; file < 8; ++file) {
+      const char c = state.position[row * 8 + file];
       if (c == ' ') {
         ++blanks;
         continue;
@@ -205,9 +205,10 @@ std::string GamePgn(const TChessGame& game, const TPgnTags& tags, std::string_vi
     const char promotion = PromotionOrQueen(arrived < after.size() ? after[arrived] : 'q');
     const std::optional<std::string> san = PlayedSan(stateOf(t), t.record->OldSq, t.record->NewSq, promotion);
     if (!san) break;  // a record no move of its position explains
-    if (t.side == Side::White) add(std::to_string(t.moveNumber) + ".");
-    else if (k == 0) add(std::to_string(t.moveNumber) + "...");
-    add(*san);
+    // A move number stays on the line of its move.
+    if (t.side == Side::White) add(std::to_string(t.moveNumber) + ". " + *san);
+    else if (k == 0) add(std::to_string(t.moveNumber) + "... " + *san);
+    else add(*san);
   }
   add(resultText);
   return text + line + "\n";
