@@ -84,6 +84,10 @@ void TActor::RetranslateForm() {
   setWindowTitle(tr("Perch — Chess"));
   Button1->setText(tr("New"));
   Button2->setText(tr("Exit"));
+  if (GameMenus != nullptr) {
+    GameMenus->Retranslate();
+    UpdateGameStatus();
+  }
 }
 
 void TActor::setLeft(int left) {

@@ -4,6 +4,7 @@
 // a game is open. Its routines live in files of their own, one per concept.
 
 #include "agent/AgentControl.h"
+#include "companion/GameMenus.h"
 #include "companion/LanguageMode.h"
 #include "companion/SettingsFile.h"
 #include "platform/LinkMessage.h"
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QLabel;
 class QLineEdit;
@@ -113,6 +115,27 @@ class TActor : public QWidget {
   int PrevMoveNo = 0;
   int CurMoveNo = 0;
 
+  // The game window's menus and the status line under the board, made with
+  // the first game (GameWindow.cpp). The options are kept in config.ini,
+  // section [chess].
+  TGameMenuBar* GameMenus = nullptr;
+  QLabel* GameStatus = nullptr;
+  TGameOptions GameOptions() const;
+  // The Game menu's commands.
+  void NewGameAsked();
+  void TakeBackAsked();
+  void HintAsked();
+  void ResignAsked();
+  void SaveGameAsked();
+  void CopyGameAsked();
+  // The game so far in PGN, the players named from the settings.
+  QString GamePgnText() const;
+  // Says what the status line says now.
+  QString GameStatusText() const;
+  // Test hook: the hint engine's depth (the hint and the watch of the
+  // user's moves).
+  int HintDepth = 4;
+
   // The loaded character, or null when loading failed: then the routines
   // leave out their character steps and still report to the controller.
   TAgentCharacter* Character = nullptr;
@@ -177,6 +200,37 @@ class TActor : public QWidget {
   void PlaceCharacterBesideBoard(int speed);
   void KeepCharacterBesideBoard();
   void StopFollowingBoard();
+  // The game window: menus, status line and options around a new board,
+  // and the bird's new lines during a game.
+  void SetUpGameWindow(TChessBrd& board);
+  void ConnectGameTalk(TChessBrd& board);
+  void ApplyGameOptions(const TGameOptions& options, const TGameOptions& before);
+  void ScheduleGameStatus();
+  void UpdateGameStatus();
+  // Takes the board away as "Exit" does: at once, or once its handlers
+  // have returned.
+  void RetireBoard(TChessBrd* board);
+  // A new line of the bird about the latest move: at most one a move, and
+  // none when one of the game's own comments spoke for that move.
+  void SayAboutMove(TChessGame* sender, const QString& text, const QString& animation);
+  void SayAboutPly(int ply, const QString& text, const QString& animation);
+  void SayGameLine(const QString& text, const QString& animation);
+  void MarkMoveCommented(TChessGame* sender);
+  void WatchUserMoves(TChessGame* sender);
+  void Evaluate(std::string fen, std::function<void(const struct THintResult&)> done);
+  void EvaluateNext();
+  bool BirdMadeTheMove(TChessGame* sender) const;
+  QString BirdName() const;
+  QString UserName() const;
+  void EndGame(const QString& result);
+  struct TGameWatch;
+  struct TGameWatchEnd {
+    void operator()(TGameWatch* watch) const;  // where the watch is complete
+  };
+  std::unique_ptr<TGameWatch, TGameWatchEnd> gameWatch_;
+  bool statusScheduled_ = false;
+  QString gameResult_;  // the result and why, once the game is over
+  QString pgnResult_ = QStringLiteral("*");
   bool followingBoard_ = false;
   QPoint besideAt_;  // where the bird was last sent beside the board
 

@@ -64,6 +64,11 @@ void RunBoardHandler(TChessGame* sender, THandler&& handler) {
   }
 }
 
+bool BirdPlaysWhite(const TChessGame* game) {
+  const auto* board = dynamic_cast<const TChessBrd*>(game);
+  return board != nullptr && board->property("birdPlaysWhite").toBool();
+}
+
 void ShowGameOverBox(QWidget* form, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, TActor::tr("Perch"), text, QMessageBox::Ok, form);
   box.setObjectName(QStringLiteral("GameOverBox"));
@@ -73,6 +78,47 @@ void ShowGameOverBox(QWidget* form, const QString& text) {
 }
 
 }  // namespace
+
+void TActor::ConnectGameTalk(TChessBrd& board) {
+  board.OnCheck = [this](TChessGame* sender, Square, Square) {
+    RunBoardHandler(sender, [&] {
+      if (!sender->HasLegalMove()) return;  // the mate has its own comment
+      if (BirdMadeTheMove(sender)) SayAboutMove(sender, tr("Check!"), QStringLiteral("GetAttention"));
+      else SayAboutMove(sender, tr("Oh! My king is in check."), QStringLiteral("confused"));
+    });
+  };
+  board.OnPromotion = [this](TChessGame* sender, Square, Square, char&) {
+    RunBoardHandler(sender, [&] {
+      if (BirdMadeTheMove(sender))
+        SayAboutMove(sender, tr("My pawn becomes a queen!"), QStringLiteral("Pleased"));
+      else SayAboutMove(sender, tr("Your pawn is promoted. Well played!"), QStringLiteral("confused"));
+    });
+  };
+  board.OnStaleMate = [this](TChessGame* sender, Square, Square) {
+    RunBoardHandler(sender, [&] { EndGame(tr("Stalemate: a draw.")); });
+  };
+  board.OnNoMatingMaterial = [this](TChessGame* sender) {
+    RunBoardHandler(sender, [&] { EndGame(tr("A draw: neither side has the pieces to mate.")); });
+  };
+  board.OnThreefoldPosition = [this](TChessGame* sender) {
+    RunBoardHandler(sender, [&] { EndGame(tr("A draw by repetition.")); });
+  };
+  board.OnPaint = [this](TChessGame* sender) {
+    if (sender == ChessBrd1) ScheduleGameStatus();
+  };
+}
+
+void TActor::RetireBoard(TChessBrd* board) {
+  if (Boards().handlersRunning.contains(board)) {
+    board->hide();
+    board->setComputerPlaysBlack(false);  // plays no more while it waits to go
+    board->setComputerPlaysWhite(false);
+    Boards().retired.insert(board);
+    QObject::connect(board, &QObject::destroyed, [board] { Boards().retired.erase(board); });
+  } else {
+    delete board;
+  }
+}
 
 void TActor::ConnectGameButtons() {
   connect(Button1, &QPushButton::clicked, this, [this] { RunReportingErrors([this] { Button1Click(); }); });
@@ -99,6 +145,11 @@ void TActor::PlayChess() {
   board->OnDraw = [this](TChessGame* sender) { RunBoardHandler(sender, [&] { ChessBrd1Draw(sender); }); };
   board->OnLegalMove = [this](TChessGame* sender, Square, Square) {
     RunBoardHandler(sender, [&] { ChessBrd1LegalMove(sender); });
+    // Once the move is done: the watch of the user's moves and the status.
+    if (sender == ChessBrd1)
+      QTimer::singleShot(0, this, [this, board = QPointer<TChessBrd>(ChessBrd1)] {
+        if (!board.isNull()) RunReportingErrors([&] { WatchUserMoves(board.data()); });
+      });
   };
   board->OnCastle = [this](TChessGame* sender, Square, Square) {
     RunBoardHandler(sender, [&] { ChessBrd1Castle(sender); });
@@ -106,12 +157,15 @@ void TActor::PlayChess() {
   board->OnMate = [this](TChessGame* sender, Square, Square) {
     RunBoardHandler(sender, [&] { ChessBrd1Mate(sender); });
   };
+  SetUpGameWindow(*board);
   // The buttons are windows of their own and stay above the board.
   Button1->raise();
   Button2->raise();
 
   PlaceCharacterBesideBoard(1);
-  SayChinese(tr("你先~~"));
+  if (GameOptions().playAsBlack) SayChinese(tr("这次我先走~~"));
+  else SayChinese(tr("你先~~"));
+  WatchUserMoves(board);
   BringGameToFront();
 }
 
@@ -197,6 +251,7 @@ void TActor::ChessBrd1LegalMove(TChessGame* Sender) {
   PrevMoveNo = CurMoveNo;
   CurMoveNo = Sender->CurrentMove();
   if (CurMoveNo % 8 == 0) {
+    MarkMoveCommented(Sender);
     Char().Play(QStringLiteral("thinking"));
     WaitSeconds(2);
     Char().StopAll(QStringLiteral("play"));
@@ -206,16 +261,28 @@ void TActor::ChessBrd1LegalMove(TChessGame* Sender) {
 // The move number rises with each move of Black: a number higher than the
 // one before means the computer made this move, an equal one the user.
 
-void TActor::ChessBrd1Capture(TChessGame* /*Sender*/) {
-  Char().Play(CurMoveNo > PrevMoveNo ? QStringLiteral("pleased") : QStringLiteral("sad"));
+void TActor::ChessBrd1Capture(TChessGame* Sender) {
+  MarkMoveCommented(Sender);
+  Char().Play(BirdMadeTheMove(Sender) ? QStringLiteral("pleased") : QStringLiteral("sad"));
 }
 
-void TActor::ChessBrd1Mate(TChessGame* /*Sender*/) {
-  if (CurMoveNo > PrevMoveNo) {
+// With the bird playing White the attribution turns round: its moves are
+// the ones that leave the number as it was.
+void TActor::ChessBrd1Mate(TChessGame* Sender) {
+  MarkMoveCommented(Sender);
+  const bool birdIsWhite = BirdPlaysWhite(Sender);
+  const bool blackMoved = CurMoveNo > PrevMoveNo;
+  const bool whiteMoved = CurMoveNo == PrevMoveNo;
+  if (Sender == ChessBrd1 && (blackMoved || whiteMoved)) {
+    const bool birdWon = birdIsWhite ? whiteMoved : blackMoved;
+    EndGame(birdWon ? tr("Checkmate. %1 wins.").arg(BirdName()) : tr("Checkmate. You win!"));
+    pgnResult_ = whiteMoved ? QStringLiteral("1-0") : QStringLiteral("0-1");
+  }
+  if (birdIsWhite ? whiteMoved : blackMoved) {
     SayChinese(tr("我赢了，承让承让"));
     Char().Play(QStringLiteral("Pleased"));
     ShowGameOverBox(this, tr("你输了!"));
-  } else if (CurMoveNo == PrevMoveNo) {
+  } else if (birdIsWhite ? blackMoved : whiteMoved) {
     Char().Play(QStringLiteral("sad"));
     SayChinese(tr("你赢了，厉害厉害。"));
     ShowGameOverBox(this, tr("你赢了!"));
@@ -223,11 +290,16 @@ void TActor::ChessBrd1Mate(TChessGame* /*Sender*/) {
   Button1->setEnabled(true);
 }
 
-void TActor::ChessBrd1Draw(TChessGame* /*Sender*/) {
+void TActor::ChessBrd1Draw(TChessGame* Sender) {
+  MarkMoveCommented(Sender);
+  if (Sender == ChessBrd1) EndGame(tr("A draw."));
   SayChinese(tr("和棋了。根据规则，连续重复三次就算和棋。"));
   Button1->setEnabled(true);
 }
 
-void TActor::ChessBrd1Castle(TChessGame* /*Sender*/) { SayChinese(tr("车王易位！")); }
+void TActor::ChessBrd1Castle(TChessGame* Sender) {
+  MarkMoveCommented(Sender);
+  SayChinese(tr("车王易位！"));
+}
 
 }  // namespace perch

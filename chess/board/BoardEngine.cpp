@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "chess/board/BoardErrorBox.h"
+#include "chess/board/DragImage.h"
 #include "chess/board/MainThreadCalls.h"
 #include "chess/board/TChessBrd.h"
 #include "chess/engine/EngineThread.h"
@@ -124,6 +125,38 @@ void TChessBrd::StartThinking() {
   OnCalculateMove(this, oldsq, newsq);
   if (engineHeld_) return;
   if (!MakeMove(oldsq, newsq) && OnCalculationFailed) OnCalculationFailed(this, oldsq, newsq);
+}
+
+// --- taking back and varied play ------------------------------------------------------
+
+bool TChessBrd::TakeBack(int halfMoves) {
+  if (halfMoves < 1 || MovesToTakeBack() == 0 || MakingMove()) return false;
+  // The stop parks the engine: a move it found meanwhile, queued for this
+  // thread or not, meets the stop request and is dropped (see
+  // HandOverMoveOnMainThread), and no pass starts until the release below.
+  StopThinking();
+  if (dragPhase_ != DragPhase::Idle) {
+    EndDragState();
+    if (DragImageShown()) dragImage_->HideImage();
+  }
+  dragFromSquare_ = Square::None;
+  dropSquare_ = Square::None;
+  int undone = 0;
+  while (undone < halfMoves && TakeBackMove()) ++undone;
+  Paint();
+  // As after the user's move: the computer moves if it is its turn.
+  ReleaseEngineHold();
+  StartThinking();
+  return true;
+}
+
+void TChessBrd::setVaryMoves(bool v) {
+  varyMoves_ = v;
+  if (engineThread_) engineThread_->Engine().setVaryMoves(v);
+}
+
+void TChessBrd::setVarySeed(std::uint64_t seed) {
+  if (engineThread_) engineThread_->Engine().setVarySeed(seed);
 }
 
 void TChessBrd::EngineTimerTick() { CustomEnginePoll(); }

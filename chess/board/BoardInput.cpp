@@ -42,6 +42,7 @@ void TChessBrd::mousePressEvent(QMouseEvent* e) {
     if (OnMouseDown) OnMouseDown(this, e->button(), e->modifiers(), at.x(), at.y());
     if (dragPhase_ != DragPhase::Idle || resizing_) return;
     const Square s = SquareAtPoint(at.x(), at.y());
+    if (SelectOrMoveByClick(s)) return;
     if (s == Square::None || PieceAt(s) == ' ') return;
     dragFromSquare_ = s;
     // Starting the drag ends the button press at once.
@@ -91,6 +92,15 @@ void TChessBrd::mouseReleaseEvent(QMouseEvent* e) {
       return;
     }
     resizing_ = false;
+    // A press and release on one piece without a drag picks it for a move
+    // by clicking.
+    if (clickMoves_ && dragPhase_ == DragPhase::Pending && e->button() == Qt::LeftButton &&
+        SquareAtPoint(at.x(), at.y()) == dragFromSquare_ &&
+        SideOf(dragFromSquare_) == (WhiteToMove() ? 1 : 0)) {
+      EndDragState();
+      ChangeMarks(lastFrom_, lastTo_, hintFrom_, hintTo_, dragFromSquare_);
+      return;
+    }
     const bool dropButton = e->button() == Qt::LeftButton || e->button() == Qt::RightButton;
     if (dragPhase_ == DragPhase::Active && dropButton && rect().contains(at)) FinishDrag(at);
     else CancelDrag(at);
@@ -110,6 +120,29 @@ void TChessBrd::keyPressEvent(QKeyEvent* e) {
     return;
   }
   QWidget::keyPressEvent(e);
+}
+
+// --- moves by clicking -------------------------------------------------------------
+
+void TChessBrd::setClickMoves(bool v) {
+  clickMoves_ = v;
+  if (!v) ChangeMarks(lastFrom_, lastTo_, hintFrom_, hintTo_, Square::None);
+}
+
+void TChessBrd::ClearSelection() { ChangeMarks(lastFrom_, lastTo_, hintFrom_, hintTo_, Square::None); }
+
+// A press while a piece is selected: on a square the piece can go to, the
+// move is made (as if dropped there); anywhere else the selection ends and
+// the press goes on as usual. True when the press is used up.
+bool TChessBrd::SelectOrMoveByClick(Square at) {
+  if (selected_ == Square::None) return false;
+  const Square from = selected_;
+  ChangeMarks(lastFrom_, lastTo_, hintFrom_, hintTo_, Square::None);
+  if (at == Square::None || at == from || Thinking() || !IsLegalMove(from, at)) return false;
+  dragFromSquare_ = from;
+  dropSquare_ = at;
+  if (!UserMove(from, at) && OnIllegalMove) OnIllegalMove(this, from);
+  return true;
 }
 
 // --- the drag protocol ------------------------------------------------------------

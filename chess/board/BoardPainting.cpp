@@ -6,7 +6,10 @@
 #include <QPainter>
 #include <QRegion>
 #include <algorithm>
+#include <array>
+#include <iterator>
 #include <string>
+#include <tuple>
 
 #include "chess/board/BoardErrorBox.h"
 #include "chess/board/TChessBrd.h"
@@ -70,6 +73,12 @@ void TChessBrd::Paint() {
   if (canvas_.isNull()) return;
   PaintBorder();
   PaintSquares();
+  // The marks as they stand now: a move taken back repaints the whole board.
+  if (showLastMove_) std::tie(lastFrom_, lastTo_) = LastMove();
+  {
+    QPainter p(&canvas_);
+    for (const Square sq : {lastFrom_, lastTo_, hintFrom_, hintTo_, selected_}) PaintMark(p, sq);
+  }
   PaintPieces();
   RepaintIfShown(rect());
   if (!firstPaintDone_) {
@@ -202,7 +211,101 @@ void TChessBrd::PaintSquare(Square square) {
   p.setClipRect(box);
   if (IsLightSquare(square)) FillOrTile(p, squareLight_, squareColorLight_, box);
   else FillOrTile(p, squareDark_, squareColorDark_, box);
+  PaintMark(p, square);
   RepaintIfShown(box);
+}
+
+// --- marked squares ------------------------------------------------------------
+
+namespace {
+
+// Tints that leave the wood and the pieces readable: the last move yellow,
+// the hint green, the selected piece blue.
+const QColor LastMoveTint(250, 210, 40, 110);
+const QColor HintTint(40, 200, 70, 130);
+const QColor SelectedTint(60, 140, 255, 130);
+
+}  // namespace
+
+std::pair<Square, Square> TChessBrd::LastMove() const {
+  const MoveInfo* record = WhiteToMove() ? HistoryRecord(CurrentMove() - 1, Side::Black)
+                                         : HistoryRecord(CurrentMove(), Side::White);
+  if (record == nullptr || record->OldSq == Square::None) return {Square::None, Square::None};
+  return {record->OldSq, record->NewSq};
+}
+
+QColor TChessBrd::MarkOf(Square square) const {
+  if (square == Square::None) return {};
+  if (square == selected_) return SelectedTint;
+  if (square == hintFrom_ || square == hintTo_) return HintTint;
+  if (square == lastFrom_ || square == lastTo_) return LastMoveTint;
+  return {};
+}
+
+void TChessBrd::PaintMark(QPainter& p, Square square) {
+  const QColor tint = MarkOf(square);
+  if (!tint.isValid()) return;
+  const QRect box(SquareOrigin(square), QSize(sizeOfSquare_, sizeOfSquare_));
+  p.save();
+  p.setClipRect(box);
+  p.fillRect(box, tint);
+  // A frame in the full colour, for squares whose wood is close to the tint.
+  QColor frame = tint;
+  frame.setAlpha(230);
+  const int w = std::max(1, sizeOfSquare_ / 20);
+  p.fillRect(box.x(), box.y(), box.width(), w, frame);
+  p.fillRect(box.x(), box.bottom() - w + 1, box.width(), w, frame);
+  p.fillRect(box.x(), box.y(), w, box.height(), frame);
+  p.fillRect(box.right() - w + 1, box.y(), w, box.height(), frame);
+  p.restore();
+}
+
+void TChessBrd::RepaintSquare(Square square) {
+  if (square == Square::None || canvas_.isNull()) return;
+  PaintSquare(square);
+  DrawPiece(square);
+}
+
+void TChessBrd::ChangeMarks(Square lastFrom, Square lastTo, Square hintFrom, Square hintTo, Square selected) {
+  const Square before[] = {lastFrom_, lastTo_, hintFrom_, hintTo_, selected_};
+  std::array<QColor, 5> tints;
+  for (std::size_t i = 0; i < tints.size(); ++i) tints[i] = MarkOf(before[i]);
+  lastFrom_ = lastFrom;
+  lastTo_ = lastTo;
+  hintFrom_ = hintFrom;
+  hintTo_ = hintTo;
+  selected_ = selected;
+  if (!firstPaintDone_) return;  // the first paint draws them
+  bool repainted = false;
+  for (const Square sq : {before[0], before[1], before[2], before[3], before[4], lastFrom, lastTo, hintFrom,
+                          hintTo, selected}) {
+    if (sq == Square::None) continue;
+    const auto at = std::find(std::begin(before), std::end(before), sq);
+    const QColor was = at == std::end(before) ? QColor() : tints[static_cast<std::size_t>(at - before)];
+    if (was == MarkOf(sq)) continue;
+    RepaintSquare(sq);
+    repainted = true;
+  }
+  if (repainted) PaintBoardLines();
+}
+
+void TChessBrd::setShowLastMove(bool v) {
+  showLastMove_ = v;
+  const auto [from, to] = v ? LastMove() : std::pair{Square::None, Square::None};
+  ChangeMarks(from, to, hintFrom_, hintTo_, selected_);
+}
+
+void TChessBrd::setHintSquares(Square from, Square to) {
+  ChangeMarks(lastFrom_, lastTo_, from, to, selected_);
+}
+
+void TChessBrd::MoveMade() {
+  // A move ends the hint and the selection, and becomes the last move.
+  if (showLastMove_ || hintFrom_ != Square::None || hintTo_ != Square::None || selected_ != Square::None) {
+    const auto [from, to] = showLastMove_ ? LastMove() : std::pair{Square::None, Square::None};
+    ChangeMarks(from, to, Square::None, Square::None, Square::None);
+  }
+  WakeEngine();
 }
 
 void TChessBrd::LoadPieceImages() {

@@ -17,8 +17,10 @@
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "chess/board/BoardEvents.h"
 #include "chess/board/CoordSet.h"
@@ -192,7 +194,28 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   const QImage& Canvas() const { return canvas_; }
   bool FirstPaintDone() const { return firstPaintDone_; }
 
+  // --- marked squares ------------------------------------------------------------
+  // The two squares of the last move, tinted (off by default; the squares
+  // are read from the game's history, so a move taken back takes its marks).
+  bool ShowLastMove() const { return showLastMove_; }
+  void setShowLastMove(bool v);
+  // The last move made, None twice before the first.
+  std::pair<Square, Square> LastMove() const;
+  // Two squares shown in the hint's colour until the next move or until
+  // cleared (None twice).
+  void setHintSquares(Square from, Square to);
+  std::pair<Square, Square> HintSquares() const { return {hintFrom_, hintTo_}; }
+  // The tint a square shows, or an invalid colour when it shows none.
+  QColor MarkOf(Square square) const;
+
   // --- input and animation -----------------------------------------------------
+  // Moves by clicking, besides dragging: a click on a piece of the side to
+  // move selects it, a click on a square it can go to makes the move (off by
+  // default).
+  bool ClickMoves() const { return clickMoves_; }
+  void setClickMoves(bool v);
+  Square SelectedSquare() const { return selected_; }
+  void ClearSelection();
   Square DragFromSquare() const override { return dragFromSquare_; }
   Square DropSquare() const override { return dropSquare_; }
   void AnimateMove(Square from, Square to) override;
@@ -200,11 +223,25 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   // Whether a drag image is on screen (a lifted piece or an animation).
   bool DragImageShown() const;
 
+  // --- taking back and varied play ----------------------------------------------
+  // Undoes up to halfMoves moves: stops a running search (its move is never
+  // made), ends a drag, repaints, and lets the computer move when it is then
+  // its turn. False when there was no move to undo, or while a move is being
+  // made (from inside its handlers), which changes nothing.
+  bool TakeBack(int halfMoves);
+  // Off by default. On, the computer picks at random among its moves that
+  // score within TChessThread::VaryMargin of the best, so that games differ.
+  bool VaryMoves() const { return varyMoves_; }
+  void setVaryMoves(bool v);
+  // The seed of that choice, for repeatable games (tests, demonstrations);
+  // taken up at the computer's next move.
+  void setVarySeed(std::uint64_t seed);
+
   // --- engine ----------------------------------------------------------------
   void StopThinking() override;
   void StartThinking() override;
   void ReleaseEngineHold() override { engineHeld_ = false; }
-  void MoveMade() override { WakeEngine(); }
+  void MoveMade() override;
   void AfterEnginePass();
   void EngineTimerTick();
   bool EngineHeld() const { return engineHeld_; }
@@ -254,6 +291,11 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   void RepaintIfShown(const QRect& area);
   int ColumnOf(Square square) const;
   int RowOf(Square square) const;
+  void PaintMark(QPainter& p, Square square);
+  // Repaints the squares whose tint changes when the marks become these.
+  void ChangeMarks(Square lastFrom, Square lastTo, Square hintFrom, Square hintTo, Square selected);
+  void RepaintSquare(Square square);
+  bool SelectOrMoveByClick(Square at);
 
   // The board's drag protocol.
   void BeginPendingDrag(QPoint pressPoint);
@@ -303,6 +345,7 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   QColor borderColor_ = QColor(0, 0, 0);
   CoordSet displayCoords_;
   bool customEngine_ = false;
+  bool varyMoves_ = false;  // the engine keeps its own copy
   bool resizable_ = false;
   int resizeMinSize_ = 100;
   int resizeMaxSize_ = 1000;
@@ -315,6 +358,12 @@ class TChessBrd : public QWidget, public TChessGame, public TChessGameHooks {
   QString helpKeyword_;
   Qt::CursorShape dragCursor_ = Qt::DragMoveCursor;
   TDragMode dragMode_ = TDragMode::dmManual;
+
+  bool showLastMove_ = false;
+  bool clickMoves_ = false;
+  Square lastFrom_ = Square::None, lastTo_ = Square::None;  // as marked
+  Square hintFrom_ = Square::None, hintTo_ = Square::None;
+  Square selected_ = Square::None;
 
   bool firstPaintDone_ = false;
   bool canvasStale_ = true;

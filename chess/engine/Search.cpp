@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <random>
 
 #include "chess/engine/TChessThread.h"
 
@@ -43,14 +44,18 @@ void TChessThread::SearchBestMove() {
 
   const int wanted = linkedSearchDepth_ ? linkedSearchDepth_->load(std::memory_order_relaxed) : 1;
   const int depthLimit = std::clamp(wanted, MinSearchDepth, MaxSearchDepth);
+  int lastScore = 0;
   for (int depth = 1; depth <= depthLimit; ++depth) {
     if (Interrupted()) continue;
     search_.setFollowBestLine(true);
     search_.ResetSelDepth();
     const std::uint64_t before = search_.Nodes();
     const int score = SearchNode(-RootWindow, RootWindow, depth);
+    lastScore = score;
     if (OnIteration && !Interrupted()) OnIteration(depth, score, search_.Nodes() - before);
   }
+  if (varyMoves_.load(std::memory_order_relaxed) && !Interrupted() && search_.BestLineLength(0) > 0)
+    ChooseVariedRootMove(depthLimit, lastScore);
   budgetExhausted_ = search_.PastNodeLimit();
   // A search cut short by its budget may not have scored a root move yet,
   // which would leave the line of an earlier search: the move handed over
@@ -59,6 +64,36 @@ void TChessThread::SearchBestMove() {
     TEngineMove legal{};
     if (FirstLegalMove(legal)) search_.SetRootMove(legal);
   }
+}
+
+void TChessThread::ChooseVariedRootMove(int depth, int best) {
+  if (reseed_.exchange(false, std::memory_order_acquire)) varyRandom_.seed(varySeed_.load());
+  const TEngineMove bestMove = search_.BestLine(0)[0];
+  // A move is close enough when it scores at least best - VaryMargin; the
+  // null window just below that bound tells it without its exact score.
+  const int alpha = best - VaryMargin - 1;
+  const int beta = best - VaryMargin;
+  if (position_.KingAttacked(position_.SideToMove())) ++depth;  // as SearchNode extends
+  search_.setFollowBestLine(false);
+  search_.StartRootMoves();
+  GenerateMoves();
+
+  // One pass of reservoir sampling: the k-th close move replaces the choice
+  // with probability 1/k, which leaves each of them equally likely.
+  TEngineMove chosen = bestMove;
+  int close = 1;
+  const int end = search_.PlyEnd(0);
+  for (int i = search_.PlyFirst(0); i < end; ++i) {
+    const TEngineMove move = search_.MoveList(i).move;
+    if (move == bestMove || !position_.DoMove(move)) continue;
+    const int x = -SearchNode(-beta, -alpha, depth - 1);
+    position_.UndoMove();
+    if (Interrupted()) return;  // the best move stays
+    if (x <= alpha) continue;
+    ++close;
+    if (std::uniform_int_distribution<int>(0, close - 1)(varyRandom_) == 0) chosen = move;
+  }
+  if (chosen != bestMove) search_.SetRootLine(chosen);
 }
 
 int TChessThread::SearchNode(int alpha, int beta, int depth) {

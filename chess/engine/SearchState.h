@@ -108,6 +108,11 @@ class TSearchState {
     bestLineLength_[ply] = end;
   }
   void SetRootMove(TEngineMove move) { bestLine_[0][0] = move; }
+  // The root line becomes this one move.
+  void SetRootLine(TEngineMove move) {
+    bestLine_[0][0] = move;
+    bestLineLength_[0] = 1;
+  }
   // Best lines and history scores as in a new engine.
   void Clear() {
     for (auto& line : bestLine_) std::fill(std::begin(line), std::end(line), TEngineMove{});

@@ -6,7 +6,7 @@
 
 namespace perch {
 
-TChessThread::TChessThread() {
+TChessThread::TChessThread() : varyRandom_(std::random_device{}()) {
   linkedSearchDepth_ = &ownSearchDepth_;
   LoadPosition();
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +73,16 @@ class TChessGame {
   bool MakeMove(Square from, Square to);
   bool UserMove(Square from, Square to);
   void PromotePawn(Square sq);
+  // Undoes the last move made: the board, the side to move, the move
+  // number, castling rights, en passant square, the game-over mark and the
+  // history records are as they were before it. Fires no event; false when
+  // no move was made, or while a move is being made (from its handlers).
+  // Writes of the state after that move do not survive its take back.
+  bool TakeBackMove();
+  // How many moves TakeBackMove can undo one after the other.
+  int MovesToTakeBack() const { return static_cast<int>(takeBack_.size()); }
+  // Whether a move is being made (its handlers are running).
+  bool MakingMove() const { return movesInProgress_ > 0; }
 
   // --- events -------------------------------------------------------------
   TMoveEvent OnLegalMove;
@@ -118,6 +129,29 @@ class TChessGame {
   }
   bool NoMatingMaterial() const;
 
+  // The state before a move, as TakeBackMove puts it back. Of the history
+  // only what the move wrote is kept: the records of its turn and of the
+  // turn after, and the table's length.
+  struct TakeBackPoint {
+    struct Record {
+      int moveNumber = 0;
+      Side side = Side::White;
+      MoveInfo before;
+    };
+    BoardArray board{};
+    bool whiteToMove = true;
+    int currentMove = 1;
+    Square enPassant = Square::None;
+    CastleSet castling;
+    bool gameOver = false;
+    std::size_t historyLength = 0;
+    Record played;
+    Record next;
+    bool nextWritten = false;
+  };
+  // RecordToWrite, keeping the record's earlier content in the point.
+  MoveInfo& RecordToWriteKept(int moveNumber, Side side, TakeBackPoint::Record& kept);
+
   BoardArray board_{};
   std::atomic<bool> whiteToMove_{true};
   int currentMove_ = 1;
@@ -127,6 +161,9 @@ class TChessGame {
   bool gameOver_ = false;
   // One pair of records (White, Black) per move number, grown as needed.
   std::vector<std::array<MoveInfo, 2>> history_;
+  // One point per move made, last move last; it grows with the history.
+  std::vector<TakeBackPoint> takeBack_;
+  int movesInProgress_ = 0;  // MakeMove calls on the stack
 
   TChessGameHooks* hooks_ = nullptr;
   static TChessGameHooks noHooks_;

@@ -2,7 +2,9 @@
 // is made here and reported through the game events.
 
 #include <cctype>
+#include <cstddef>
 #include <string_view>
+#include <utility>
 
 #include "chess/model/ChessGame.h"
 
@@ -52,13 +54,33 @@ bool TChessGame::UserMove(Square from, Square to) {
 }
 
 bool TChessGame::MakeMove(Square from, Square to) {
+  const bool wasOver = gameOver_;
   gameOver_ = false;
   if (!IsLegalMove(from, to)) return false;
+
+  // What a take back puts back. Handlers may make moves of their own, which
+  // add points after this one, so it is reached by its index.
+  const std::size_t point = takeBack_.size();
+  {
+    TakeBackPoint& before = takeBack_.emplace_back();
+    before.board = board_;
+    before.whiteToMove = WhiteToMove();
+    before.currentMove = currentMove_;
+    before.enPassant = enPassant_;
+    before.castling = CastlingAllowed();
+    before.gameOver = wasOver;
+    before.historyLength = history_.size();
+  }
+  ++movesInProgress_;
+  struct InProgress {
+    int& count;
+    ~InProgress() { --count; }
+  } inProgress{movesInProgress_};
 
   // The turn being played, with its move. Handlers may write the state
   // while the move runs, so every step below reads it afresh.
   {
-    MoveInfo& played = RecordToWrite(currentMove_, SideToMove());
+    MoveInfo& played = RecordToWriteKept(currentMove_, SideToMove(), takeBack_[point].played);
     played.PositionStr = Position();
     played.Castling = CastlingAllowed();
     played.OldSq = from;
@@ -133,7 +155,8 @@ bool TChessGame::MakeMove(Square from, Square to) {
   // The turn that follows, with its position; its move is written when it
   // is played.
   {
-    MoveInfo& next = RecordToWrite(currentMove_, SideToMove());
+    takeBack_[point].nextWritten = true;
+    MoveInfo& next = RecordToWriteKept(currentMove_, SideToMove(), takeBack_[point].next);
     next.PositionStr = Position();
     next.Castling = CastlingAllowed();
     next.EnPassantSq = enPassant_;
@@ -150,6 +173,40 @@ bool TChessGame::MakeMove(Square from, Square to) {
   }
   if (OnPaint) OnPaint(this);
   Hooks().MoveMade();
+  return true;
+}
+
+MoveInfo& TChessGame::RecordToWriteKept(int moveNumber, Side side, TakeBackPoint::Record& kept) {
+  kept.moveNumber = moveNumber;
+  kept.side = side;
+  if (const MoveInfo* earlier = HistoryRecord(moveNumber, side)) kept.before = *earlier;
+  return RecordToWrite(moveNumber, side);
+}
+
+bool TChessGame::TakeBackMove() {
+  // Inside a move its handlers see a half-made move; undoing under it would
+  // leave the rest of the move to be made on the restored board.
+  if (takeBack_.empty() || movesInProgress_ > 0) return false;
+  Hooks().StopThinking();
+  const TakeBackPoint point = std::move(takeBack_.back());
+  takeBack_.pop_back();
+
+  // The records in the reverse order of their writing, then the table's
+  // length, which drops every record the move grew.
+  const auto restore = [this](const TakeBackPoint::Record& r) {
+    if (static_cast<std::size_t>(r.moveNumber) <= history_.size())
+      history_[r.moveNumber - 1][static_cast<int>(r.side)] = r.before;
+  };
+  if (point.nextWritten) restore(point.next);
+  restore(point.played);
+  history_.resize(point.historyLength);
+
+  board_ = point.board;
+  whiteToMove_.store(point.whiteToMove, std::memory_order_relaxed);
+  currentMove_ = point.currentMove;
+  enPassant_ = point.enPassant;
+  setCastlingAllowed(point.castling);
+  gameOver_ = point.gameOver;
   return true;
 }
 

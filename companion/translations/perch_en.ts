@@ -31,6 +31,58 @@
         <source>Draw</source>
         <translation>Draw</translation>
     </message>
+    <message>
+        <source>Draw: no mating material</source>
+        <translation>Draw: no mating material</translation>
+    </message>
+    <message>
+        <source>Draw by repetition</source>
+        <translation>Draw by repetition</translation>
+    </message>
+    <message>
+        <source>Give up this game and start a new one?</source>
+        <translation>Give up this game and start a new one?</translation>
+    </message>
+    <message>
+        <source>Looking for a good move…</source>
+        <translation>Looking for a good move…</translation>
+    </message>
+    <message>
+        <source>Hint: %1</source>
+        <translation>Hint: %1</translation>
+    </message>
+    <message>
+        <source>You resigned</source>
+        <translation>You resigned</translation>
+    </message>
+    <message>
+        <source>Save game</source>
+        <translation>Save game</translation>
+    </message>
+    <message>
+        <source>Chess games (*.pgn)</source>
+        <translation>Chess games (*.pgn)</translation>
+    </message>
+    <message>
+        <source>The game could not be saved to %1: %2</source>
+        <translation>The game could not be saved to %1: %2</translation>
+    </message>
+    <message>
+        <source>Thinking…</source>
+        <translation>Thinking…</translation>
+    </message>
+    <message>
+        <source>White to move</source>
+        <translation>White to move</translation>
+    </message>
+    <message>
+        <source>Black to move</source>
+        <translation>Black to move</translation>
+    </message>
+    <message>
+        <source>Check! %1</source>
+        <translation>Check! %1</translation>
+    </message>
 </context>
 <context>
     <name>perch::BoardErrorBox</name>
@@ -192,6 +244,253 @@
     <message>
         <source>Hi,Play Chess with me?</source>
         <translation>Hi, play chess with me?</translation>
+    </message>
+    <message>
+        <source>Check!</source>
+        <translation>Check!</translation>
+    </message>
+    <message>
+        <source>Oh! My king is in check.</source>
+        <translation>Oh! My king is in check.</translation>
+    </message>
+    <message>
+        <source>My pawn becomes a queen!</source>
+        <translation>My pawn becomes a queen!</translation>
+    </message>
+    <message>
+        <source>Your pawn is promoted. Well played!</source>
+        <translation>Your pawn is promoted. Well played!</translation>
+    </message>
+    <message>
+        <source>Stalemate: a draw.</source>
+        <translation>Stalemate: a draw.</translation>
+    </message>
+    <message>
+        <source>A draw: neither side has the pieces to mate.</source>
+        <translation>A draw: neither side has the pieces to mate.</translation>
+    </message>
+    <message>
+        <source>A draw by repetition.</source>
+        <translation>A draw by repetition.</translation>
+    </message>
+    <message>
+        <source>这次我先走~~</source>
+        <translation>I will go first this time~~</translation>
+    </message>
+    <message>
+        <source>Checkmate. %1 wins.</source>
+        <translation>Checkmate. %1 wins.</translation>
+    </message>
+    <message>
+        <source>Checkmate. You win!</source>
+        <translation>Checkmate. You win!</translation>
+    </message>
+    <message>
+        <source>A draw.</source>
+        <translation>A draw.</translation>
+    </message>
+    <message>
+        <source>Try the pawn to %1 and make it a queen.</source>
+        <translation>Try the pawn to %1 and make it a queen.</translation>
+    </message>
+    <message>
+        <source>Try the knight to %1.</source>
+        <translation>Try the knight to %1.</translation>
+    </message>
+    <message>
+        <source>Try the bishop to %1.</source>
+        <translation>Try the bishop to %1.</translation>
+    </message>
+    <message>
+        <source>Try the rook to %1.</source>
+        <translation>Try the rook to %1.</translation>
+    </message>
+    <message>
+        <source>Try the queen to %1.</source>
+        <translation>Try the queen to %1.</translation>
+    </message>
+    <message>
+        <source>Try the king to %1.</source>
+        <translation>Try the king to %1.</translation>
+    </message>
+    <message>
+        <source>Try the pawn to %1.</source>
+        <translation>Try the pawn to %1.</translation>
+    </message>
+    <message>
+        <source>You</source>
+        <translation>You</translation>
+    </message>
+    <message>
+        <source>Oops! That piece was hanging.</source>
+        <translation>Oops! That piece was hanging.</translation>
+    </message>
+    <message>
+        <source>Strong move! I did not see that coming.</source>
+        <translation>Strong move! I did not see that coming.</translation>
+    </message>
+    <message>
+        <source>Check! %1 is thinking…</source>
+        <translation>Check! %1 is thinking…</translation>
+    </message>
+    <message>
+        <source>%1 is thinking…</source>
+        <translation>%1 is thinking…</translation>
+    </message>
+    <message>
+        <source>White to move</source>
+        <translation>White to move</translation>
+    </message>
+    <message>
+        <source>Black to move</source>
+        <translation>Black to move</translation>
+    </message>
+    <message>
+        <source>Check! %1.</source>
+        <translation>Check! %1.</translation>
+    </message>
+    <message>
+        <source>%1.</source>
+        <translation>%1.</translation>
+    </message>
+    <message>
+        <source>Give up this game and start a new one?</source>
+        <translation>Give up this game and start a new one?</translation>
+    </message>
+    <message>
+        <source>Looking for a good move…</source>
+        <translation>Looking for a good move…</translation>
+    </message>
+    <message>
+        <source>You resigned. %1 wins.</source>
+        <translation>You resigned. %1 wins.</translation>
+    </message>
+    <message>
+        <source>Thank you for the game! Shall we play again?</source>
+        <translation>Thank you for the game! Shall we play again?</translation>
+    </message>
+    <message>
+        <source>Save game</source>
+        <translation>Save game</translation>
+    </message>
+    <message>
+        <source>Chess games (*.pgn)</source>
+        <translation>Chess games (*.pgn)</translation>
+    </message>
+    <message>
+        <source>The game could not be saved to %1: %2</source>
+        <translation>The game could not be saved to %1: %2</translation>
+    </message>
+    <message>
+        <source>All right, let us try that again.</source>
+        <translation>All right, let us try that again.</translation>
+    </message>
+</context>
+<context>
+    <name>perch::TGameMenuBar</name>
+    <message>
+        <source>Fledgling</source>
+        <translation>Fledgling</translation>
+    </message>
+    <message>
+        <source>Sparrow</source>
+        <translation>Sparrow</translation>
+    </message>
+    <message>
+        <source>Robin</source>
+        <translation>Robin</translation>
+    </message>
+    <message>
+        <source>Magpie</source>
+        <translation>Magpie</translation>
+    </message>
+    <message>
+        <source>Crow</source>
+        <translation>Crow</translation>
+    </message>
+    <message>
+        <source>Raven</source>
+        <translation>Raven</translation>
+    </message>
+    <message>
+        <source>Owl</source>
+        <translation>Owl</translation>
+    </message>
+    <message>
+        <source>Eagle</source>
+        <translation>Eagle</translation>
+    </message>
+    <message>
+        <source>&amp;Game</source>
+        <translation>&amp;Game</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>&amp;Options</translation>
+    </message>
+    <message>
+        <source>Strength</source>
+        <translation>Strength</translation>
+    </message>
+    <message>
+        <source>&amp;New game</source>
+        <translation>&amp;New game</translation>
+    </message>
+    <message>
+        <source>&amp;Take back</source>
+        <translation>&amp;Take back</translation>
+    </message>
+    <message>
+        <source>&amp;Hint</source>
+        <translation>&amp;Hint</translation>
+    </message>
+    <message>
+        <source>&amp;Resign</source>
+        <translation>&amp;Resign</translation>
+    </message>
+    <message>
+        <source>&amp;Save game…</source>
+        <translation>&amp;Save game…</translation>
+    </message>
+    <message>
+        <source>&amp;Copy game</source>
+        <translation>&amp;Copy game</translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>C&amp;lose</translation>
+    </message>
+    <message>
+        <source>Play as &amp;Black</source>
+        <translation>Play as &amp;Black</translation>
+    </message>
+    <message>
+        <source>&amp;Flip board</source>
+        <translation>&amp;Flip board</translation>
+    </message>
+    <message>
+        <source>C&amp;oordinates</source>
+        <translation>C&amp;oordinates</translation>
+    </message>
+    <message>
+        <source>Show the &amp;last move</source>
+        <translation>Show the &amp;last move</translation>
+    </message>
+    <message>
+        <source>&amp;Slide moves</source>
+        <translation>&amp;Slide moves</translation>
+    </message>
+    <message>
+        <source>&amp;Vary the bird&apos;s moves</source>
+        <translation>&amp;Vary the bird&apos;s moves</translation>
+    </message>
+    <message>
+        <source>&amp;Move by clicking</source>
+        <translation>&amp;Move by clicking</translation>
+    </message>
+    <message>
+        <source>%1 (depth %2)</source>
+        <translation>%1 (depth %2)</translation>
     </message>
 </context>
 <context>

@@ -31,6 +31,58 @@
         <source>Draw</source>
         <translation>和棋</translation>
     </message>
+    <message>
+        <source>Draw: no mating material</source>
+        <translation>和棋：双方都无法将死</translation>
+    </message>
+    <message>
+        <source>Draw by repetition</source>
+        <translation>和棋：重复局面</translation>
+    </message>
+    <message>
+        <source>Give up this game and start a new one?</source>
+        <translation>放弃这一局，开始新的一局吗？</translation>
+    </message>
+    <message>
+        <source>Looking for a good move…</source>
+        <translation>正在找一步好棋…</translation>
+    </message>
+    <message>
+        <source>Hint: %1</source>
+        <translation>提示：%1</translation>
+    </message>
+    <message>
+        <source>You resigned</source>
+        <translation>你认输了</translation>
+    </message>
+    <message>
+        <source>Save game</source>
+        <translation>保存棋局</translation>
+    </message>
+    <message>
+        <source>Chess games (*.pgn)</source>
+        <translation>棋局 (*.pgn)</translation>
+    </message>
+    <message>
+        <source>The game could not be saved to %1: %2</source>
+        <translation>棋局无法保存到 %1：%2</translation>
+    </message>
+    <message>
+        <source>Thinking…</source>
+        <translation>思考中…</translation>
+    </message>
+    <message>
+        <source>White to move</source>
+        <translation>白方走棋</translation>
+    </message>
+    <message>
+        <source>Black to move</source>
+        <translation>黑方走棋</translation>
+    </message>
+    <message>
+        <source>Check! %1</source>
+        <translation>将军！%1</translation>
+    </message>
 </context>
 <context>
     <name>perch::BoardErrorBox</name>
@@ -192,6 +244,253 @@
     <message>
         <source>Hi,Play Chess with me?</source>
         <translation>嗨，和我下盘棋吧？</translation>
+    </message>
+    <message>
+        <source>Check!</source>
+        <translation>将军！</translation>
+    </message>
+    <message>
+        <source>Oh! My king is in check.</source>
+        <translation>哎呀！我被将军了。</translation>
+    </message>
+    <message>
+        <source>My pawn becomes a queen!</source>
+        <translation>我的兵升变成后了！</translation>
+    </message>
+    <message>
+        <source>Your pawn is promoted. Well played!</source>
+        <translation>你的兵升变了，走得好！</translation>
+    </message>
+    <message>
+        <source>Stalemate: a draw.</source>
+        <translation>逼和：和棋。</translation>
+    </message>
+    <message>
+        <source>A draw: neither side has the pieces to mate.</source>
+        <translation>和棋：双方都没有足够的子力将死对方。</translation>
+    </message>
+    <message>
+        <source>A draw by repetition.</source>
+        <translation>和棋：重复局面。</translation>
+    </message>
+    <message>
+        <source>这次我先走~~</source>
+        <translation>这次我先走~~</translation>
+    </message>
+    <message>
+        <source>Checkmate. %1 wins.</source>
+        <translation>将死。%1 赢了。</translation>
+    </message>
+    <message>
+        <source>Checkmate. You win!</source>
+        <translation>将死。你赢了！</translation>
+    </message>
+    <message>
+        <source>A draw.</source>
+        <translation>和棋。</translation>
+    </message>
+    <message>
+        <source>Try the pawn to %1 and make it a queen.</source>
+        <translation>试试兵走到%1升变成后。</translation>
+    </message>
+    <message>
+        <source>Try the knight to %1.</source>
+        <translation>试试马跳%1。</translation>
+    </message>
+    <message>
+        <source>Try the bishop to %1.</source>
+        <translation>试试象走%1。</translation>
+    </message>
+    <message>
+        <source>Try the rook to %1.</source>
+        <translation>试试车走%1。</translation>
+    </message>
+    <message>
+        <source>Try the queen to %1.</source>
+        <translation>试试后走%1。</translation>
+    </message>
+    <message>
+        <source>Try the king to %1.</source>
+        <translation>试试王走%1。</translation>
+    </message>
+    <message>
+        <source>Try the pawn to %1.</source>
+        <translation>试试兵走%1。</translation>
+    </message>
+    <message>
+        <source>You</source>
+        <translation>你</translation>
+    </message>
+    <message>
+        <source>Oops! That piece was hanging.</source>
+        <translation>哎呀！那个子没有保护。</translation>
+    </message>
+    <message>
+        <source>Strong move! I did not see that coming.</source>
+        <translation>好棋！我没想到。</translation>
+    </message>
+    <message>
+        <source>Check! %1 is thinking…</source>
+        <translation>将军！%1 在思考…</translation>
+    </message>
+    <message>
+        <source>%1 is thinking…</source>
+        <translation>%1 在思考…</translation>
+    </message>
+    <message>
+        <source>White to move</source>
+        <translation>白方走棋</translation>
+    </message>
+    <message>
+        <source>Black to move</source>
+        <translation>黑方走棋</translation>
+    </message>
+    <message>
+        <source>Check! %1.</source>
+        <translation>将军！%1。</translation>
+    </message>
+    <message>
+        <source>%1.</source>
+        <translation>%1。</translation>
+    </message>
+    <message>
+        <source>Give up this game and start a new one?</source>
+        <translation>放弃这一局，开始新的一局吗？</translation>
+    </message>
+    <message>
+        <source>Looking for a good move…</source>
+        <translation>正在找一步好棋…</translation>
+    </message>
+    <message>
+        <source>You resigned. %1 wins.</source>
+        <translation>你认输了。%1 赢了。</translation>
+    </message>
+    <message>
+        <source>Thank you for the game! Shall we play again?</source>
+        <translation>谢谢你陪我下棋！再来一局吗？</translation>
+    </message>
+    <message>
+        <source>Save game</source>
+        <translation>保存棋局</translation>
+    </message>
+    <message>
+        <source>Chess games (*.pgn)</source>
+        <translation>棋局 (*.pgn)</translation>
+    </message>
+    <message>
+        <source>The game could not be saved to %1: %2</source>
+        <translation>棋局无法保存到 %1：%2</translation>
+    </message>
+    <message>
+        <source>All right, let us try that again.</source>
+        <translation>好吧，我们再来一次。</translation>
+    </message>
+</context>
+<context>
+    <name>perch::TGameMenuBar</name>
+    <message>
+        <source>Fledgling</source>
+        <translation>雏鸟</translation>
+    </message>
+    <message>
+        <source>Sparrow</source>
+        <translation>麻雀</translation>
+    </message>
+    <message>
+        <source>Robin</source>
+        <translation>知更鸟</translation>
+    </message>
+    <message>
+        <source>Magpie</source>
+        <translation>喜鹊</translation>
+    </message>
+    <message>
+        <source>Crow</source>
+        <translation>乌鸦</translation>
+    </message>
+    <message>
+        <source>Raven</source>
+        <translation>渡鸦</translation>
+    </message>
+    <message>
+        <source>Owl</source>
+        <translation>猫头鹰</translation>
+    </message>
+    <message>
+        <source>Eagle</source>
+        <translation>雄鹰</translation>
+    </message>
+    <message>
+        <source>&amp;Game</source>
+        <translation>对局(&amp;G)</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>选项(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Strength</source>
+        <translation>棋力</translation>
+    </message>
+    <message>
+        <source>&amp;New game</source>
+        <translation>新对局(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;Take back</source>
+        <translation>悔棋(&amp;T)</translation>
+    </message>
+    <message>
+        <source>&amp;Hint</source>
+        <translation>提示(&amp;H)</translation>
+    </message>
+    <message>
+        <source>&amp;Resign</source>
+        <translation>认输(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Save game…</source>
+        <translation>保存棋局(&amp;S)…</translation>
+    </message>
+    <message>
+        <source>&amp;Copy game</source>
+        <translation>复制棋局(&amp;C)</translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>关闭(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Play as &amp;Black</source>
+        <translation>执黑(&amp;B)</translation>
+    </message>
+    <message>
+        <source>&amp;Flip board</source>
+        <translation>翻转棋盘(&amp;F)</translation>
+    </message>
+    <message>
+        <source>C&amp;oordinates</source>
+        <translation>坐标(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Show the &amp;last move</source>
+        <translation>标出上一步(&amp;L)</translation>
+    </message>
+    <message>
+        <source>&amp;Slide moves</source>
+        <translation>滑动走子(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Vary the bird&apos;s moves</source>
+        <translation>让小鸟变换走法(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Move by clicking</source>
+        <translation>点击走子(&amp;M)</translation>
+    </message>
+    <message>
+        <source>%1 (depth %2)</source>
+        <translation>%1（深度 %2）</translation>
     </message>
 </context>
 <context>

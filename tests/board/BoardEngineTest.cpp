@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -261,6 +262,131 @@ TEST_F(EngineTest, DestructionInEveryStateNeitherHangsNorDeliversAMove) {
     b->UserMove(Square::E2, Square::E4);
     QCoreApplication::processEvents();
   }
+}
+
+// --- taking back ---------------------------------------------------------------------
+
+TEST_F(EngineTest, TakeBackWhileTheEngineThinksOrHasItsMoveQueuedDropsThatMove) {
+  const std::string start = board->Position();
+  for (const bool queued : {false, true}) {
+    SCOPED_TRACE(queued ? "its move queued for the main thread" : "while it searches");
+    board = Make();
+    moves.clear();
+    board->setSearchDepth(queued ? 5 : 8);
+    board->setComputerPlaysBlack(true);
+    board->Paint();
+    ASSERT_TRUE(board->UserMove(Square::E2, Square::E4));
+    ASSERT_TRUE(WaitUntil([&] { return board->Thinking() || moves.size() > 1; }, 5s));
+    if (moves.size() > 1) continue;  // answered before it could be caught
+    // Events stop while the search runs; its move then waits for the main
+    // thread, which is busy taking the user's move back.
+    if (queued) std::this_thread::sleep_for(1500ms);
+    ASSERT_TRUE(board->TakeBack(1));
+    EXPECT_EQ(board->Position(), start);
+    EXPECT_TRUE(board->WhiteToMove());
+    EXPECT_FALSE(board->Thinking());
+    Pump(500ms);
+    EXPECT_EQ(moves.size(), 1u) << "the stale move never reaches the board";
+    EXPECT_EQ(board->Position(), start);
+    // The game goes on from there.
+    board->setSearchDepth(1);
+    ASSERT_TRUE(board->UserMove(Square::D2, Square::D4));
+    ASSERT_TRUE(WaitUntil([&] { return moves.size() == 3; }));
+    EXPECT_FALSE(moves[2].whiteMoved);
+  }
+}
+
+TEST_F(EngineTest, TakeBackOfTheUsersMoveAndTheReply) {
+  const std::string start = board->Position();
+  board->setComputerPlaysBlack(true);
+  board->Paint();
+  EXPECT_FALSE(board->TakeBack(2)) << "no move made yet";
+  ASSERT_TRUE(board->UserMove(Square::E2, Square::E4));
+  ASSERT_TRUE(WaitUntil([&] { return moves.size() == 2; }));
+  ASSERT_TRUE(board->UserMove(Square::D2, Square::D4) || board->UserMove(Square::G1, Square::F3));
+  ASSERT_TRUE(WaitUntil([&] { return moves.size() == 4; }));
+  const std::string afterFirst = board->HistoryRecord(2, TChessGame::Side::White)->PositionStr;
+  ASSERT_TRUE(board->TakeBack(2));
+  EXPECT_EQ(board->Position(), afterFirst);
+  EXPECT_EQ(board->CurrentMove(), 2);
+  EXPECT_TRUE(board->WhiteToMove());
+  // More than were made: back to the start.
+  ASSERT_TRUE(board->TakeBack(10));
+  EXPECT_EQ(board->Position(), start);
+  EXPECT_FALSE(board->TakeBack(1));
+  Pump(300ms);
+  EXPECT_EQ(moves.size(), 4u) << "White to move: the engine waits";
+  // The board drew the position it went back to.
+  TChessBrd fresh;
+  fresh.Paint();
+  board->Paint();
+  EXPECT_EQ(board->Canvas(), fresh.Canvas());
+}
+
+TEST_F(EngineTest, TakenBackToTheComputersTurnItMovesAgain) {
+  board->setComputerPlaysWhite(true);  // the user plays Black
+  board->Paint();
+  ASSERT_TRUE(WaitUntil([&] { return moves.size() == 1; }));
+  ASSERT_TRUE(board->UserMove(Square::E7, Square::E5) || board->UserMove(Square::D7, Square::D5));
+  ASSERT_TRUE(WaitUntil([&] { return moves.size() == 3; }));
+  ASSERT_TRUE(board->TakeBack(3));
+  ASSERT_TRUE(WaitUntil([&] { return moves.size() == 4; })) << "White's first move again";
+  EXPECT_TRUE(moves[3].whiteMoved);
+  EXPECT_TRUE(std::isupper(static_cast<unsigned char>(board->PieceAt(moves[3].to))));
+  EXPECT_FALSE(board->WhiteToMove());
+  Pump(300ms);
+  EXPECT_EQ(moves.size(), 4u);
+}
+
+TEST_F(EngineTest, TakeBackIsRefusedInsideAMoveAndEndsADrag) {
+  std::vector<bool> answers;
+  board->OnLegalMove = [&, b = board.get()](TChessGame*, Square, Square to) {
+    moves.push_back({to, false, !b->WhiteToMove()});
+    answers.push_back(b->TakeBack(1));
+  };
+  board->setComputerPlaysBlack(true);
+  board->Paint();
+  ASSERT_TRUE(board->UserMove(Square::E2, Square::E4));
+  ASSERT_TRUE(WaitUntil([&] { return moves.size() == 2; }));
+  EXPECT_EQ(answers, std::vector<bool>({false, false}));
+  EXPECT_EQ(board->MovesToTakeBack(), 2);
+
+  // A piece lifted when the move is taken back goes down with no move.
+  board->OnLegalMove = nullptr;
+  const QPoint d2 = boardtest::Centre(*board, Square::D2);
+  boardtest::Press(*board, d2);
+  boardtest::Move(*board, d2 + QPoint(20, -30));
+  ASSERT_TRUE(board->DragImageShown());
+  ASSERT_TRUE(board->TakeBack(2));
+  EXPECT_FALSE(board->DragImageShown());
+  boardtest::Release(*board, boardtest::Centre(*board, Square::D4));
+  EXPECT_EQ(board->PieceAt(Square::D4), ' ');
+  EXPECT_EQ(board->MovesToTakeBack(), 0);
+}
+
+// --- varied moves ------------------------------------------------------------------------
+
+TEST_F(EngineTest, VariedRepliesDifferWithTheSeedAndPlainOnesNever) {
+  EXPECT_FALSE(board->VaryMoves());
+  board->setSearchDepth(2);
+  board->setComputerPlaysBlack(true);
+  board->Paint();
+  const auto replies = [&](bool vary) {
+    board->setVaryMoves(vary);
+    std::set<Square> seen;
+    for (std::uint64_t seed = 1; seed <= 10; ++seed) {
+      board->setVarySeed(seed);
+      moves.clear();
+      EXPECT_TRUE(board->UserMove(Square::E2, Square::E4));
+      EXPECT_TRUE(WaitUntil([&] { return moves.size() == 2; }));
+      if (moves.size() == 2) seen.insert(moves[1].to);
+      EXPECT_TRUE(board->TakeBack(2));
+    }
+    return seen.size();
+  };
+  EXPECT_EQ(replies(false), 1u);
+  EXPECT_GE(replies(true), 2u);
+  EXPECT_EQ(replies(false), 1u);
 }
 
 }  // namespace
