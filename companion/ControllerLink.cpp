@@ -5,6 +5,7 @@
 #include "companion/Actor.h"
 #include "companion/Companion.h"
 #include "companion/ErrorBox.h"
+#include "companion/Perching.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -22,7 +23,17 @@ constexpr std::uint64_t RequestEnglish = 22;
 constexpr std::uint64_t RequestWritten = 30;
 constexpr std::uint64_t RequestAllEnglish = 31;
 constexpr std::uint64_t RequestAllChinese = 32;
+// Behaviours between the routines, each ending in notice 20 as well.
+constexpr std::uint64_t RequestPerch = 50;
+constexpr std::uint64_t RequestHop = 51;
+constexpr std::uint64_t RequestLookAround = 52;
+constexpr std::uint64_t RequestPreen = 53;
+constexpr std::uint64_t RequestChatter = 54;
 constexpr std::uint64_t RequestQuit = 70;
+
+bool EndsWithNotice(std::uint64_t code) {
+  return code <= LastRoutineRequest || (code >= RequestPerch && code <= RequestChatter);
+}
 
 // Counts the routines running nested, for the depth bound.
 class TDepthGuard {
@@ -55,7 +66,7 @@ void TActor::HandleLinkMessage(const perch::TLinkMessage& message) {
                    routineDepth_);
       depthReported_ = true;
     }
-    if (isRequest && message.wParam <= LastRoutineRequest) NotifyController(NoticeRoutineEnded);
+    if (isRequest && EndsWithNotice(message.wParam)) NotifyController(NoticeRoutineEnded);
     return;
   }
   depthReported_ = false;
@@ -68,6 +79,9 @@ void TActor::HandleLinkMessage(const perch::TLinkMessage& message) {
 }
 
 void TActor::HandleRequest(std::uint64_t code) {
+  // A routine takes the bird wherever it goes: a window it perched on is
+  // let go.
+  if (code <= LastRoutineRequest) Percher().Stop();
   switch (code) {
     case 0: RandomActivity(); break;
     case 1: EatCookies(); break;
@@ -86,6 +100,11 @@ void TActor::HandleRequest(std::uint64_t code) {
     case RequestWritten: ChangeLanguageMode(TLanguageMode::Written); break;
     case RequestAllEnglish: ChangeLanguageMode(TLanguageMode::English); break;
     case RequestAllChinese: ChangeLanguageMode(TLanguageMode::Chinese); break;
+    case RequestPerch: Perch(); break;
+    case RequestHop: Hop(); break;
+    case RequestLookAround: LookAround(); break;
+    case RequestPreen: Preen(); break;
+    case RequestChatter: Chatter(); break;
     case RequestQuit:
       Quitting = true;
       // exit(), not quit(): quit() first asks every window to close, and
