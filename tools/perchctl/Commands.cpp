@@ -14,8 +14,9 @@ namespace perch {
 namespace {
 
 constexpr std::pair<const char*, int> RequestNames[] = {
-    {"random", 0}, {"eat", 1},      {"sleep", 2},    {"greet", 3}, {"work", 4},
-    {"chess", 5},  {"chinese", 21}, {"english", 22}, {"quit", 70},
+    {"random", 0}, {"eat", 1},      {"sleep", 2},    {"greet", 3},  {"work", 4},
+    {"chess", 5},  {"chinese", 21}, {"english", 22}, {"perch", 50}, {"hop", 51},
+    {"look", 52},  {"preen", 53},   {"chatter", 54}, {"quit", 70},
 };
 
 constexpr std::pair<const char*, int> LanguageModes[] = {{"written", 30}, {"english", 31}, {"chinese", 32}};
