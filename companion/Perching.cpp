@@ -68,7 +68,7 @@ QPoint TPercher::Position() const {
 
 bool TPercher::Start() {
   TAgentCharacter* character = character_();
-  if (character == nullptr) return false;
+  if (character == nullptr || !TDesktopWindows::Available()) return false;
   const TCharacterBox box = CharacterBox(character->Width(), character->Height());
   const QList<QRect> monitors = Monitors();
   const double ratio = TDesktopWindows::DeviceRatio();
