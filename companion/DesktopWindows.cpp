@@ -199,6 +199,61 @@ TWindowState TDesktopWindows::State(TWindowId window) {
   return state;
 }
 
+bool TDesktopWindows::Watch(TWindowId window) {
+  xcb_connection_t* connection = Connection();
+  if (connection == nullptr) return false;
+  const auto mask = [connection](xcb_window_t w) -> std::uint32_t {
+    const auto attributes =
+        Answer(connection, xcb_get_window_attributes_reply, xcb_get_window_attributes(connection, w));
+    return attributes ? attributes->your_event_mask : 0;
+  };
+  // Added to what this program (Qt, the character's windows) selects
+  // already: the masks are per client, and Qt shares this connection.
+  const xcb_window_t root = Root(connection);
+  if (const std::uint32_t rootMask = mask(root); !(rootMask & XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY)) {
+    const std::uint32_t value = rootMask | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &value);
+  }
+  const std::uint32_t old = mask(window);
+  const bool added = !(old & XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+  if (added) {
+    const std::uint32_t value = old | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection, window, XCB_CW_EVENT_MASK, &value);
+  }
+  xcb_flush(connection);
+  return added;
+}
+
+void TDesktopWindows::Unwatch(TWindowId window, bool added) {
+  xcb_connection_t* connection = Connection();
+  if (connection == nullptr || !added) return;
+  const auto attributes =
+      Answer(connection, xcb_get_window_attributes_reply, xcb_get_window_attributes(connection, window));
+  if (!attributes) return;  // gone
+  const std::uint32_t value = attributes->your_event_mask & ~std::uint32_t{XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+  xcb_change_window_attributes(connection, window, XCB_CW_EVENT_MASK, &value);
+  xcb_flush(connection);
+}
+
+bool TDesktopWindows::Concerns(const void* message, TWindowId window) {
+  const auto* event = static_cast<const xcb_generic_event_t*>(message);
+  // Synthetic reports (the manager's word on a move) count as real ones.
+  switch (event->response_type & 0x7f) {
+    case XCB_CONFIGURE_NOTIFY: {
+      const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+      return configure->window == window || !configure->override_redirect;
+    }
+    case XCB_MAP_NOTIFY: {
+      const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+      return map->window == window || !map->override_redirect;
+    }
+    case XCB_UNMAP_NOTIFY: return true;
+    case XCB_DESTROY_NOTIFY:
+      return reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window;
+    default: return false;
+  }
+}
+
 bool TDesktopWindows::CoveredAt(TWindowId window, QRect spot) {
   xcb_connection_t* connection = Connection();
   if (connection == nullptr) return false;

@@ -42,6 +42,17 @@ class TDesktopWindows {
   // The pixels of the display per pixel of the desktop as Qt lays it out.
   static double DeviceRatio();
 
+  // Has the server report the window's own changes (moves, sizes, unmaps,
+  // destruction) and the top-level windows' (restacks) to this program;
+  // true when the window's reports were not asked for before. Unwatch with
+  // that answer gives them up again.
+  static bool Watch(TWindowId window);
+  static void Unwatch(TWindowId window, bool added);
+  // Whether an event of the X connection (xcb_generic_event_t) may change
+  // where the bird stands on the window: one of its own, or a managed
+  // top-level window moved, restacked, shown or hidden.
+  static bool Concerns(const void* event, TWindowId window);
+
  private:
   static std::optional<TWindowId> Active();
   // Normal windows of other programs, topmost first (at most MaxCandidates).

@@ -3,6 +3,7 @@
 #include "agent/AgentControl.h"
 #include "companion/ScreenArea.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -54,6 +55,41 @@ TPercher::TPercher(TCharacterSource character, TRandom random, QObject* parent)
     : QObject(parent), character_(std::move(character)), random_(std::move(random)) {
   follow_.setInterval(FollowInterval);
   connect(&follow_, &QTimer::timeout, this, &TPercher::Follow);
+  soon_.setSingleShot(true);
+  soon_.setInterval(GatherReports);
+  connect(&soon_, &QTimer::timeout, this, &TPercher::Follow);
+}
+
+TPercher::~TPercher() {
+  Unwatch();
+  if (filtering_ && QCoreApplication::instance() != nullptr) qApp->removeNativeEventFilter(this);
+}
+
+bool TPercher::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* /*result*/) {
+  if (watched_ != 0 && state_ == TState::Perched && eventType == "xcb_generic_event_t" &&
+      TDesktopWindows::Concerns(message, watched_) && !soon_.isActive())
+    soon_.start();
+  return false;  // only read here: others (Qt, the character's windows) take them too
+}
+
+void TPercher::Watch(TWindowId window) {
+  if (window == watched_) return;
+  Unwatch();
+  // Installed late, after the character's own filter, so that it comes
+  // first: that one keeps the reports of other programs' windows.
+  if (!filtering_) {
+    qApp->installNativeEventFilter(this);
+    filtering_ = true;
+  }
+  watchAdded_ = TDesktopWindows::Watch(window);
+  watched_ = window;
+}
+
+void TPercher::Unwatch() {
+  if (watched_ == 0) return;
+  TDesktopWindows::Unwatch(watched_, watchAdded_);
+  watched_ = 0;
+  watchAdded_ = false;
 }
 
 std::optional<TWindowId> TPercher::Window() const {
@@ -86,13 +122,16 @@ bool TPercher::Start() {
   along_ = along;
   SetState(TState::Landing);
   FlyTo(*spot, FlightSpeed);
-  follow_.start();
+  Watch(window_);
+  follow_.start(FollowInterval);
   return true;
 }
 
 void TPercher::Stop() {
   if (state_ == TState::Idle) return;
   follow_.stop();
+  soon_.stop();
+  Unwatch();
   flying_ = false;
   SetState(TState::Idle);
 }
@@ -110,6 +149,7 @@ bool TPercher::Hop() {
   if (!spot) return false;
   FlyTo(*spot, HopSpeed);
   ScheduleHop();
+  follow_.start(FollowInterval);
   return true;
 }
 
@@ -128,6 +168,8 @@ void TPercher::FlyOff() {
   const QRect area = CharacterArea(character);
   FlyTo(FreePlace(area, QSize(character->Width(), character->Height()), lastFrame_), FlightSpeed);
   SetState(TState::Leaving);
+  Unwatch();
+  follow_.start(FollowInterval);
 }
 
 void TPercher::ScheduleHop() {
@@ -184,6 +226,9 @@ void TPercher::Follow() {
     }
   }
   if (state_ == TState::Perched && !flying_ && std::chrono::steady_clock::now() >= nextHop_) Hop();
+  // Fast only while a flight of ours is to be seen to its end.
+  const auto interval = flying_ ? FollowInterval : PerchedInterval;
+  if (follow_.intervalAsDuration() != interval) follow_.start(interval);
 }
 
 }  // namespace perch

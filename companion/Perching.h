@@ -10,6 +10,7 @@
 #include "companion/DesktopWindows.h"
 #include "companion/PerchGeometry.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QObject>
 #include <QTimer>
 
@@ -24,13 +25,18 @@ class TAgentCharacter;
 // The bird's window with its feet where the character file draws them.
 TCharacterBox CharacterBox(int width, int height);
 
-class TPercher : public QObject {
+class TPercher : public QObject, public QAbstractNativeEventFilter {
   Q_OBJECT
  public:
   using TCharacterSource = std::function<TAgentCharacter*()>;
   using TRandom = std::function<int(int low, int high)>;
 
+  // While it flies the bird is looked at this often; perched, the window's
+  // reports bring it along, and a look this seldom catches what they miss.
   static constexpr std::chrono::milliseconds FollowInterval{100};
+  static constexpr std::chrono::milliseconds PerchedInterval{1000};
+  // Reports that come in a burst (a drag) are taken together after this.
+  static constexpr std::chrono::milliseconds GatherReports{15};
   // Flight speed to the perch and away (the service's speed 1 is slow).
   static constexpr int FlightSpeed = 3;
   static constexpr int HopSpeed = 1;
@@ -39,6 +45,8 @@ class TPercher : public QObject {
   static constexpr int MostHopSeconds = 70;
 
   TPercher(TCharacterSource character, TRandom random, QObject* parent = nullptr);
+  ~TPercher() override;
+  bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
   // Chooses a window and flies to it; false when there is none to perch on
   // (then the bird stays where it is).
@@ -67,6 +75,8 @@ class TPercher : public QObject {
   void FlyOff();
   void ScheduleHop();
   void SetState(TState state);
+  void Watch(TWindowId window);
+  void Unwatch();
   QPoint Position() const;
 
   TCharacterSource character_;
@@ -79,6 +89,10 @@ class TPercher : public QObject {
   QRect lastFrame_;      // the window's frame last seen, in desktop pixels
   std::chrono::steady_clock::time_point nextHop_;
   QTimer follow_;
+  QTimer soon_;              // a look soon after the window's reports
+  TWindowId watched_ = 0;    // the window whose reports are asked for
+  bool watchAdded_ = false;  // and whether that was our asking
+  bool filtering_ = false;   // the event filter is installed
 };
 
 }  // namespace perch
