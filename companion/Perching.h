@@ -34,15 +34,15 @@ class TPercher : public QObject, public QAbstractNativeEventFilter {
   // While it flies the bird is looked at this often; perched, the window's
   // reports bring it along, and a look this seldom catches what they miss.
   static constexpr std::chrono::milliseconds FollowInterval{100};
-  static constexpr std::chrono::milliseconds PerchedInterval{1000};
+  static constexpr std::chrono::milliseconds PerchedInterval{2000};
   // Reports that come in a burst (a drag) are taken together after this.
   static constexpr std::chrono::milliseconds GatherReports{15};
   // Flight speed to the perch and away (the service's speed 1 is slow).
   static constexpr int FlightSpeed = 3;
   static constexpr int HopSpeed = 1;
   // Hops along the edge at a random time within these bounds.
-  static constexpr int LeastHopSeconds = 25;
-  static constexpr int MostHopSeconds = 70;
+  static constexpr int LeastHopSeconds = 60;
+  static constexpr int MostHopSeconds = 180;
 
   TPercher(TCharacterSource character, TRandom random, QObject* parent = nullptr);
   ~TPercher() override;
