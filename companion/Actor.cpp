@@ -1,10 +1,14 @@
 #include "companion/Actor.h"
 
+#include "companion/DesktopWindows.h"
 #include "companion/ErrorBox.h"
+#include "companion/Perching.h"
+#include "companion/PointerNotice.h"
 #include "platform/qt/LinkReceiver.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -72,6 +76,18 @@ TActor::TActor(QWidget* parent)
 
   Agent = new TAgent(this);
   Agent->setObjectName(QStringLiteral("Agent"));
+
+  percher_ = new TPercher([this] { return Character; },
+                          [this](int low, int high) { return RandomNumber(low, high); }, this);
+  pointerWatch_ = new TPointerWatch(
+      [this]() -> std::optional<QRect> {
+        if (Character == nullptr || routineDepth_ > 0) return std::nullopt;
+        return QRect(Character->Left(), Character->Top(), Character->Width(), Character->Height());
+      },
+      [] { return QCursor::pos(); },
+      [this](QPoint pointer) { RunReportingErrors([&] { NoticePointer(pointer); }); }, this);
+  // Only where there is a pointer to follow (not offscreen).
+  if (TDesktopWindows::Available()) pointerWatch_->Start();
 
   link_ = new perch::TLinkReceiver(
       std::make_unique<perch::TLinkWindow>(perch::CompanionClass),

@@ -25,6 +25,8 @@ namespace perch {
 
 class TChessBrd;
 class TChessGame;
+class TPercher;
+class TPointerWatch;
 
 // A draw from a generator reseeded from the clock.
 int DrawFromClock(int low, int high);
@@ -93,6 +95,17 @@ class TActor : public QWidget {
   void GreetUser();
   void DoWork();
   void InviteToChess();
+  // Behaviours between the routines, each by request ending with notice
+  // 20: perching on a window (50; the bird stays perched after the notice),
+  // a hop (51), a look around (52), preening (53) and a short line (54).
+  void Perch();
+  void Hop();
+  void LookAround();
+  void Preen();
+  void Chatter();
+  // The lines of Chatter, in the current language mode.
+  static QStringList ChatterLines();
+  TPercher& Percher() { return *percher_; }
   void AgentClick(TAgent* Sender, const QString& CharacterID, int Button, int Shift, std::int16_t x,
                   std::int16_t y);
   // The random draws of the routines: a whole number from low to high, each
@@ -244,6 +257,11 @@ class TActor : public QWidget {
   // what it gets back when the written mode returns.
   int writtenLanguage_ = LanguageEnglish;
   bool depthReported_ = false;  // the drop at the bound is written once per spell
+  TPercher* percher_;
+  // The bird turns to a pointer that comes near while no routine runs.
+  TPointerWatch* pointerWatch_;
+  void NoticePointer(QPoint pointer);
+  int lastChatter_ = -1;  // the line Chatter said last, not said twice running
 };
 
 }  // namespace perch

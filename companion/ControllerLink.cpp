@@ -5,6 +5,7 @@
 #include "companion/Actor.h"
 #include "companion/Companion.h"
 #include "companion/ErrorBox.h"
+#include "companion/Perching.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -32,7 +33,17 @@ constexpr std::uint64_t RequestVolume = 65;  // lParam: 0 to 100
 constexpr std::uint64_t RequestFlyAway = 66;
 constexpr std::uint64_t RequestComeBack = 67;
 constexpr std::uint64_t RequestReadNames = 68;
+// Behaviours between the routines, each ending in notice 20 as well.
+constexpr std::uint64_t RequestPerch = 50;
+constexpr std::uint64_t RequestHop = 51;
+constexpr std::uint64_t RequestLookAround = 52;
+constexpr std::uint64_t RequestPreen = 53;
+constexpr std::uint64_t RequestChatter = 54;
 constexpr std::uint64_t RequestQuit = 70;
+
+bool EndsWithNotice(std::uint64_t code) {
+  return code <= LastRoutineRequest || (code >= RequestPerch && code <= RequestChatter);
+}
 
 // Counts the routines running nested, for the depth bound.
 class TDepthGuard {
@@ -65,7 +76,7 @@ void TActor::HandleLinkMessage(const perch::TLinkMessage& message) {
                    routineDepth_);
       depthReported_ = true;
     }
-    if (isRequest && message.wParam <= LastRoutineRequest) NotifyController(NoticeRoutineEnded);
+    if (isRequest && EndsWithNotice(message.wParam)) NotifyController(NoticeRoutineEnded);
     return;
   }
   depthReported_ = false;
@@ -78,8 +89,12 @@ void TActor::HandleLinkMessage(const perch::TLinkMessage& message) {
 }
 
 void TActor::HandleRequest(std::uint64_t code, std::int64_t value) {
-  // A bird away runs no routine; the controller hears at once that none runs.
-  if (code <= LastRoutineRequest && Away()) return NotifyController(NoticeRoutineEnded);
+  // A bird away runs no routine or behaviour; the controller hears at once
+  // that none runs.
+  if (EndsWithNotice(code) && Away()) return NotifyController(NoticeRoutineEnded);
+  // A routine takes the bird wherever it goes, and so does flying away: a
+  // window it perched on is let go.
+  if (code <= LastRoutineRequest || code == RequestFlyAway) Percher().Stop();
   switch (code) {
     case 0: RandomActivity(); break;
     case 1: EatCookies(); break;
@@ -107,6 +122,11 @@ void TActor::HandleRequest(std::uint64_t code, std::int64_t value) {
     case RequestFlyAway: FlyAway(); break;
     case RequestComeBack: ComeBack(); break;
     case RequestReadNames: ReadNames(true); break;
+    case RequestPerch: Perch(); break;
+    case RequestHop: Hop(); break;
+    case RequestLookAround: LookAround(); break;
+    case RequestPreen: Preen(); break;
+    case RequestChatter: Chatter(); break;
     case RequestQuit:
       Quitting = true;
       // exit(), not quit(): quit() first asks every window to close, and

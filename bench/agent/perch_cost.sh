@@ -5,7 +5,8 @@
 # idle CPU beside it when it is installed. Prints "name value" lines.
 #
 # Idle is measured twice: over the first window after start-up (the first
-# breaths and blinks are drawn then) and over the next one.
+# breaths and blinks are drawn then) and over the next one; then perched on
+# an xterm that moves every 5 seconds.
 #
 # Usage: perch_cost.sh BIN [IDLE_SECONDS]
 set -euo pipefail
@@ -88,6 +89,34 @@ c1=$(cpu_ticks "$perch"); s1=$(switches "$perch"); t1=$(now)
 span=$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')
 echo "idle_settled_cpu_percent $(percent $((c1 - c0)) "$span")"
 echo "idle_settled_switches_per_second $(switches_per_second "$s0" "$s1" "$span")"
+
+# Perched on a window that the user moves now and then (every 5 s), as
+# idle otherwise: the bird follows it. Needs xterm; no window manager (the
+# bird then perches on the window's own top edge).
+if command -v xterm >/dev/null && command -v xdotool >/dev/null; then
+  xterm -geometry 80x24+300+400 -name perch-bench-xterm -e sleep 600 >/dev/null 2>&1 &
+  xterm_pid=$!
+  pids+=("$xterm_pid")
+  term=""
+  wait_until 10 eval 'term=$(xdotool search --onlyvisible --classname perch-bench-xterm 2>/dev/null | head -1); [ -n "$term" ]' ||
+    die "no xterm to perch on"
+  before=$(notices 20)
+  "$bin/perchctl" perch
+  wait_until 60 has_notices 20 $((before + 1)) || die "perch did not land"
+  sleep 2
+  c0=$(cpu_ticks "$perch"); s0=$(switches "$perch"); x0=$(cpu_ticks "$xvfb_pid"); t0=$(now)
+  for ((move = 0; move < idle_seconds / 5; move++)); do
+    xdotool windowmove "$term" $((250 + (move % 4) * 60)) $((350 + (move % 3) * 40))
+    sleep 5
+  done
+  c1=$(cpu_ticks "$perch"); s1=$(switches "$perch"); x1=$(cpu_ticks "$xvfb_pid"); t1=$(now)
+  span=$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')
+  echo "perched_moving_window_cpu_percent $(percent $((c1 - c0)) "$span")"
+  echo "perched_moving_window_switches_per_second $(switches_per_second "$s0" "$s1" "$span")"
+  echo "perched_moving_window_xserver_cpu_percent $(percent $((x1 - x0)) "$span")"
+  kill "$xterm_pid" 2>/dev/null || true
+  sleep 5  # the bird flies off to a free place
+fi
 
 # One routine from its request to its notice 20.
 routine() {  # NAME

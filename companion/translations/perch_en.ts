@@ -385,6 +385,38 @@
         <source>All right, let us try that again.</source>
         <translation>All right, let us try that again.</translation>
     </message>
+    <message>
+        <source>What a lovely day.</source>
+        <translation>What a lovely day.</translation>
+    </message>
+    <message>
+        <source>Tweet tweet!</source>
+        <translation>Tweet tweet!</translation>
+    </message>
+    <message>
+        <source>I like it up here.</source>
+        <translation>I like it up here.</translation>
+    </message>
+    <message>
+        <source>Do not forget to stretch.</source>
+        <translation>Do not forget to stretch.</translation>
+    </message>
+    <message>
+        <source>Time for a little break?</source>
+        <translation>Time for a little break?</translation>
+    </message>
+    <message>
+        <source>Hmm, what are you working on?</source>
+        <translation>Hmm, what are you working on?</translation>
+    </message>
+    <message>
+        <source>Oh, hello!</source>
+        <translation>Oh, hello!</translation>
+    </message>
+    <message>
+        <source>What are you pointing at?</source>
+        <translation>What are you pointing at?</translation>
+    </message>
 </context>
 <context>
     <name>perch::TGameMenuBar</name>

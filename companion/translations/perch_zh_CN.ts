@@ -385,6 +385,38 @@
         <source>All right, let us try that again.</source>
         <translation>好吧，我们再来一次。</translation>
     </message>
+    <message>
+        <source>What a lovely day.</source>
+        <translation>今天天气真好。</translation>
+    </message>
+    <message>
+        <source>Tweet tweet!</source>
+        <translation>啾啾！</translation>
+    </message>
+    <message>
+        <source>I like it up here.</source>
+        <translation>我喜欢待在高处。</translation>
+    </message>
+    <message>
+        <source>Do not forget to stretch.</source>
+        <translation>别忘了伸伸懒腰。</translation>
+    </message>
+    <message>
+        <source>Time for a little break?</source>
+        <translation>要不要休息一下？</translation>
+    </message>
+    <message>
+        <source>Hmm, what are you working on?</source>
+        <translation>嗯，你在忙什么呢？</translation>
+    </message>
+    <message>
+        <source>Oh, hello!</source>
+        <translation>哦，你好！</translation>
+    </message>
+    <message>
+        <source>What are you pointing at?</source>
+        <translation>你在指什么呀？</translation>
+    </message>
 </context>
 <context>
     <name>perch::TGameMenuBar</name>

@@ -161,6 +161,29 @@ case "$case_name" in
     [ "$(wc -l <"$work/notices")" -eq 3 ] || fail "requests 6 or 23 caused a notice"
     quit_and_end
     ;;
+  recorded_pointer)
+    # A pointer that comes near the bird and stays is looked at, once; one
+    # that goes onto the bird (to click it) is not.
+    install_program perch-recorded later
+    export PERCH_RECORDING_AGENT_LOG=$work/calls
+    start_perch
+    expect_notices 40 2 20
+    left=$(sed -n 's/^Left //p' "$work/calls" | tail -1) top=$(sed -n 's/^Top //p' "$work/calls" | tail -1)
+    [ -n "$left" ] && [ -n "$top" ] || fail "the bird was not placed: $(cat "$work/calls")"
+    xdotool mousemove 0 1000
+    sleep 1
+    : >"$work/calls"
+    xdotool mousemove $((left + 100)) $((top + 90))  # onto the bird
+    sleep 2
+    ! grep -q '^Play Look' "$work/calls" || fail "a pointer on the bird was looked at: $(cat "$work/calls")"
+    xdotool mousemove 0 1000
+    sleep 1
+    xdotool mousemove $((left - 80)) $((top + 90))  # 80 left of it
+    wait_until 5 grep -qx 'Play LookLeft' "$work/calls" || fail "the bird did not look at the pointer: $(cat "$work/calls")"
+    sleep 2
+    [ "$(grep -c '^Play Look' "$work/calls")" -eq 1 ] || fail "looked more than once: $(cat "$work/calls")"
+    quit_and_end
+    ;;
   recorded_language)
     # The mode of config.ini from the first line on: the introduction and its
     # name dialogs (Qt's buttons too) in Chinese, the names as typed.

@@ -8,7 +8,8 @@
 #   desktop_e2e.sh BIN_FOLDER CASE
 #   CASE: openbox_picom | icewm | monitors | xwayland | hidpi2 | hidpi15 |
 #         out_of_way | monitor_gone | game_front_xfwm4 | game_front_kwin |
-#         name_dialogs | home_sizes | home_sizes_hidpi2 | home_place | home_away
+#         name_dialogs | home_sizes | home_sizes_hidpi2 | home_place | home_away |
+#         perching
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
@@ -267,7 +268,103 @@ check_size() {  # small|normal|large FACTOR
   check_bird_takes_input "at size $1"
 }
 
+# The frame round a client window: its own rectangle grown by the window
+# manager's _NET_FRAME_EXTENTS (left, right, top, bottom), "X Y W H".
+frame_rect() {
+  local x y w h l r t b
+  read -r x y w h <<<"$(rect "$1")"
+  read -r l r t b <<<"$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ,)"
+  echo $((x - ${l:-0})) $((y - ${t:-0})) $((w + ${l:-0} + ${r:-0})) $((h + ${t:-0} + ${b:-0}))
+}
+# The bird's feet (the toes at 100, 175 of its 200 x 184 window) stand on
+# the frame's top edge, within a few pixels, inside its width.
+on_frame() {  # WINDOW
+  local bx by fx fy fw fh
+  read -r bx by _ _ <<<"$(rect "$(bird_window)")"
+  read -r fx fy fw fh <<<"$(frame_rect "$1")"
+  local feet_x=$((bx + 100)) feet_y=$((by + 175))
+  [ $((feet_y - fy)) -ge -3 ] && [ $((feet_y - fy)) -le 3 ] && [ "$feet_x" -gt "$fx" ] && [ "$feet_x" -lt $((fx + fw)) ]
+}
+describe_perch() { echo "bird $(rect "$(bird_window)"), frame $(frame_rect "$1")"; }
+# Each behaviour between the routines ends with notice 20.
+check_behaviours_end() {
+  local command before
+  for command in hop look preen chatter; do
+    before=$(count_notices 20)
+    "$perchctl" "$command" || fail "perchctl $command could not reach the companion"
+    expect_notices 20 $((before + 1)) 30
+  done
+}
+
 case "$case_name" in
+  perching)
+    # Perched on an xterm of known geometry under openbox: feet on its
+    # frame's top, going along when it moves, off to a free place when it
+    # closes; the focus stays with the xterm.
+    start_wm openbox
+    start_perch perch later
+    expect_notices 40 2 30
+    wait_until 20 bird_window >/dev/null || fail "the bird did not show"
+    xterm -geometry 80x24+300+400 -name perch-xterm -e sleep 600 >/dev/null 2>&1 &
+    xterm_pid=$!
+    pids+=("$xterm_pid")
+    wait_until 10 eval 'term=$(xdotool search --sync --onlyvisible --classname perch-xterm 2>/dev/null | head -1); [ -n "$term" ]' ||
+      fail "no xterm"
+    xdotool windowactivate --sync "$term" 2>/dev/null || true
+    wait_until 5 eval '[ "$(printf "%d" "$(active_window)")" = "$term" ]' || fail "the xterm is not active"
+    before=$(count_notices 20)
+    "$perchctl" perch || fail "perchctl perch could not reach the companion"
+    expect_notices 20 $((before + 1)) 30
+    on_frame "$term" || fail "not perched on the xterm's frame: $(describe_perch "$term")"
+    [ "$(printf "%d" "$(active_window)")" = "$term" ] || fail "perching took the xterm's focus"
+    sleep 1
+    on_frame "$term" || fail "the bird left the xterm's frame: $(describe_perch "$term")"
+    shot perched-xterm
+    # Moved by the window manager, as a user's drag is: the bird goes along
+    # within a second.
+    xdotool windowmove "$term" 520 300
+    wait_until 1 on_frame "$term" || fail "the bird did not follow the moved xterm: $(describe_perch "$term")"
+    xdotool windowsize "$term" 500 300
+    wait_until 1 on_frame "$term" || fail "the bird did not follow the resized xterm: $(describe_perch "$term")"
+    check_behaviours_end
+    # The hop took it along the edge: still on the frame.
+    wait_until 5 on_frame "$term" || fail "the bird left the frame with its hop: $(describe_perch "$term")"
+    # Another window over its place: it flies off, clear of the xterm.
+    # Then back on a decorated window of another program.
+    xmessage -geometry 400x120+600+260 -name perch-cover "over the bird" >/dev/null 2>&1 &
+    pids+=($!)
+    wait_until 10 eval 'cover=$(xdotool search --sync --onlyvisible --classname perch-cover 2>/dev/null | head -1); [ -n "$cover" ]' ||
+      fail "no covering window"
+    wait_until 10 eval '! overlap "$(rect "$(bird_window)")" "$(frame_rect "$term")"' ||
+      fail "the bird stayed on the xterm under another window: $(describe_perch "$term")"
+    xdotool windowmove "$cover" 200 500
+    xdotool windowactivate --sync "$cover" 2>/dev/null || true
+    sleep 1
+    before=$(count_notices 20)
+    "$perchctl" perch || fail "perchctl perch could not reach the companion"
+    expect_notices 20 $((before + 1)) 30
+    on_frame "$cover" || fail "not perched on the active decorated window: $(describe_perch "$cover")"
+    shot perched-decorated
+    xdotool windowkill "$cover"
+    wait_until 10 eval 'read -r x y w h <<<"$(rect "$(bird_window)")"; [ "$x" -ge 0 ] && [ $((x + w)) -le 1280 ] && [ "$y" -ge 0 ] && [ $((y + h)) -le 1024 ] && ! on_frame "$term"' ||
+      fail "the bird did not fly to a free place when its window closed: $(rect "$(bird_window)")"
+    # Perched on the xterm again; closing it sends the bird to a free place,
+    # where it stays.
+    xdotool windowactivate --sync "$term" 2>/dev/null || true
+    "$perchctl" perch
+    wait_until 30 on_frame "$term" || fail "not perched on the xterm again: $(describe_perch "$term")"
+    old=$(frame_rect "$term")
+    kill "$xterm_pid"
+    wait_until 10 eval '! overlap "$(rect "$(bird_window)")" "$old"' ||
+      fail "the bird stayed where the closed xterm was: $(rect "$(bird_window)")"
+    sleep 3
+    landed=$(rect "$(bird_window)")
+    sleep 1
+    [ "$(rect "$(bird_window)")" = "$landed" ] || fail "the bird did not settle after the window closed"
+    alive || fail "perch ended"
+    ! grep -i "xcb error" "$work/perch.err" || fail "perch reported X errors"
+    quit_and_end 15
+    ;;
   openbox_picom)
     start_wm openbox
     start_compositor picom -c --shadow-radius 12 --shadow-opacity 0.9

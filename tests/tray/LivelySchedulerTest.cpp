@@ -188,3 +188,32 @@ TEST(LivelyScheduler, NonsenseSettingsAreMadeSane) {
   scheduler.SetSettings(settings);
   EXPECT_EQ(*scheduler.TimeUntilDue(), 600s);
 }
+
+TEST(LivelyScheduler, BehavioursBetweenRoutinesOnlyWithTheirWeights) {
+  TFixture f;
+  TLivelySettings settings;
+  settings.leastIdle = settings.mostIdle = 1s;
+  {
+    // Left out by default: only the routines come.
+    auto scheduler = f.Make(settings);
+    for (int i = 0; i < 2000; ++i) EXPECT_LE(*RunToDue(f, scheduler), RequestChess);
+  }
+  settings.randomWeight = settings.greetWeight = settings.workWeight = settings.eatWeight = 0;
+  settings.perchWeight = 4;
+  settings.hopWeight = 3;
+  settings.lookWeight = 0;
+  settings.preenWeight = 2;
+  settings.chatterWeight = 1;
+  auto scheduler = f.Make(settings);
+  constexpr int Draws = 20000;
+  std::map<int, int> counts;
+  for (int i = 0; i < Draws; ++i) ++counts[*RunToDue(f, scheduler)];
+  EXPECT_EQ(counts.count(RequestLookAround), 0u);
+  const std::map<int, double> expected{
+      {RequestPerch, 0.4}, {RequestHop, 0.3}, {RequestPreen, 0.2}, {RequestChatter, 0.1}};
+  for (const auto& [request, share] : expected)
+    EXPECT_NEAR(counts[request] / double(Draws), share, 0.02) << request;
+  // Negative weights from a hand-edited file count as none.
+  settings.chatterWeight = -5;
+  EXPECT_EQ(f.Make(settings).Settings().chatterWeight, 0);
+}

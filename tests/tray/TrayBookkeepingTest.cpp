@@ -175,6 +175,8 @@ TEST_F(TrayFiles, SettingsReadBackWhatWasWritten) {
   lively.mostIdle = 8s;
   lively.nightSleep = true;
   lively.sleepWeight = 9;
+  lively.perchWeight = 4;
+  lively.chatterWeight = 2;
   {
     TTraySettings settings;
     settings.SetLively(lively);
@@ -187,6 +189,9 @@ TEST_F(TrayFiles, SettingsReadBackWhatWasWritten) {
   EXPECT_EQ(read.mostIdle, 8s);
   EXPECT_EQ(read.nightSleep, true);
   EXPECT_EQ(read.sleepWeight, 9);
+  EXPECT_EQ(read.perchWeight, 4);
+  EXPECT_EQ(read.hopWeight, 0);
+  EXPECT_EQ(read.chatterWeight, 2);
   EXPECT_TRUE(settings.Chinese());
   EXPECT_EQ(settings.Path(), config_.filePath("perch/perch-tray.conf"));
 }

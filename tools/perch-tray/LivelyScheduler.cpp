@@ -13,7 +13,8 @@ TLivelySettings TLivelySettings::Sane() const {
   sane.leastIdle = std::max(leastIdle, std::chrono::seconds{1});
   sane.mostIdle = std::max(mostIdle, sane.leastIdle);
   for (int* weight :
-       {&sane.randomWeight, &sane.greetWeight, &sane.workWeight, &sane.eatWeight, &sane.sleepWeight}) {
+       {&sane.randomWeight, &sane.greetWeight, &sane.workWeight, &sane.eatWeight, &sane.sleepWeight,
+        &sane.perchWeight, &sane.hopWeight, &sane.lookWeight, &sane.preenWeight, &sane.chatterWeight}) {
     *weight = std::max(*weight, 0);
   }
   return sane;
@@ -62,12 +63,17 @@ std::optional<int> TLivelyScheduler::Due(const TLivelyBlockers& blockers) {
 
 int TLivelyScheduler::DrawRequest() {
   const bool sleepAllowed = settings_.nightSleep && IsNight(minuteOfDay_());
-  const std::array<std::pair<int, int>, 5> choices{{
+  const std::array<std::pair<int, int>, 10> choices{{
       {RequestRandom, settings_.randomWeight},
       {RequestGreet, settings_.greetWeight},
       {RequestWork, settings_.workWeight},
       {RequestEat, settings_.eatWeight},
       {RequestSleep, sleepAllowed ? settings_.sleepWeight : 0},
+      {RequestPerch, settings_.perchWeight},
+      {RequestHop, settings_.hopWeight},
+      {RequestLookAround, settings_.lookWeight},
+      {RequestPreen, settings_.preenWeight},
+      {RequestChatter, settings_.chatterWeight},
   }};
   long total = 0;
   for (const auto& choice : choices) total += choice.second;

@@ -23,6 +23,13 @@ struct TLivelySettings {
   int workWeight = 1;
   int eatWeight = 1;
   int sleepWeight = 4;
+  // The behaviours between routines; 0 (none) unless the settings ask for
+  // them, so that lively mode does what it always did.
+  int perchWeight = 0;
+  int hopWeight = 0;
+  int lookWeight = 0;
+  int preenWeight = 0;
+  int chatterWeight = 0;
 
   // Bounds that make sense of any values read from a file: the least idle
   // time at least a second, the most not below the least, weights not negative.

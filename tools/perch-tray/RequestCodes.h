@@ -27,6 +27,13 @@ inline constexpr int RequestVolume = 65;  // lParam: the volume, 0 to 100
 inline constexpr int RequestFlyAway = 66;
 inline constexpr int RequestComeBack = 67;
 inline constexpr int RequestReadNames = 68;
+// The behaviours between routines: perching on a window, a hop, a look
+// around, preening, a short line. Each ends with notice 20.
+inline constexpr int RequestPerch = 50;
+inline constexpr int RequestHop = 51;
+inline constexpr int RequestLookAround = 52;
+inline constexpr int RequestPreen = 53;
+inline constexpr int RequestChatter = 54;
 inline constexpr int RequestQuit = 70;
 
 constexpr int LanguageRequest(TLanguageMode mode) {
@@ -39,7 +46,10 @@ inline constexpr int NoticeRoutineEnded = 20;
 inline constexpr int NoticeStarted = 40;
 inline constexpr int NoticeClicked = 41;
 
-// Requests that start a routine, which ends with notice 20.
-constexpr bool StartsRoutine(int request) { return request >= RequestRandom && request <= RequestChess; }
+// Requests that start a routine or a behaviour, which ends with notice 20.
+constexpr bool StartsRoutine(int request) {
+  return (request >= RequestRandom && request <= RequestChess) ||
+         (request >= RequestPerch && request <= RequestChatter);
+}
 
 }  // namespace perch

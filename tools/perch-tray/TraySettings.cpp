@@ -82,6 +82,11 @@ TLivelySettings TTraySettings::Lively() const {
   lively.workWeight = weight("workWeight", defaults.workWeight);
   lively.eatWeight = weight("eatWeight", defaults.eatWeight);
   lively.sleepWeight = weight("sleepWeight", defaults.sleepWeight);
+  lively.perchWeight = weight("perchWeight", defaults.perchWeight);
+  lively.hopWeight = weight("hopWeight", defaults.hopWeight);
+  lively.lookWeight = weight("lookWeight", defaults.lookWeight);
+  lively.preenWeight = weight("preenWeight", defaults.preenWeight);
+  lively.chatterWeight = weight("chatterWeight", defaults.chatterWeight);
   return lively.Sane();
 }
 
@@ -97,6 +102,11 @@ void TTraySettings::SetLively(const TLivelySettings& lively) {
   save("workWeight", QString::number(lively.workWeight));
   save("eatWeight", QString::number(lively.eatWeight));
   save("sleepWeight", QString::number(lively.sleepWeight));
+  save("perchWeight", QString::number(lively.perchWeight));
+  save("hopWeight", QString::number(lively.hopWeight));
+  save("lookWeight", QString::number(lively.lookWeight));
+  save("preenWeight", QString::number(lively.preenWeight));
+  save("chatterWeight", QString::number(lively.chatterWeight));
 }
 
 QStringList TTraySettings::SayHistory() const {

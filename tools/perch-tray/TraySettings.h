@@ -1,7 +1,8 @@
 #pragma once
 // perch-tray's own settings, in $XDG_CONFIG_HOME/perch/perch-tray.conf (INI):
 //   [lively]  enabled, leastIdleSeconds, mostIdleSeconds, nightSleep,
-//             randomWeight, greetWeight, workWeight, eatWeight, sleepWeight
+//             randomWeight, greetWeight, workWeight, eatWeight, sleepWeight,
+//             perchWeight, hopWeight, lookWeight, preenWeight, chatterWeight
 //   [say]     history (the last texts, newest first)
 //   [general] language (written|english|chinese), trayNoticeShown
 //   [hide]    until ("shown", or the UTC time the bird comes back at)

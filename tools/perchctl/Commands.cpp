@@ -14,8 +14,10 @@ namespace perch {
 namespace {
 
 constexpr std::pair<const char*, int> RequestNames[] = {
-    {"random", 0},   {"eat", 1},   {"sleep", 2},   {"greet", 3}, {"work", 4},  {"chess", 5},  {"chinese", 21},
-    {"english", 22}, {"mute", 63}, {"unmute", 64}, {"hide", 66}, {"show", 67}, {"names", 68}, {"quit", 70},
+    {"random", 0}, {"eat", 1},      {"sleep", 2},    {"greet", 3},  {"work", 4},
+    {"chess", 5},  {"chinese", 21}, {"english", 22}, {"perch", 50}, {"hop", 51},
+    {"look", 52},  {"preen", 53},   {"chatter", 54}, {"mute", 63},  {"unmute", 64},
+    {"hide", 66},  {"show", 67},    {"names", 68},   {"quit", 70},
 };
 
 constexpr std::pair<const char*, int> Sizes[] = {{"small", 60}, {"normal", 61}, {"large", 62}};

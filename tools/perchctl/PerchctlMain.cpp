@@ -25,6 +25,12 @@ constexpr const char* Usage =
     "  chess      the invitation to a game of chess (5)\n"
     "  chinese    speak Chinese from now on (21)\n"
     "  english    speak English from now on (22)\n"
+    "  perch      fly to the top of the active window and stay there, going\n"
+    "             along when it moves (50); notice 20 once landed\n"
+    "  hop        a hop, along the window's edge when perched (51)\n"
+    "  look       look around (52)\n"
+    "  preen      preen the feathers (53)\n"
+    "  chatter    a short line, never the same twice running (54)\n"
     "  language written|english|chinese\n"
     "             the texts as written, every text in English, or every text in\n"
     "             Chinese (30, 31, 32); the companion keeps the choice\n"
@@ -95,8 +101,9 @@ constexpr const char* RequestUsage =
     "\n"
     "Posts request code N (0 to 4294967295, decimal or 0x hexadecimal) to the\n"
     "companion: 0-5 start a routine, 21 and 22 choose Chinese or English speech,\n"
-    "30-32 the language mode, 60-68 the bird's size, voice, time away and names,\n"
-    "70 ends the companion; other codes are ignored by it. Exit status 1 when no\n"
+    "30-32 the language mode, 50-54 the behaviours between routines, 60-68 the\n"
+    "bird's size, voice, time away and names, 70 ends the companion; other codes\n"
+    "are ignored by it. Exit status 1 when no\n"
     "companion is running.\n";
 
 void PrintNamedUsage(const std::string& name, long long code) {
