@@ -234,7 +234,7 @@ class TActor : public QWidget {
   void EvaluateNext();
   bool BirdMadeTheMove(TChessGame* sender) const;
   QString BirdName() const;
-  QString UserName() const;
+  QString PlayerName() const;
   void EndGame(const QString& result);
   struct TGameWatch;
   struct TGameWatchEnd {

@@ -219,7 +219,7 @@ QString TActor::BirdName() const {
   return name && !name->isEmpty() ? *name : QStringLiteral("Perch");
 }
 
-QString TActor::UserName() const {
+QString TActor::PlayerName() const {
   const auto name = IniFile != nullptr ? IniFile->ReadString(QString::fromLatin1(SettingsSection),
                                                              QStringLiteral("username"))
                                        : std::nullopt;
@@ -420,8 +420,8 @@ QString TActor::GamePgnText() const {
   tags.site = "Perch";
   tags.date = QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd")).toStdString();
   tags.round = "-";
-  tags.white = (birdWhite ? BirdName() : UserName()).toStdString();
-  tags.black = (birdWhite ? UserName() : BirdName()).toStdString();
+  tags.white = (birdWhite ? BirdName() : PlayerName()).toStdString();
+  tags.black = (birdWhite ? PlayerName() : BirdName()).toStdString();
   return QString::fromStdString(GamePgn(*ChessBrd1, tags, pgnResult_.toStdString()));
 }
 
