@@ -238,7 +238,7 @@ def play_game(engines, fixed_go, tc, opening, white, args, stats):
             clocks[side] -= used
             if clocks[side] < 0:
                 stats["time_losses"][side] += 1
-                return lose, f"{mover.name}: lost on time", moves
+                return lose, f"{mover.name}: lost on time ({clocks[side]} ms)", moves
             clocks[side] += tc["inc"]
             made[side] += 1
             if tc["moves"] and made[side] % tc["moves"] == 0:
