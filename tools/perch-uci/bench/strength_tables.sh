@@ -25,6 +25,7 @@ case $table in
     done ;;
   levels)
     for depth in 1 2 3 4; do match "depth$depth-vs-sf1320" --go1 "depth $depth" --o2 UCI_Elo=1320; done
-    match "depth6-vs-sf1500" --go1 "depth 6" --o2 UCI_Elo=1500 ;;
+    # Depth 6 takes seconds a move in the middlegame: two games only.
+    match "depth6-vs-sf1500" --go1 "depth 6" --o2 UCI_Elo=1500 --games 2 ;;
   *) echo "elo or levels" >&2; exit 2 ;;
 esac
