@@ -316,8 +316,11 @@ def main():
         draws += got == 0.5
         losses += got == 0
         names = [engines[white].name, engines[1 - white].name]
+        so_far = stats["ratios"]
+        timing = f"  used/planned median {statistics.median(so_far):.2f}" if so_far else ""
         print(f"game {g + 1}: {names[0]} - {names[1]} {result} ({reason}, {len(moves)} plies)  "
-              f"e1 {points:g}/{g + 1}", flush=True)
+              f"e1 {points:g}/{g + 1}{timing}  illegal {sum(stats['illegal'])} "
+              f"on time {sum(stats['time_losses'])}", flush=True)
         if args.pgn:
             write_pgn(args.pgn, names[0], names[1], result, reason, moves, args.event, g + 1)
     n = args.games
