@@ -41,6 +41,7 @@ void TChessThread::SearchBestMove() {
   budgetExhausted_ = false;
   // Until a root move is scored, the search has no line of its own.
   search_.ForgetRootLine();
+  rootLineCount_ = 0;
 
   const int wanted = linkedSearchDepth_ ? linkedSearchDepth_->load(std::memory_order_relaxed) : 1;
   const int depthLimit = std::clamp(wanted, MinSearchDepth, MaxSearchDepth);
@@ -50,7 +51,8 @@ void TChessThread::SearchBestMove() {
     search_.setFollowBestLine(true);
     search_.ResetSelDepth();
     const std::uint64_t before = search_.Nodes();
-    const int score = SearchNode(-RootWindow, RootWindow, depth);
+    const int score =
+        rootMoveCount_ > 0 || multiPv_ > 1 ? SearchRoot(depth) : SearchNode(-RootWindow, RootWindow, depth);
     lastScore = score;
     if (OnIteration && !Interrupted()) OnIteration(depth, score, search_.Nodes() - before);
   }
@@ -62,7 +64,8 @@ void TChessThread::SearchBestMove() {
   // is always one of this position's.
   if (budgetExhausted_ && !IsLegalMove(search_.BestLine(0)[0])) {
     TEngineMove legal{};
-    if (FirstLegalMove(legal)) search_.SetRootMove(legal);
+    if (rootMoveCount_ > 0) search_.SetRootMove(rootMoves_[0]);
+    else if (FirstLegalMove(legal)) search_.SetRootMove(legal);
   }
 }
 
@@ -85,7 +88,7 @@ void TChessThread::ChooseVariedRootMove(int depth, int best) {
   const int end = search_.PlyEnd(0);
   for (int i = search_.PlyFirst(0); i < end; ++i) {
     const TEngineMove move = search_.MoveList(i).move;
-    if (move == bestMove || !position_.DoMove(move)) continue;
+    if (move == bestMove || !RootMoveAllowed(move) || !position_.DoMove(move)) continue;
     const int x = -SearchNode(-beta, -alpha, depth - 1);
     position_.UndoMove();
     if (Interrupted()) return;  // the best move stays
@@ -94,6 +97,90 @@ void TChessThread::ChooseVariedRootMove(int depth, int best) {
     if (std::uniform_int_distribution<int>(0, close - 1)(varyRandom_) == 0) chosen = move;
   }
   if (chosen != bestMove) search_.SetRootLine(chosen);
+}
+
+void TChessThread::setRootMoves(const TEngineMove* moves, int count) {
+  rootMoveCount_ = std::clamp(count, 0, MaxRootMoves);
+  std::copy(moves, moves + rootMoveCount_, rootMoves_);
+}
+
+bool TChessThread::RootMoveAllowed(TEngineMove move) const {
+  if (rootMoveCount_ == 0) return true;
+  return std::find(rootMoves_, rootMoves_ + rootMoveCount_, move) != rootMoves_ + rootMoveCount_;
+}
+
+int TChessThread::LegalMoves(TEngineMove* moves, int capacity) {
+  GenerateMoves();
+  const int ply = position_.Ply();
+  const int end = search_.PlyEnd(ply);
+  int count = 0;
+  for (int i = search_.PlyFirst(ply); i < end && count < capacity; ++i) {
+    const TEngineMove move = search_.MoveList(i).move;
+    if (!position_.DoMove(move)) continue;
+    position_.UndoMove();
+    moves[count++] = move;
+  }
+  return count;
+}
+
+// Enters a root move scored in full into the lines, best first, keeping at
+// most MultiPv() of them. Its line is the move and the best line below it.
+void TChessThread::KeepRootLine(TEngineMove move, int score) {
+  int k = std::min(rootLineCount_, multiPv_);
+  while (k > 0 && rootLines_[k - 1].score < score) {
+    if (k < multiPv_) rootLines_[k] = rootLines_[k - 1];
+    --k;
+  }
+  if (k >= multiPv_) return;
+  TRootLine& entry = rootLines_[k];
+  entry.score = score;
+  entry.line[0] = move;
+  const TEngineMove* child = search_.BestLine(1);
+  const int end = search_.BestLineLength(1);
+  entry.length = 1;
+  for (int j = 1; j < end; ++j) entry.line[entry.length++] = child[j];
+  rootLineCount_ = std::min(rootLineCount_ + 1, multiPv_);
+}
+
+// As SearchNode at the root, but over the chosen root moves only, and with
+// the window's floor at the MultiPv()-th best score so far rather than the
+// best: each move that may rank among the best lines is scored exactly. With
+// one line and every move chosen it searches as SearchNode does.
+int TChessThread::SearchRoot(int depth) {
+  search_.CountNode();
+  rootLineCount_ = 0;
+  if (Interrupted()) return 0;
+  search_.Reached(0);
+  search_.EmptyBestLine(0);
+  const bool inCheck = position_.KingAttacked(position_.SideToMove());
+  if (inCheck) ++depth;
+
+  GenerateMoves();
+  if (search_.FollowBestLine()) MarkPvMove();
+
+  bool anyLegal = false;
+  int best = -RootWindow;
+  const int end = search_.PlyEnd(0);
+  for (int i = search_.PlyFirst(0); i < end; ++i) {
+    if (Interrupted()) break;
+    SelectNextMove(i);
+    const TEngineMove move = search_.MoveList(i).move;
+    if (!RootMoveAllowed(move) || !position_.DoMove(move)) continue;
+    anyLegal = true;
+    const int floor = rootLineCount_ >= multiPv_ ? rootLines_[multiPv_ - 1].score : -RootWindow;
+    const int x = -SearchNode(-RootWindow, -floor, depth - 1);
+    position_.UndoMove();
+    // A move whose subtree was cut short has no score.
+    if (Interrupted()) break;
+    if (x > floor) KeepRootLine(move, x);
+    if (x > best) {
+      search_.RaiseHistory(move.from, move.to, depth);
+      best = x;
+      search_.SaveBestLine(0, move);
+    }
+  }
+  if (!anyLegal) return inCheck ? -RootWindow : 0;
+  return best;
 }
 
 int TChessThread::SearchNode(int alpha, int beta, int depth) {

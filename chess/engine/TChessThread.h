@@ -24,6 +24,7 @@
 // read it through accessors of the names the rest of the system uses. Only
 // the hand-shake flags and the iteration callback are open fields.
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -173,6 +174,32 @@ class TChessThread {
     varySeed_.store(seed, std::memory_order_relaxed);
     reseed_.store(true, std::memory_order_release);
   }
+  // --- root options, for tools (the board sets none) ------------------------------
+  static constexpr int MaxRootMoves = 256;
+  static constexpr int MaxMultiPv = 32;
+  // Only these root moves are searched (the first count of them, at most
+  // MaxRootMoves); a count of 0 searches every move. The moves must be legal
+  // in the position searched.
+  void setRootMoves(const TEngineMove* moves, int count);
+  int RootMoveCount() const { return rootMoveCount_; }
+  // The number of root moves each iteration scores exactly, best first
+  // (clamped to 1..MaxMultiPv); the others are known only to score lower.
+  void setMultiPv(int lines) { multiPv_ = std::clamp(lines, 1, MaxMultiPv); }
+  int MultiPv() const { return multiPv_; }
+  // A root move with its score and the line it leads to (line[0] is the move).
+  struct TRootLine {
+    int score = 0;
+    int length = 0;
+    TEngineMove line[MaxPly] = {};
+  };
+  // The lines the iteration under way has scored, best first: in OnIteration,
+  // those of the iteration just completed. Kept only when root moves are
+  // chosen or MultiPv() is above 1; otherwise there are none.
+  int RootLineCount() const { return rootLineCount_; }
+  const TRootLine& RootLine(int k) const { return rootLines_[k]; }
+  // The legal moves of the loaded position in generation order, at most
+  // `capacity` of them; returns their number.
+  int LegalMoves(TEngineMove* moves, int capacity);
 
   // Called after every completed iteration of SearchBestMove with its depth,
   // the score the root search returned and the nodes (calls of SearchNode
@@ -195,6 +222,11 @@ class TChessThread {
   // Varied play's choice at the root, after the search scored `best` at the
   // given depth; makes the chosen move the root line.
   void ChooseVariedRootMove(int depth, int best);
+  // The root of an iteration when root options are set: the chosen moves
+  // only, and the best MultiPv() of them scored exactly.
+  int SearchRoot(int depth);
+  bool RootMoveAllowed(TEngineMove move) const;
+  void KeepRootLine(TEngineMove move, int score);
   std::uint64_t PerftNode(int depth);
 
   template <bool CapturesOnly>
@@ -213,6 +245,11 @@ class TChessThread {
   std::atomic<std::uint64_t> varySeed_{0};
   std::atomic<bool> reseed_{false};
   std::mt19937_64 varyRandom_;  // the searching thread's only
+  TEngineMove rootMoves_[MaxRootMoves] = {};
+  int rootMoveCount_ = 0;
+  int multiPv_ = 1;
+  TRootLine rootLines_[MaxMultiPv + 1] = {};
+  int rootLineCount_ = 0;
 
   const TChessGame* linkedGame_ = nullptr;
   const std::atomic<int>* linkedSearchDepth_ = nullptr;

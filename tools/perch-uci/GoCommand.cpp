@@ -39,8 +39,16 @@ GoCommand ParseGo(const std::vector<std::string>& words, std::vector<std::string
       continue;
     }
     if (word == "searchmoves") {
-      errors.emplace_back("go searchmoves is not supported: every move is searched");
-      while (i + 1 < words.size() && !IsKeyword(words[i + 1])) ++i;
+      // No chess position has more legal moves than MaxSearchMoves; words
+      // past that many are dropped.
+      bool dropped = false;
+      for (; i + 1 < words.size() && !IsKeyword(words[i + 1]); ++i) {
+        if (go.searchmoves.size() < MaxSearchMoves) go.searchmoves.push_back(words[i + 1]);
+        else dropped = true;
+      }
+      if (dropped)
+        errors.emplace_back("go searchmoves takes at most " + std::to_string(MaxSearchMoves) +
+                            " moves; the rest are ignored");
       continue;
     }
     if (!IsKeyword(word)) {

@@ -1,12 +1,15 @@
 #pragma once
 // The limits of a `go` command, as the chess program sent them.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace perch {
+
+inline constexpr std::size_t MaxSearchMoves = 256;
 
 struct GoCommand {
   std::optional<int> depth;
@@ -16,6 +19,9 @@ struct GoCommand {
   std::optional<std::uint64_t> nodes;
   std::optional<int> mate;  // moves
   std::optional<int> perft;
+  // The root moves to search, as written; empty for all. At most
+  // MaxSearchMoves are kept.
+  std::vector<std::string> searchmoves;
   bool infinite = false;
   bool ponder = false;
 

@@ -2,6 +2,7 @@
 
 #include "tools/perch-uci/UciSearch.h"
 
+#include <algorithm>
 #include <string>
 
 #include "chess/engine/Fen.h"
@@ -35,6 +36,7 @@ void UciSearch::Start(const SearchOrder& order) {
   perft_ = false;
   start_ = Clock::now();
   completedLine_.clear();
+  completedRootLines_.clear();
   iterationEnd_ = start_;
   lastIteration_.reset();
   {
@@ -119,7 +121,9 @@ void UciSearch::WatchClock() {
 void UciSearch::Search() {
   try {
     engine_.setSearchDepth(order_.depth);
-    engine_.setSearchNodeLimit(order_.nodes);
+    engine_.setSearchNodeLimit(std::min(order_.nodes, order_.weakness.nodes));
+    engine_.setRootMoves(order_.rootMoves.data(), static_cast<int>(order_.rootMoves.size()));
+    engine_.setMultiPv(std::max(order_.multiPv, order_.weakness.rootLines));
     engine_.OnIteration = [this](int depth, int score, std::uint64_t) { ReportIteration(depth, score); };
     engine_.IsThinking = true;
     engine_.SearchBestMove();
@@ -128,6 +132,8 @@ void UciSearch::Search() {
     if (engine_.StopSearch || engine_.BudgetExhausted()) ReportTotals();
     engine_.OnIteration = nullptr;
     engine_.setSearchNodeLimit(~std::uint64_t{0});
+    engine_.setRootMoves(nullptr, 0);
+    engine_.setMultiPv(1);
     {
       std::unique_lock lock(mutex_);
       searchEnded_ = true;
@@ -176,22 +182,39 @@ void UciSearch::ReportTotals() {
             std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()));
 }
 
-// On the search thread, after every completed iteration.
-void UciSearch::ReportIteration(int depth, int score) {
+// An iteration's `info` line; multiPv 0 leaves out the `multipv` word.
+std::string UciSearch::ReportLine(int depth, int score, int multiPv, const TEngineMove* line,
+                                  int length) const {
   const TChessThread& e = engine_;
   const auto elapsed = Clock::now() - start_;
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
   const double seconds = std::chrono::duration<double>(elapsed).count();
-  std::string line =
-      "info depth " + std::to_string(depth) + " seldepth " + std::to_string(e.SelDepth()) + " score " +
-      ScoreText(score) + " nodes " + std::to_string(e.Nodes()) + " nps " +
+  std::string text = "info depth " + std::to_string(depth) + " seldepth " + std::to_string(e.SelDepth());
+  if (multiPv > 0) text += " multipv " + std::to_string(multiPv);
+  text +=
+      " score " + ScoreText(score) + " nodes " + std::to_string(e.Nodes()) + " nps " +
       std::to_string(static_cast<std::uint64_t>(seconds > 0 ? static_cast<double>(e.Nodes()) / seconds : 0)) +
       " time " + std::to_string(ms) + " pv";
+  for (int i = 0; i < length; ++i) text += " " + EngineMoveName(line[i]);
+  return text;
+}
+
+// On the search thread, after every completed iteration.
+void UciSearch::ReportIteration(int depth, int score) {
+  const TChessThread& e = engine_;
   const bool moveChanged =
       !completedLine_.empty() && e.BestLineLength(0) > 0 && e.BestLine(0)[0] != completedLine_[0];
   completedLine_.assign(e.BestLine(0), e.BestLine(0) + e.BestLineLength(0));
-  for (const TEngineMove move : completedLine_) line += " " + EngineMoveName(move);
-  out_.Line(line);
+  completedRootLines_.assign(&e.RootLine(0), &e.RootLine(0) + e.RootLineCount());
+  if (order_.multiPv > 1) {
+    const int lines = std::min(order_.multiPv, static_cast<int>(completedRootLines_.size()));
+    for (int k = 0; k < lines; ++k) {
+      const auto& root = completedRootLines_[static_cast<std::size_t>(k)];
+      out_.Line(ReportLine(depth, root.score, k + 1, root.line, root.length));
+    }
+  } else {
+    out_.Line(ReportLine(depth, score, 0, completedLine_.data(), static_cast<int>(completedLine_.size())));
+  }
 
   const auto now = Clock::now();
   const auto took = std::chrono::duration_cast<std::chrono::microseconds>(now - iterationEnd_);
@@ -221,11 +244,21 @@ void UciSearch::WriteBestMove() {
   TChessThread& e = engine_;
   std::vector<TEngineMove> line = completedLine_;
   if (e.BestLineLength(0) > 0) line.assign(e.BestLine(0), e.BestLine(0) + e.BestLineLength(0));
+  // Below full strength: a move drawn from those of the last completed
+  // iteration that score within the margin of its best.
+  if (order_.weakness.marginCp > 0 && !completedRootLines_.empty()) {
+    std::vector<int> scores;
+    for (const auto& root : completedRootLines_) scores.push_back(root.score);
+    const auto& drawn = completedRootLines_[static_cast<std::size_t>(
+        PickWeakLine(scores, order_.weakness.marginCp, random_))];
+    line.assign(drawn.line, drawn.line + drawn.length);
+  }
   e.LoadPosition();
   if (line.empty() || !e.IsLegalMove(line[0])) {
     TEngineMove legal{};
     line.clear();
-    if (e.FirstLegalMove(legal)) line.push_back(legal);
+    if (!order_.rootMoves.empty()) line.push_back(order_.rootMoves.front());
+    else if (e.FirstLegalMove(legal)) line.push_back(legal);
   }
   if (line.empty()) {
     out_.Line("bestmove 0000");

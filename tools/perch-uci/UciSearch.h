@@ -13,10 +13,13 @@
 #include <cstdint>
 #include <mutex>
 #include <optional>
+#include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "chess/engine/TChessThread.h"
+#include "tools/perch-uci/Strength.h"
 #include "tools/perch-uci/TimeManagement.h"
 #include "tools/perch-uci/UciOutput.h"
 
@@ -29,6 +32,9 @@ struct SearchOrder {
   MoveTime time;                            // counted from the start, or from ponderhit
   bool infinite = false;                    // the move waits for stop
   bool ponder = false;                      // no clock until ponderhit
+  std::vector<TEngineMove> rootMoves;       // legal root moves to search; empty for all
+  int multiPv = 1;                          // lines reported, best first (`info multipv k`)
+  Weakness weakness;                        // UCI_LimitStrength: nodes, margin, lines drawn from
 };
 
 class UciSearch {
@@ -64,6 +70,7 @@ class UciSearch {
   void Perft(int depth);
   void WatchClock();
   void ReportIteration(int depth, int score);
+  std::string ReportLine(int depth, int score, int multiPv, const TEngineMove* line, int length) const;
   void ReportTotals();
   void WriteBestMove();
 
@@ -72,6 +79,9 @@ class UciSearch {
   SearchOrder order_;
   Clock::time_point start_;
   std::vector<TEngineMove> completedLine_;  // of the last completed iteration; search thread only
+  // Its root lines, best first, when root lines are scored; search thread only.
+  std::vector<TChessThread::TRootLine> completedRootLines_;
+  std::mt19937_64 random_{std::random_device{}()};  // the weak move's draw; search thread only
   // When the last iteration ended, and how long the one before it took;
   // search thread only.
   Clock::time_point iterationEnd_;

@@ -122,6 +122,18 @@ void UciSession::EndSearch() {
   search_.Wait();
 }
 
+bool UciSession::SpinValue(const std::string& option, const std::string& text, int min, int max, int& value) {
+  int number = 0;
+  if (!ParseInt(text, number)) {
+    Error(option + " takes a number from " + std::to_string(min) + " to " + std::to_string(max) + ", not '" +
+          text + "'");
+    return false;
+  }
+  value = std::clamp(number, min, max);
+  if (value != number) Info(option + " " + text + " is out of range; set to " + std::to_string(value));
+  return true;
+}
+
 void UciSession::Error(const std::string& what) { out_.Line("info string error: " + what); }
 
 void UciSession::Info(const std::string& what) { out_.Line("info string " + what); }
@@ -134,6 +146,10 @@ void UciSession::Identify() {
             std::to_string(TChessThread::MaxSearchDepth));
   out_.Line("option name Move Overhead type spin default 30 min 0 max " + std::to_string(MaxMoveOverhead));
   out_.Line("option name Ponder type check default false");
+  out_.Line("option name MultiPV type spin default 1 min 1 max " + std::to_string(TChessThread::MaxMultiPv));
+  out_.Line("option name UCI_LimitStrength type check default false");
+  out_.Line("option name UCI_Elo type spin default " + std::to_string(DefaultElo) + " min " +
+            std::to_string(MinElo) + " max " + std::to_string(MaxElo));
   out_.Line("uciok");
 }
 
@@ -158,6 +174,13 @@ void UciSession::SetOption(const Words& words) {
   } else if (SameName(option, "Move Overhead")) {
     if (ParseInt(text, number)) moveOverhead_ = std::clamp(number, 0, MaxMoveOverhead);
     else Error("Move Overhead takes a number of milliseconds, not '" + text + "'");
+  } else if (SameName(option, "MultiPV")) {
+    SpinValue("MultiPV", text, 1, TChessThread::MaxMultiPv, multiPv_);
+  } else if (SameName(option, "UCI_LimitStrength")) {
+    if (text == "true" || text == "false") limitStrength_ = text == "true";
+    else Error("UCI_LimitStrength takes true or false, not '" + text + "'");
+  } else if (SameName(option, "UCI_Elo")) {
+    SpinValue("UCI_Elo", text, MinElo, MaxElo, elo_);
   } else if (SameName(option, "Ponder")) {
     // The chess program tells whether it will ponder; the time use is the same.
   } else if (SameName(option, "Hash")) {
@@ -306,8 +329,26 @@ void UciSession::Go(const Words& words) {
   order.time = AllocateMoveTime(go, position_.whiteToMove, moveOverhead_);
   order.infinite = go.infinite;
   order.ponder = go.ponder;
+  order.multiPv = multiPv_;
+  if (limitStrength_) order.weakness = WeaknessForElo(elo_);
   engine_->LinkGame(game_.get());
+  if (!go.searchmoves.empty()) order.rootMoves = SearchMoves(go.searchmoves);
   search_.Start(order);
+}
+
+std::vector<TEngineMove> UciSession::SearchMoves(const Words& names) {
+  engine_->LoadPosition();
+  TEngineMove legal[TChessThread::MaxRootMoves];
+  const int count = engine_->LegalMoves(legal, TChessThread::MaxRootMoves);
+  std::vector<TEngineMove> chosen;
+  for (const std::string& name : names) {
+    const auto* found =
+        std::find_if(legal, legal + count, [&](TEngineMove move) { return EngineMoveName(move) == name; });
+    if (found == legal + count) Info("searchmoves: '" + name + "' is not a legal move here; ignored");
+    else if (std::find(chosen.begin(), chosen.end(), *found) == chosen.end()) chosen.push_back(*found);
+  }
+  if (chosen.empty() && count > 0) Info("searchmoves: no legal move named; every move is searched");
+  return chosen;
 }
 
 void UciSession::Perft(int depth) {

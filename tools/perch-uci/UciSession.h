@@ -18,6 +18,7 @@
 #include "chess/engine/Fen.h"
 #include "chess/engine/TChessThread.h"
 #include "chess/model/ChessGame.h"
+#include "tools/perch-uci/Strength.h"
 #include "tools/perch-uci/UciOutput.h"
 #include "tools/perch-uci/UciSearch.h"
 
@@ -45,6 +46,11 @@ class UciSession {
   void SetOption(const Words& words);
   void Position(const Words& words);
   void Go(const Words& words);
+  // The legal root moves among those named; the others are named in an info string.
+  std::vector<TEngineMove> SearchMoves(const Words& names);
+  // A number for a spin option, clamped to its range with an info string
+  // when it lies outside; false (with an error) when it is no number.
+  bool SpinValue(const std::string& option, const std::string& text, int min, int max, int& value);
   void Perft(int depth);
   void Bench();
   void Display();
@@ -71,6 +77,11 @@ class UciSession {
   int defaultDepth_ = 4;
   // Milliseconds kept back from every move for the chess program's own lag.
   int moveOverhead_ = 30;
+  // The lines a search reports, best first.
+  int multiPv_ = 1;
+  // Play below full strength, at elo_ (see Strength.h).
+  bool limitStrength_ = false;
+  int elo_ = DefaultElo;
   // The letter the promotion handler hands back for the move being made;
   // 0 keeps the game's current promotion piece.
   char promotionLetter_ = 0;
