@@ -7,6 +7,7 @@
 #include <QStringConverter>
 
 #include "platform/FileReplace.h"
+#include "platform/FolderLock.h"
 #include "platform/TextDecoding.h"
 
 #include <unistd.h>
@@ -273,15 +274,18 @@ bool TSettingsFile::WriteString(const QString& section, const QString& key, cons
 }
 
 bool TSettingsFile::WriteValue(const QString& section, const QString& key, const QString& text) {
-  TIniText ini = ReadIniText(path_);
-  if (ini.exists && !ini.readError.isEmpty())
-    return Fail(QCoreApplication::translate("perch::TSettingsFile", "the file cannot be read: %1")
-                    .arg(ini.readError));
-
   const QString folder = QFileInfo(path_).absolutePath();
   if (!QDir().mkpath(folder))
     return Fail(
         QCoreApplication::translate("perch::TSettingsFile", "the folder %1 cannot be created").arg(folder));
+  // From the read to the rename, another program's write waits: each write
+  // then starts from the other's result and neither change is lost.
+  const TFolderLock oneWriterAtATime(QFile::encodeName(folder).toStdString());
+
+  TIniText ini = ReadIniText(path_);
+  if (ini.exists && !ini.readError.isEmpty())
+    return Fail(QCoreApplication::translate("perch::TSettingsFile", "the file cannot be read: %1")
+                    .arg(ini.readError));
   if (ini.exists && (!ini.readable || ini.truncated)) {
     // Not text we can read, or more than we read: keep it aside rather than
     // write over it. What was read of a long file is written anew.

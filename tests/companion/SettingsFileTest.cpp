@@ -304,3 +304,30 @@ TEST(SettingsFile, FilesThatAreNotPlainAreReadAsFarAsTheyCanBeAndNeverWaitedOn) 
 }
 
 }  // namespace
+
+namespace {
+
+// Two programs writing the same settings at once (perch-tray renaming the
+// bird while the companion keeps a drag): every key either of them wrote is
+// there at the end.
+TEST(SettingsFile, TwoProgramsWritingAtOnceLoseNoChange) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath("config.ini");
+  constexpr int Keys = 150;
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  const QString who = child == 0 ? QStringLiteral("tray") : QStringLiteral("companion");
+  TSettingsFile settings(path);
+  for (int n = 0; n < Keys; ++n) settings.WriteInteger(Section, who + QString::number(n), n);
+  if (child == 0) _exit(0);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  int missing = 0;
+  for (const char* name : {"tray", "companion"})
+    for (int n = 0; n < Keys; ++n)
+      if (settings.ReadInteger(Section, QString::fromLatin1(name) + QString::number(n), -1) != n) ++missing;
+  EXPECT_EQ(missing, 0) << "changes lost between the two writers";
+}
+
+}  // namespace
