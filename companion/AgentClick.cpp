@@ -8,7 +8,7 @@ namespace perch {
 
 void TActor::AgentClick(TAgent* /*Sender*/, const QString& /*CharacterID*/, int /*Button*/, int /*Shift*/,
                         std::int16_t /*x*/, std::int16_t /*y*/) {
-  NotifyController(NoticeCharacterClicked);
+  NotifyController(NoticeClicked);
   TAgentCharacter& bird = Char();
   bird.StopAll(QStringLiteral("play"));
   switch (RandomNumber(1, 4)) {

@@ -2,6 +2,7 @@
 // Process-wide state of the companion and the operations on which its
 // routines pace themselves and report to the controlling program.
 
+#include "platform/LinkCodes.h"
 #include "platform/MonotonicWait.h"
 
 #include <atomic>
@@ -16,11 +17,6 @@ class TActor;
 extern std::atomic<bool> Quitting;
 // The single companion form, set by start-up.
 extern TActor* Actor;
-
-// Notices posted to the controlling program.
-inline constexpr int NoticeRoutineEnded = 20;
-inline constexpr int NoticeStartupDone = 40;
-inline constexpr int NoticeCharacterClicked = 41;
 
 // Holds the calling routine for n seconds of the monotonic clock while
 // messages keep being processed (nested routines included); Quitting ends it.

@@ -16,35 +16,6 @@ namespace perch {
 
 namespace {
 
-constexpr std::uint64_t LastRoutineRequest = 5;  // 0 to 5 run a routine ending in notice 20
-constexpr std::uint64_t RequestChinese = 21;
-constexpr std::uint64_t RequestEnglish = 22;
-// The language modes: the texts as written, all English, all Chinese.
-constexpr std::uint64_t RequestWritten = 30;
-constexpr std::uint64_t RequestAllEnglish = 31;
-constexpr std::uint64_t RequestAllChinese = 32;
-// The bird's home: its size, its voice, its time away, its names.
-constexpr std::uint64_t RequestSizeSmall = 60;
-constexpr std::uint64_t RequestSizeNormal = 61;
-constexpr std::uint64_t RequestSizeLarge = 62;
-constexpr std::uint64_t RequestMute = 63;
-constexpr std::uint64_t RequestUnmute = 64;
-constexpr std::uint64_t RequestVolume = 65;  // lParam: 0 to 100
-constexpr std::uint64_t RequestFlyAway = 66;
-constexpr std::uint64_t RequestComeBack = 67;
-constexpr std::uint64_t RequestReadNames = 68;
-// Behaviours between the routines, each ending in notice 20 as well.
-constexpr std::uint64_t RequestPerch = 50;
-constexpr std::uint64_t RequestHop = 51;
-constexpr std::uint64_t RequestLookAround = 52;
-constexpr std::uint64_t RequestPreen = 53;
-constexpr std::uint64_t RequestChatter = 54;
-constexpr std::uint64_t RequestQuit = 70;
-
-bool EndsWithNotice(std::uint64_t code) {
-  return code <= LastRoutineRequest || (code >= RequestPerch && code <= RequestChatter);
-}
-
 // Counts the routines running nested, for the depth bound.
 class TDepthGuard {
  public:
@@ -94,14 +65,14 @@ void TActor::HandleRequest(std::uint64_t code, std::int64_t value) {
   if (EndsWithNotice(code) && Away()) return NotifyController(NoticeRoutineEnded);
   // A routine takes the bird wherever it goes, and so does flying away: a
   // window it perched on is let go.
-  if (code <= LastRoutineRequest || code == RequestFlyAway) Percher().Stop();
+  if (code <= RequestChess || code == RequestFlyAway) Percher().Stop();
   switch (code) {
-    case 0: RandomActivity(); break;
-    case 1: EatCookies(); break;
-    case 2: GoToSleep(); break;
-    case 3: GreetUser(); break;
-    case 4: DoWork(); break;
-    case 5: InviteToChess(); break;
+    case RequestRandom: RandomActivity(); break;
+    case RequestEat: EatCookies(); break;
+    case RequestSleep: GoToSleep(); break;
+    case RequestGreet: GreetUser(); break;
+    case RequestWork: DoWork(); break;
+    case RequestChess: InviteToChess(); break;
     // The voice of the texts as written; a one-language mode only notes it
     // for when the written mode returns.
     case RequestChinese:
@@ -110,9 +81,9 @@ void TActor::HandleRequest(std::uint64_t code, std::int64_t value) {
       if (Character != nullptr && languageMode_ == TLanguageMode::Written)
         Character->setLanguageID(writtenLanguage_);
       break;
-    case RequestWritten: ChangeLanguageMode(TLanguageMode::Written); break;
-    case RequestAllEnglish: ChangeLanguageMode(TLanguageMode::English); break;
-    case RequestAllChinese: ChangeLanguageMode(TLanguageMode::Chinese); break;
+    case RequestLanguageWritten: ChangeLanguageMode(TLanguageMode::Written); break;
+    case RequestLanguageEnglish: ChangeLanguageMode(TLanguageMode::English); break;
+    case RequestLanguageChinese: ChangeLanguageMode(TLanguageMode::Chinese); break;
     case RequestSizeSmall: ChangeSize(TBirdSize::Small); break;
     case RequestSizeNormal: ChangeSize(TBirdSize::Normal); break;
     case RequestSizeLarge: ChangeSize(TBirdSize::Large); break;

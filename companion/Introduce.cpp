@@ -47,7 +47,7 @@ void TActor::Introduce() {
   const QString section = QString::fromLatin1(SettingsSection);
   if (IniFile == nullptr || IniFile->ReadInteger(section, QStringLiteral("firstRun"), 0) == 1 ||
       Character == nullptr) {
-    NotifyController(NoticeStartupDone);
+    NotifyController(NoticeStarted);
     return;
   }
   TAgentCharacter& bird = Char();
@@ -99,7 +99,7 @@ void TActor::Introduce() {
   bird.Play(QStringLiteral("Pleased"));
   bird.MoveTo(Coordinate(screen.x() + screen.width() - 150), Coordinate(screen.y() + 10), 1);
   Say(tr("Have a try!"));
-  NotifyController(NoticeStartupDone);
+  NotifyController(NoticeStarted);
 }
 
 }  // namespace perch

@@ -41,7 +41,8 @@ TEST(RoutineTracker, NestedRoutinesEndInTurnAndTheGameStaysOpenUntilItsOwnEnd) {
 
 TEST(RoutineTracker, OnlyRoutineRequestsCountAndLostNoticesCannotPileUp) {
   TRoutineTracker tracker;
-  for (int request : {RequestChinese, RequestEnglish, RequestQuit, 6, -1}) tracker.Requested(request);
+  for (const int request : {int{RequestChinese}, int{RequestEnglish}, int{RequestQuit}, 6, -1})
+    tracker.Requested(request);
   EXPECT_FALSE(tracker.Running());
 
   for (int i = 0; i < 1000; ++i) tracker.Requested(RequestChess);

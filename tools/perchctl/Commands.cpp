@@ -1,6 +1,7 @@
 #include "tools/perchctl/Commands.h"
 
 #include "platform/EndpointFolder.h"
+#include "platform/LinkCodes.h"
 #include "platform/LinkWindow.h"
 #include "platform/PlatformError.h"
 
@@ -14,16 +15,21 @@ namespace perch {
 namespace {
 
 constexpr std::pair<const char*, int> RequestNames[] = {
-    {"random", 0}, {"eat", 1},      {"sleep", 2},    {"greet", 3},  {"work", 4},
-    {"chess", 5},  {"chinese", 21}, {"english", 22}, {"perch", 50}, {"hop", 51},
-    {"look", 52},  {"preen", 53},   {"chatter", 54}, {"mute", 63},  {"unmute", 64},
-    {"hide", 66},  {"show", 67},    {"names", 68},   {"quit", 70},
+    {"random", RequestRandom},   {"eat", RequestEat},         {"sleep", RequestSleep},
+    {"greet", RequestGreet},     {"work", RequestWork},       {"chess", RequestChess},
+    {"chinese", RequestChinese}, {"english", RequestEnglish}, {"perch", RequestPerch},
+    {"hop", RequestHop},         {"look", RequestLookAround}, {"preen", RequestPreen},
+    {"chatter", RequestChatter}, {"mute", RequestMute},       {"unmute", RequestUnmute},
+    {"hide", RequestFlyAway},    {"show", RequestComeBack},   {"names", RequestReadNames},
+    {"quit", RequestQuit},
 };
 
-constexpr std::pair<const char*, int> Sizes[] = {{"small", 60}, {"normal", 61}, {"large", 62}};
-constexpr int VolumeRequest = 65;
+constexpr std::pair<const char*, int> Sizes[] = {
+    {"small", RequestSizeSmall}, {"normal", RequestSizeNormal}, {"large", RequestSizeLarge}};
 
-constexpr std::pair<const char*, int> LanguageModes[] = {{"written", 30}, {"english", 31}, {"chinese", 32}};
+constexpr std::pair<const char*, int> LanguageModes[] = {{"written", RequestLanguageWritten},
+                                                         {"english", RequestLanguageEnglish},
+                                                         {"chinese", RequestLanguageChinese}};
 
 int ReportPost(perch::TPostResult result) {
   switch (result) {
@@ -105,7 +111,7 @@ int RunRequest(const std::string& name, const TArguments& args) {
       std::fprintf(stderr, "perchctl: volume takes one number from 0 to 100\n");
       return 2;
     }
-    code = VolumeRequest;
+    code = RequestVolume;
     value = static_cast<long long>(percent);
   } else {
     if (!args.empty()) {

@@ -3,6 +3,7 @@
 
 #include "tools/perchctl/Commands.h"
 
+#include "platform/LinkCodes.h"
 #include "platform/LinkWindow.h"
 #include "platform/PlatformError.h"
 
@@ -36,9 +37,9 @@ void CatchSignals() {
 
 const char* NoticeMeaning(std::uint64_t code) {
   switch (code) {
-    case 20: return "routine ended";
-    case 40: return "start-up done";
-    case 41: return "character clicked";
+    case NoticeRoutineEnded: return "routine ended";
+    case NoticeStarted: return "start-up done";
+    case NoticeClicked: return "character clicked";
     default: return "unknown notice";
   }
 }
