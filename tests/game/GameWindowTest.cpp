@@ -181,6 +181,12 @@ TEST_F(GameWindow, ADroppedPieceIsRemarkedOnceTheWatchHasSearchedBothPositions) 
   ASSERT_TRUE(board.UserMove(Square::E2, Square::E4));
   ASSERT_TRUE(Until([&] { return board.WhiteToMove(); }));
   ASSERT_EQ(board.PieceAt(Square::D5), 'p') << "the bird's answer at depth 1";
+  // The window takes the reply in (its watch measures the position the user
+  // now moves from) before the user's next move, as a person's click waits.
+  for (QElapsedTimer taken; !taken.isValid() || taken.elapsed() < 200;) {
+    if (!taken.isValid()) taken.start();
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
   Script();
   ASSERT_TRUE(board.UserMove(Square::D1, Square::G4));  // the queen left to the bishop
   QStringList said;
