@@ -9,47 +9,13 @@
 #include <sstream>
 
 #include "tests/engine/ChildProcess.h"
-#include "tools/perch-uci/UciSession.h"
+#include "tests/engine/UciHarness.h"
 
 using namespace perch;
 
 namespace {
 
 using namespace std::chrono_literals;
-using Lines = std::vector<std::string>;
-
-struct Session {
-  std::ostringstream out;
-  UciSession session{out};
-
-  Lines Run(const Lines& commands) {
-    out.str("");
-    for (const std::string& c : commands) {
-      session.Handle(c);
-      session.WaitForSearch();
-    }
-    Lines lines;
-    std::istringstream stream(out.str());
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    return lines;
-  }
-  std::string Fen() { return Run({"d"}).back().substr(5); }
-};
-
-std::string FindStockfish() {
-  for (const char* path : {"/usr/games/stockfish", "/usr/bin/stockfish", "/usr/local/bin/stockfish"})
-    if (access(path, X_OK) == 0) return path;
-  return "";
-}
-
-// The moves of a `go perft 1` answer, with "Nodes searched" as a key of its own.
-std::map<std::string, std::string> Divide(const Lines& lines) {
-  std::map<std::string, std::string> counts;
-  for (const std::string& line : lines)
-    if (const auto colon = line.find(": "); colon <= 5 || line.rfind("Nodes searched: ", 0) == 0)
-      counts[line.substr(0, colon)] = line.substr(colon + 2);
-  return counts;
-}
 
 const std::string KnightDance =
     "position startpos moves g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8";  // the start three times
@@ -62,7 +28,7 @@ const std::string RookTakenOnCorner =
 }  // namespace
 
 TEST(UciRules, EveryLegalMoveIsPlayedWhateverCameBefore) {
-  Session s;
+  UciHarness s;
   // A real threefold repetition, then a move after it.
   EXPECT_TRUE(s.Run({KnightDance + " e2e4"}).empty());
   EXPECT_EQ(s.Fen(), "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 5");
@@ -81,7 +47,7 @@ TEST(UciRules, EveryLegalMoveIsPlayedWhateverCameBefore) {
 }
 
 TEST(UciRules, CastlingRightsGoWithARookTakenOnItsCorner) {
-  Session s;
+  UciHarness s;
   s.Run({"position fen r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1 moves a1a8"});
   EXPECT_EQ(s.Fen(), "R3k2r/8/8/8/8/8/8/4K2R b Kk - 0 1");
   s.Run({"position fen r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1 moves h8h1"});
@@ -93,7 +59,7 @@ TEST(UciRules, CastlingRightsGoWithARookTakenOnItsCorner) {
 }
 
 TEST(UciRules, LegalMovesAreStockfishsAfterRepetitionsAndCaptures) {
-  const std::string stockfish = FindStockfish();
+  const std::string stockfish = FindProgram("stockfish");
   if (stockfish.empty()) GTEST_SKIP() << "stockfish is not installed";
   ChildProcess peer({stockfish});
   ASSERT_TRUE(peer.Running());
@@ -109,7 +75,7 @@ TEST(UciRules, LegalMovesAreStockfishsAfterRepetitionsAndCaptures) {
     const auto last = peer.ReadUntil("Nodes searched", 30s, &theirs);
     ASSERT_TRUE(last) << position;
     theirs.push_back(*last);
-    Session s;
+    UciHarness s;
     const Lines ours = s.Run({position, "go perft 1"});
     EXPECT_EQ(Divide(ours), Divide(theirs)) << position;
 
@@ -122,7 +88,7 @@ TEST(UciRules, LegalMovesAreStockfishsAfterRepetitionsAndCaptures) {
 }
 
 TEST(UciRules, FenCountersAreKept) {
-  Session s;
+  UciHarness s;
   s.Run({"position fen 4k3/8/8/8/8/8/4P3/R3K3 w Q - 99 80"});
   EXPECT_EQ(s.Fen(), "4k3/8/8/8/8/8/4P3/R3K3 w Q - 99 80");
   s.Run({"position fen 4k3/8/8/8/8/8/4P3/R3K3 w Q - 99 80 moves e1d1 e8d8"});
@@ -137,7 +103,7 @@ TEST(UciRules, FenCountersAreKept) {
 }
 
 TEST(UciRules, AGoWithoutTheMoversClockSearchesToTheDefaultDepth) {
-  Session s;
+  UciHarness s;
   s.Run({"setoption name SearchDepth value 2"});
   for (const char* position : {"position startpos", "position startpos moves e2e4"}) {
     const bool white = std::string(position) == "position startpos";

@@ -9,31 +9,12 @@
 #include <sstream>
 
 #include "chess/engine/BenchSuite.h"
+#include "tests/engine/UciHarness.h"
 #include "tools/perch-uci/Strength.h"
-#include "tools/perch-uci/UciSession.h"
 
 using namespace perch;
 
 namespace {
-
-using Lines = std::vector<std::string>;
-
-struct Session {
-  std::ostringstream out;
-  UciSession session{out};
-
-  Lines Run(const Lines& commands) {
-    out.str("");
-    for (const std::string& c : commands) {
-      session.Handle(c);
-      session.WaitForSearch();
-    }
-    Lines lines;
-    std::istringstream stream(out.str());
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    return lines;
-  }
-};
 
 std::vector<std::string> Words(const std::string& line) {
   std::istringstream stream(line);
@@ -87,7 +68,7 @@ TEST(UciSearchMoves, OnlyTheNamedMovesAreSearched) {
       {"position fen 8/P7/8/8/8/8/6k1/4K3 w - - 0 1", "a7a8q", {"a7a8n", "e1d2"}},
   };
   for (const Case& c : cases) {
-    Session s;
+    UciHarness s;
     EXPECT_EQ(BestMove(s.Run({c.position, "go depth 4"})), c.best) << c.position;
     std::string command = "go depth 4 searchmoves";
     for (const std::string& m : c.allowed) command += " " + m;
@@ -100,7 +81,7 @@ TEST(UciSearchMoves, OnlyTheNamedMovesAreSearched) {
 }
 
 TEST(UciSearchMoves, UnknownAndIllegalMovesAreNamedAndSkipped) {
-  Session s;
+  UciHarness s;
   // One legal move among wrong ones: the only move searched.
   Lines lines = s.Run({"position startpos", "go depth 3 searchmoves e2e5 h2h3 zz e1g1 h2h3"});
   EXPECT_EQ(InfoStrings(lines), (Lines{"info string searchmoves: 'e2e5' is not a legal move here; ignored",
@@ -120,7 +101,7 @@ TEST(UciSearchMoves, UnknownAndIllegalMovesAreNamedAndSkipped) {
 }
 
 TEST(UciMultiPv, ReportsTheBestLinesInOrder) {
-  Session s;
+  UciHarness s;
   const Lines single = s.Run({"position startpos", "go depth 4"});
   const Lines lines = s.Run({"setoption name MultiPV value 3", "position startpos", "go depth 4"});
   // Three lines per depth, numbered 1..3, scores not rising, first moves distinct.
@@ -163,7 +144,7 @@ TEST(UciMultiPv, ReportsTheBestLinesInOrder) {
 }
 
 TEST(UciStrength, OptionsAreListedAndBadValuesClamped) {
-  Session s;
+  UciHarness s;
   const Lines uci = s.Run({"uci"});
   for (const char* option : {"option name MultiPV type spin default 1 min 1 max 32",
                              "option name UCI_LimitStrength type check default false",
@@ -195,7 +176,7 @@ TEST(UciStrength, LimitStrengthOffSearchesAsBefore) {
       {"d7c8q", 221085}, {"c4c5", 347447},  {"b4c4", 41030},  {"d5d6", 5939},
   };
   static_assert(std::size(today) == std::size(SearchSuite));
-  Session s;
+  UciHarness s;
   // Options set and set back, and a rating that is not in force.
   s.Run({"setoption name UCI_LimitStrength value true", "position startpos", "go depth 2",
          "setoption name UCI_LimitStrength value false", "setoption name UCI_Elo value 900",
@@ -237,7 +218,7 @@ TEST(UciStrength, WeakerRatingsSearchLessAndDrawFromAWiderMargin) {
 }
 
 TEST(UciStrength, LimitedPlayStillAnswersLegallyAndMates) {
-  Session s;
+  UciHarness s;
   s.Run({"setoption name UCI_LimitStrength value true", "setoption name UCI_Elo value 800"});
   // A mate in one stands far above every other move: even the weakest plays it.
   for (int i = 0; i < 5; ++i)

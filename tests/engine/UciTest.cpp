@@ -12,56 +12,16 @@
 
 #include "chess/engine/BenchSuite.h"
 #include "tests/engine/ChildProcess.h"
+#include "tests/engine/UciHarness.h"
 #include "tools/perch-uci/GoCommand.h"
 #include "tools/perch-uci/TimeManagement.h"
-#include "tools/perch-uci/UciSession.h"
 
 using namespace perch;
 
-namespace {
-
 using namespace std::chrono_literals;
-using Lines = std::vector<std::string>;
-
-// Runs commands through one session and returns what it printed.
-struct Session {
-  std::ostringstream out;
-  UciSession session{out};
-
-  Lines Run(const Lines& commands) {
-    out.str("");
-    for (const std::string& c : commands) {
-      session.Handle(c);
-      session.WaitForSearch();
-    }
-    Lines lines;
-    std::istringstream stream(out.str());
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    return lines;
-  }
-  // The FEN line that ends the output of `d`.
-  std::string Fen() { return Run({"d"}).back().substr(5); }
-};
-
-std::string FindProgram(const std::string& name) {
-  for (const char* dir : {"/usr/games/", "/usr/bin/", "/usr/local/bin/"})
-    if (access((dir + name).c_str(), X_OK) == 0) return dir + name;
-  return "";
-}
-
-// The "<move>: <count>" lines and "Nodes searched: <total>" of a perft, by key.
-std::map<std::string, std::string> Divide(const Lines& lines) {
-  std::map<std::string, std::string> counts;
-  for (const std::string& line : lines)
-    if (const auto colon = line.find(": "); colon <= 5 || line.rfind("Nodes searched: ", 0) == 0)
-      counts[line.substr(0, colon)] = line.substr(colon + 2);
-  return counts;
-}
-
-}  // namespace
 
 TEST(Uci, HandshakeAndDisplay) {
-  Session s;
+  UciHarness s;
   const Lines hello = s.Run({"uci", "isready"});
   ASSERT_GE(hello.size(), 2u);
   EXPECT_EQ(Lines(hello.end() - 2, hello.end()), (Lines{"uciok", "readyok"}));
@@ -77,7 +37,7 @@ TEST(Uci, HandshakeAndDisplay) {
 }
 
 TEST(Uci, EventLogShowsTheModelsEventsInOrder) {
-  Session s;
+  UciHarness s;
   auto lines = s.Run({"setoption name EventLog value true", "position startpos moves f2f3 e7e5 g2g4 d8h4"});
   ASSERT_EQ(lines.size(), 3 * 2 + 4u);
   EXPECT_EQ(Lines(lines.end() - 4, lines.end()),
@@ -91,7 +51,7 @@ TEST(Uci, EventLogShowsTheModelsEventsInOrder) {
 }
 
 TEST(Uci, PromotionLetterIsWhatThePromotionHandlerHandsBack) {
-  Session s;
+  UciHarness s;
   const std::string position = "position fen 1r5k/P7/8/8/8/8/8/K7 w - - 0 1 moves ";
   const Lines events = s.Run({"setoption name EventLog value true", position + "a7b8n"});
   EXPECT_NE(std::find(events.begin(), events.end(), "info string event OnPromotion a7 b8 n"), events.end());
@@ -101,7 +61,7 @@ TEST(Uci, PromotionLetterIsWhatThePromotionHandlerHandsBack) {
 }
 
 TEST(Uci, ErrorsAreNamedAndThePositionStopsBeforeTheBadMove) {
-  Session s;
+  UciHarness s;
   EXPECT_EQ(s.Run({"position startpos moves e2e4 e7e4 d2d4"}),
             Lines{"info string error: illegal move 'e7e4'"});
   EXPECT_EQ(s.Fen(), "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1");
@@ -142,7 +102,7 @@ TEST(Uci, SearchReportsEachIterationAndTheBestMove) {
       {"fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "go depth 3", "info depth 3 ", " score cp 0 ", "0000"},
       {"fen 8/P6k/8/8/8/8/8/K7 w - - 0 1", "go depth 1", "info depth 1 ", "", "a7a8q"},  // with its letter
   };
-  Session s;
+  UciHarness s;
   for (const auto& [position, go, lastInfo, score, best] : cases) {
     SCOPED_TRACE(std::string(position) + " " + go);
     const auto lines = s.Run({std::string("position ") + position, go});
@@ -159,7 +119,7 @@ TEST(Uci, SearchReportsEachIterationAndTheBestMove) {
 }
 
 TEST(Uci, UcinewgameClearsTheBestLine) {
-  Session s;
+  UciHarness s;
   const std::string kiwipete = std::string("position fen ") + KiwipeteFen;
   auto nodes = [&s](const Lines& commands) {
     Lines lines = s.Run(commands);
@@ -196,17 +156,18 @@ TEST(Uci, PerftMatchesStockfishMoveByMove) {
     const auto last = peer.ReadUntil("Nodes searched", 60s, &theirs);
     ASSERT_TRUE(last) << fen;
     theirs.push_back(*last);
-    Session s;
+    UciHarness s;
     EXPECT_EQ(Divide(s.Run(commands)), Divide(theirs)) << fen;
   }
 }
 
 TEST(Uci, PerftAfterAStoppedSearchCountsEverything) {
-  Session s;
+  UciHarness s;
   s.Run({"position startpos"});
   // A stopped search leaves the engine's stop request set.
   s.session.Handle("go infinite");
   s.session.Handle("stop");
+  s.Settle();
   const Lines lines = s.Run({"go perft 2"});
   // As Stockfish prints it: one line a root move, then the total between blank lines.
   ASSERT_EQ(lines.size(), 20 + 3u);
@@ -297,7 +258,7 @@ TEST(Uci, UnreachablePositionsAreRefusedByTheirFault) {
       {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", ""},
       {"4k3/8/8/8/3Pp3/8/8/4K3 b - d3 0 1", ""},
   };
-  Session s;
+  UciHarness s;
   s.Run({"position startpos moves e2e4"});
   const std::string kept = s.Fen();
   for (const auto& [fen, fault] : cases) {
@@ -314,7 +275,7 @@ TEST(Uci, UnreachablePositionsAreRefusedByTheirFault) {
 }
 
 TEST(Uci, InfoCountsNodesOverTheWholeSearch) {
-  Session s;
+  UciHarness s;
   const Lines infos = InfoLines(s.Run({"position startpos", "go depth 5"}));
   ASSERT_EQ(infos.size(), 5u);
   long long lastNodes = 0;
@@ -330,7 +291,7 @@ TEST(Uci, InfoCountsNodesOverTheWholeSearch) {
 }
 
 TEST(Uci, NodeAndMateLimitsEndTheSearch) {
-  Session s;
+  UciHarness s;
   // Depth 3 of the start takes 1,857 nodes: it is cut short and the move
   // comes from the iterations before, or the part of depth 3 searched.
   Lines lines = s.Run({"position startpos", "go nodes 1000"});
@@ -360,7 +321,7 @@ TEST(Uci, NodeAndMateLimitsEndTheSearch) {
 }
 
 TEST(Uci, OptionsAndGoWordsAreReadOrNamed) {
-  Session s;
+  UciHarness s;
   const Lines uci = s.Run({"uci"});
   EXPECT_NE(std::find(uci.begin(), uci.end(), "option name SearchDepth type spin default 4 min 1 max 64"),
             uci.end());
