@@ -34,7 +34,7 @@ QLabel* MakeImage(QWidget* parent, const QImage& bitmap, int x, int y) {
 
 }  // namespace
 
-TActor::TActor(QWidget* parent)
+TActor::TActor(std::unique_ptr<TAgent> agent, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       image1Bitmap_((LoadWoodTextures(), QStringLiteral(":/wood/Image1.bmp"))),
@@ -74,7 +74,8 @@ TActor::TActor(QWidget* parent)
   ConnectGameButtons();
   RetranslateForm();
 
-  Agent = new TAgent(this);
+  Agent = agent.release();
+  Agent->setParent(this);
   Agent->setObjectName(QStringLiteral("Agent"));
 
   percher_ = new TPercher([this] { return Character; },

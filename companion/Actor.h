@@ -36,10 +36,11 @@ class TLinkReceiver;
 class TActor : public QWidget {
   Q_OBJECT
  public:
-  // Builds the designed layout and binds the companion's link window, so
-  // that requests are answered from the first wait on. Throws
-  // perch::TPlatformError when the window cannot be bound.
-  explicit TActor(QWidget* parent = nullptr);
+  // Builds the designed layout around the given agent control (the form
+  // owns it) and binds the companion's link window, so that requests are
+  // answered from the first wait on. Throws perch::TPlatformError when the
+  // window cannot be bound.
+  explicit TActor(std::unique_ptr<TAgent> agent, QWidget* parent = nullptr);
   ~TActor() override;
 
   // Designed position and client size.

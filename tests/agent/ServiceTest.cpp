@@ -1,6 +1,6 @@
-#include "agent/AgentControl.h"
 #include "agent/CharacterPainter.h"
 #include "agent/CharacterService.h"
+#include "agent/ServiceAgent.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -47,8 +47,8 @@ class Service : public ::testing::Test {
   }
   QPoint Belly() { return {bird->Impl().Window().width() / 2, int(bird->Impl().Window().height() * 0.7)}; }
 
-  TAgent agent;
-  TAgentCharacter* bird = nullptr;
+  TServiceAgent agent;
+  TServiceCharacter* bird = nullptr;
   QStringList notes;
 };
 
@@ -91,7 +91,7 @@ TEST_F(Service, StopAllPlayDropsOnlyAnimations) {
 }
 
 TEST_F(Service, FailingCallsThrowWithClearMessages) {
-  TAgent unconnected;
+  TServiceAgent unconnected;
   const std::pair<std::function<void()>, const char*> cases[] = {
       {[&] { bird->Play("Dance"); }, "no animation 'Dance'"},
       {[&] { agent.Characters().Character("other"); }, "no character is loaded under the id 'other'"},

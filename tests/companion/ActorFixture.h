@@ -124,7 +124,7 @@ class ActorFixture : public testing::Test {
   QTemporaryDir program_;
   perch::TLinkWindow controller_{perch::ControllerClass};
   QTimer modalTimer_;
-  TActor actor_;
+  TActor actor_{std::make_unique<TRecordingAgent>()};
 
  private:
   // Name dialogs are not modal: the one on screen.

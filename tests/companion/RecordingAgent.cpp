@@ -1,23 +1,10 @@
 #include "tests/companion/RecordingAgent.h"
 
-#include "agent/AgentControl.h"
-
 #include <QFile>
 
 #include <cmath>
 
 namespace perch {
-
-class TAgentCharacterImpl {
- public:
-  int language = 1033;
-  bool autoPopupMenu = true;
-  int left = 0, top = 0, nextRequest = 1;
-  bool balloonHeld = false;
-  double scale = 1;
-  int volume = 100;
-  bool muted = false, away = false;
-};
 
 QStringList& TRecordingAgent::Calls() {
   static QStringList calls;
@@ -39,93 +26,97 @@ void Record(const QString& call) {
   QFile log(logPath);
   if (!logPath.isEmpty() && log.open(QIODevice::Append)) log.write(call.toUtf8() + '\n');
 }
-TAgentRequestPtr Queued(TAgentCharacterImpl& impl, const QString& call) {
-  Record(call);
-  return std::make_shared<TAgentRequest>(impl.nextRequest++);
-}
 }  // namespace
 
-TAgentCharacter::TAgentCharacter(std::unique_ptr<TAgentCharacterImpl> impl) : impl_(std::move(impl)) {}
-TAgentCharacter::~TAgentCharacter() = default;
+// What the companion set on the character, kept so that it reads back.
+class TRecordedCharacter final : public TAgentCharacter {
+ public:
+  int LanguageID() const override { return language_; }
+  bool AutoPopupMenu() const override { return autoPopupMenu_; }
+  int Left() const override { return left_; }
+  int Top() const override { return top_; }
+  void setLanguageID(int id) override { Record(QStringLiteral("LanguageID %1").arg(language_ = id)); }
+  void setAutoPopupMenu(bool on) override {
+    Record(QStringLiteral("AutoPopupMenu %1").arg(autoPopupMenu_ = on));
+  }
+  void setLeft(std::int16_t x) override { Record(QStringLiteral("Left %1").arg(left_ = x)); }
+  void setTop(std::int16_t y) override { Record(QStringLiteral("Top %1").arg(top_ = y)); }
+  int Width() const override { return int(std::ceil(200 * scale_)); }
+  int Height() const override { return int(std::ceil(184 * scale_)); }
+  double Scale() const override { return scale_; }
+  void setScale(double scale) override { Record(QStringLiteral("Scale %1").arg(scale_ = scale)); }
+  int Volume() const override { return volume_; }
+  void setVolume(int percent) override { Record(QStringLiteral("Volume %1").arg(volume_ = percent)); }
+  bool Muted() const override { return muted_; }
+  void setMuted(bool muted) override { Record(QStringLiteral("Muted %1").arg(muted_ = muted)); }
+  TAgentRequestPtr FlyOff() override {
+    away_ = true;
+    return Queued(QStringLiteral("FlyOff"));
+  }
+  TAgentRequestPtr FlyBack() override {
+    away_ = false;
+    return Queued(QStringLiteral("FlyBack"));
+  }
+  bool Away() const override { return away_; }
+  void setKeepClear(const QRect& r) override {
+    Record(QStringLiteral("KeepClear %1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()));
+  }
+  TAgentRequestPtr Show(bool Fast) override { return Queued(QStringLiteral("Show %1").arg(Fast)); }
+  TAgentRequestPtr Hide(bool Fast) override { return Queued(QStringLiteral("Hide %1").arg(Fast)); }
+  TAgentRequestPtr Play(const QString& animation) override { return Queued("Play " + animation); }
+  TAgentRequestPtr MoveTo(std::int16_t x, std::int16_t y, int Speed) override {
+    return Queued(QStringLiteral("MoveTo %1 %2 %3").arg(x).arg(y).arg(Speed));
+  }
+  TAgentRequestPtr Speak(const QString& Text, const QString& Url) override {
+    const QString call = QStringLiteral("Speak %1 [%2]").arg(Text, QString::number(language_));
+    auto request = Queued(call + (Url.isEmpty() ? "" : " url"));
+    if (TRecordingAgent::onSpeak) TRecordingAgent::onSpeak(Text);
+    return request;
+  }
+  // Recorded as a Speak: what is said is the same; the service alone drops.
+  TAgentRequestPtr SpeakLatest(const QString& Text) override { return Speak(Text, QString()); }
+  void StopAll(const QString& Types) override { Record("StopAll " + Types); }
+  // Shows nothing, says nothing: not part of the script.
+  void HoldBalloon(bool hold) override { balloonHeld_ = hold; }
 
-int TAgentCharacter::LanguageID() const { return impl_->language; }
-bool TAgentCharacter::AutoPopupMenu() const { return impl_->autoPopupMenu; }
-int TAgentCharacter::Left() const { return impl_->left; }
-int TAgentCharacter::Top() const { return impl_->top; }
-void TAgentCharacter::setLanguageID(int id) {
-  Record(QStringLiteral("LanguageID %1").arg(impl_->language = id));
-}
-void TAgentCharacter::setAutoPopupMenu(bool on) {
-  Record(QStringLiteral("AutoPopupMenu %1").arg(impl_->autoPopupMenu = on));
-}
-void TAgentCharacter::setLeft(std::int16_t x) { Record(QStringLiteral("Left %1").arg(impl_->left = x)); }
-void TAgentCharacter::setTop(std::int16_t y) { Record(QStringLiteral("Top %1").arg(impl_->top = y)); }
-int TAgentCharacter::Width() const { return int(std::ceil(200 * impl_->scale)); }
-int TAgentCharacter::Height() const { return int(std::ceil(184 * impl_->scale)); }
-double TAgentCharacter::Scale() const { return impl_->scale; }
-void TAgentCharacter::setScale(double scale) { Record(QStringLiteral("Scale %1").arg(impl_->scale = scale)); }
-int TAgentCharacter::Volume() const { return impl_->volume; }
-void TAgentCharacter::setVolume(int percent) {
-  Record(QStringLiteral("Volume %1").arg(impl_->volume = percent));
-}
-bool TAgentCharacter::Muted() const { return impl_->muted; }
-void TAgentCharacter::setMuted(bool muted) { Record(QStringLiteral("Muted %1").arg(impl_->muted = muted)); }
-TAgentRequestPtr TAgentCharacter::FlyOff() {
-  impl_->away = true;
-  return Queued(*impl_, QStringLiteral("FlyOff"));
-}
-TAgentRequestPtr TAgentCharacter::FlyBack() {
-  impl_->away = false;
-  return Queued(*impl_, QStringLiteral("FlyBack"));
-}
-bool TAgentCharacter::Away() const { return impl_->away; }
-void TAgentCharacter::setKeepClear(const QRect& r) {
-  Record(QStringLiteral("KeepClear %1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()));
-}
-TAgentRequestPtr TAgentCharacter::Show(bool Fast) {
-  return Queued(*impl_, QStringLiteral("Show %1").arg(Fast));
-}
-TAgentRequestPtr TAgentCharacter::Hide(bool Fast) {
-  return Queued(*impl_, QStringLiteral("Hide %1").arg(Fast));
-}
-TAgentRequestPtr TAgentCharacter::Play(const QString& animation) {
-  return Queued(*impl_, "Play " + animation);
-}
-TAgentRequestPtr TAgentCharacter::MoveTo(std::int16_t x, std::int16_t y, int Speed) {
-  return Queued(*impl_, QStringLiteral("MoveTo %1 %2 %3").arg(x).arg(y).arg(Speed));
-}
-TAgentRequestPtr TAgentCharacter::Speak(const QString& Text, const QString& Url) {
-  const QString call = QStringLiteral("Speak %1 [%2]").arg(Text, QString::number(impl_->language));
-  auto request = Queued(*impl_, call + (Url.isEmpty() ? "" : " url"));
-  if (TRecordingAgent::onSpeak) TRecordingAgent::onSpeak(Text);
-  return request;
-}
-// Recorded as a Speak: what is said is the same; the service alone drops.
-TAgentRequestPtr TAgentCharacter::SpeakLatest(const QString& Text) { return Speak(Text, QString()); }
-void TAgentCharacter::StopAll(const QString& Types) { Record("StopAll " + Types); }
-// Shows nothing, says nothing: not part of the script.
-void TAgentCharacter::HoldBalloon(bool hold) { impl_->balloonHeld = hold; }
+ private:
+  TAgentRequestPtr Queued(const QString& call) {
+    Record(call);
+    return std::make_shared<TAgentRequest>(nextRequest_++);
+  }
 
-TAgentCharacters::~TAgentCharacters() = default;
+  int language_ = 1033;
+  bool autoPopupMenu_ = true;
+  int left_ = 0, top_ = 0, nextRequest_ = 1;
+  bool balloonHeld_ = false;
+  double scale_ = 1;
+  int volume_ = 100;
+  bool muted_ = false, away_ = false;
+};
 
-TAgentRequestPtr TAgentCharacters::Load(const QString& CharacterID, const QString& file) {
+TRecordedCharacters::TRecordedCharacters(const TAgent& owner) : owner_(owner) {}
+TRecordedCharacters::~TRecordedCharacters() = default;
+
+TAgentRequestPtr TRecordedCharacters::Load(const QString& CharacterID, const QString& file) {
   if (!owner_.Connected()) throw TAgentError("not connected");
   if (TRecordingAgent::failLoad) throw TAgentError(("cannot open " + file).toStdString());
-  loaded_[CharacterID] = std::make_unique<TAgentCharacter>(std::make_unique<TAgentCharacterImpl>());
+  loaded_[CharacterID] = std::make_unique<TRecordedCharacter>();
   Record(QStringLiteral("Load %1 %2").arg(CharacterID, file));
   return std::make_shared<TAgentRequest>(0);
 }
 
-TAgentCharacter& TAgentCharacters::Character(const QString& CharacterID) {
+TAgentCharacter& TRecordedCharacters::Character(const QString& CharacterID) {
   const auto found = loaded_.find(CharacterID);
   if (found == loaded_.end()) throw TAgentError("unknown character " + CharacterID.toStdString());
   return *found->second;
 }
 
-TAgent::TAgent(QObject* parent) : QObject(parent) {}
-TAgent::~TAgent() = default;
-void TAgent::setConnected(bool value) { Record(QStringLiteral("Connected %1").arg(connected_ = value)); }
-TAgentCharacters& TAgent::Characters() {
+TRecordingAgent::TRecordingAgent(QObject* parent) : TAgent(parent) {}
+TRecordingAgent::~TRecordingAgent() = default;
+void TRecordingAgent::setConnected(bool value) {
+  Record(QStringLiteral("Connected %1").arg(connected_ = value));
+}
+TAgentCharacters& TRecordingAgent::Characters() {
   if (!connected_) throw TAgentError("not connected");
   return characters_;
 }

@@ -6,10 +6,10 @@
 //   perch-character --sheet out.png [--file bird.chr] [--frames n] [--scale s]
 //   perch-character --version | --help
 
-#include "agent/AgentControl.h"
 #include "agent/CharacterFile.h"
 #include "agent/CharacterPainter.h"
 #include "agent/CharacterService.h"
+#include "agent/ServiceAgent.h"
 
 #include "tools/common/ProgramInfo.h"
 #include "tools/common/WindowManagerRequests.h"
@@ -96,7 +96,7 @@ int WriteSheet(const TCharacterDef& character, const QString& out, int frames, d
 
 // Plays every animation the companion uses, one after the other, with an
 // English line first, a Chinese one halfway and a flight at the end; forever.
-void RunShow(TAgentCharacter& bird) {
+void RunShow(TServiceCharacter& bird) {
   static const QStringList steps{
       ":english", "Greet",     "Wave",      "RestPose",     "GestureDown", "GestureLeft", "Pleased",
       "Write",    "hearing_1", "hearing_2", "hearing_3",    "confused",    "Idle2_1",     ":chinese",
@@ -164,10 +164,10 @@ int main(int argc, char** argv) {
       if (!framesOk || frames < 1 || frames > 100) throw TAgentError("--frames wants a count from 1 to 100");
       return WriteSheet(LoadCharacterFile(path), options.value("sheet"), frames, scale);
     }
-    TAgent agent;
+    TServiceAgent agent;
     agent.setConnected(true);
     agent.Characters().Load("viewer", path);
-    TAgentCharacter& bird = agent.Characters().Character("viewer");
+    TServiceCharacter& bird = agent.Characters().Character("viewer");
     agent.OnClick = [](TAgent*, const QString& id, int button, int, std::int16_t x, std::int16_t y) {
       std::printf("click on %s: button %d at %d,%d\n", qPrintable(id), button, x, y);
       std::fflush(stdout);
