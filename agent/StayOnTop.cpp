@@ -1,34 +1,20 @@
 #include "agent/StayOnTop.h"
 
+#include "platform/XcbReply.h"
+
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <memory>
 
 namespace perch {
 
 namespace {
 constexpr int GatherMs = 100;  // at most ten checks a second
 
-struct TFree {
-  void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T>
-using TReply = std::unique_ptr<T, TFree>;
-
 xcb_connection_t* Connection() {
   if (QGuiApplication::platformName() != "xcb") return nullptr;
   auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
   return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
-  const TReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-      connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-  return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
 // A window's rectangle on the root, in the display's own pixels; empty when
@@ -40,16 +26,16 @@ struct TRect {
 TRect RootRect(xcb_connection_t* connection, xcb_window_t window, xcb_window_t root) {
   const auto geometryCookie = xcb_get_geometry(connection, window);
   const auto placeCookie = xcb_translate_coordinates(connection, window, root, 0, 0);
-  const TReply<xcb_get_geometry_reply_t> geometry(
+  const TXcbReply<xcb_get_geometry_reply_t> geometry(
       xcb_get_geometry_reply(connection, geometryCookie, nullptr));
-  const TReply<xcb_translate_coordinates_reply_t> place(
+  const TXcbReply<xcb_translate_coordinates_reply_t> place(
       xcb_translate_coordinates_reply(connection, placeCookie, nullptr));
   if (!geometry || !place) return {};
   return {place->dst_x, place->dst_y, geometry->width, geometry->height};
 }
 
 std::uint32_t EventMask(xcb_connection_t* connection, xcb_window_t window) {
-  const TReply<xcb_get_window_attributes_reply_t> attributes(
+  const TXcbReply<xcb_get_window_attributes_reply_t> attributes(
       xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), nullptr));
   return attributes ? attributes->your_event_mask : 0;
 }
@@ -69,9 +55,9 @@ TStayOnTop::TStayOnTop(const std::vector<QWidget*>& windows) {
   const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
   if (!screen) return;
   root_ = screen->root;
-  activeAtom_ = Atom(connection, "_NET_ACTIVE_WINDOW");
-  stateAtom_ = Atom(connection, "_NET_WM_STATE");
-  fullScreenAtom_ = Atom(connection, "_NET_WM_STATE_FULLSCREEN");
+  activeAtom_ = InternAtom(connection, "_NET_ACTIVE_WINDOW");
+  stateAtom_ = InternAtom(connection, "_NET_WM_STATE");
+  fullScreenAtom_ = InternAtom(connection, "_NET_WM_STATE_FULLSCREEN");
   // Added to what Qt already selects on the root window (the masks are per
   // client, and Qt shares this connection).
   SelectEvents(
@@ -160,7 +146,7 @@ void TStayOnTop::Check() {
   xcb_connection_t* connection = Connection();
   if (!connection) return;
   xcb_window_t active = 0;
-  const TReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+  const TXcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
       connection, xcb_get_property(connection, 0, root_, activeAtom_, XCB_ATOM_WINDOW, 0, 1), nullptr));
   if (reply && reply->format == 32 && xcb_get_property_value_length(reply.get()) >= 4)
     active = *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
@@ -188,7 +174,7 @@ void TStayOnTop::WatchActive(std::uint32_t window) {
 bool TStayOnTop::FullScreenOverUs() const {
   xcb_connection_t* connection = Connection();
   if (active_ == 0 || windows_.empty() || !windows_.front()) return false;
-  const TReply<xcb_get_property_reply_t> state(xcb_get_property_reply(
+  const TXcbReply<xcb_get_property_reply_t> state(xcb_get_property_reply(
       connection, xcb_get_property(connection, 0, active_, stateAtom_, XCB_ATOM_ATOM, 0, 32), nullptr));
   if (!state || state->format != 32) return false;
   const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(state.get()));
@@ -220,7 +206,7 @@ void TStayOnTop::SetCovered(bool covered) {
 
 void TStayOnTop::Restack() {
   xcb_connection_t* connection = Connection();
-  const TReply<xcb_query_tree_reply_t> tree(
+  const TXcbReply<xcb_query_tree_reply_t> tree(
       xcb_query_tree_reply(connection, xcb_query_tree(connection, root_), nullptr));
   if (!tree) return;
   const xcb_window_t* children = xcb_query_tree_children(tree.get());  // bottom first
@@ -233,7 +219,7 @@ void TStayOnTop::Restack() {
   std::vector<int> ourPlaces(windows_.size(), -1);
   std::vector<bool> shown(std::size_t(count), false);
   for (int i = 0; i < count; ++i) {
-    const TReply<xcb_get_window_attributes_reply_t> attributes(
+    const TXcbReply<xcb_get_window_attributes_reply_t> attributes(
         xcb_get_window_attributes_reply(connection, cookies[std::size_t(i)], nullptr));
     for (std::size_t k = 0; k < windows_.size(); ++k)
       if (windows_[k] && windows_[k]->internalWinId() == children[i]) ourPlaces[k] = i;

@@ -1,5 +1,7 @@
 #include "companion/DesktopWindows.h"
 
+#include "platform/XcbReply.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -9,17 +11,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace perch {
 
 namespace {
-
-struct TFree {
-  void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T>
-using TReply = std::unique_ptr<T, TFree>;
 
 xcb_connection_t* Connection() {
   if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
@@ -39,7 +34,7 @@ auto Answer(xcb_connection_t* connection, TReplyFunction replyFunction, TCookie 
   xcb_generic_error_t* error = nullptr;
   auto* reply = replyFunction(connection, cookie, &error);
   std::free(error);
-  return TReply<std::remove_pointer_t<decltype(reply)>>(reply);
+  return TXcbReply<std::remove_pointer_t<decltype(reply)>>(reply);
 }
 
 struct TAtoms {

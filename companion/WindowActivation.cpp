@@ -1,13 +1,13 @@
 #include "companion/WindowActivation.h"
 
+#include "platform/XcbReply.h"
+
 #include <QGuiApplication>
 #include <QWidget>
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <memory>
+#include <cstdint>
 
 namespace perch {
 
@@ -15,10 +15,6 @@ namespace {
 
 // EWMH's source indication of a pager, which acts for the user.
 constexpr std::uint32_t SourcePager = 2;
-
-struct TFree {
-  void operator()(void* p) const { std::free(p); }
-};
 
 }  // namespace
 
@@ -30,16 +26,14 @@ void ActivateAsAskedFor(QWidget* window) {
   if (connection == nullptr) return;
   const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
   if (screen == nullptr) return;
-  static constexpr char Name[] = "_NET_ACTIVE_WINDOW";
-  std::unique_ptr<xcb_intern_atom_reply_t, TFree> atom(
-      xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof Name - 1, Name), nullptr));
-  if (!atom) return;
+  const xcb_atom_t activeWindow = InternAtom(connection, "_NET_ACTIVE_WINDOW");
+  if (activeWindow == XCB_ATOM_NONE) return;
 
   xcb_client_message_event_t event{};
   event.response_type = XCB_CLIENT_MESSAGE;
   event.format = 32;
   event.window = static_cast<xcb_window_t>(window->winId());
-  event.type = atom->atom;
+  event.type = activeWindow;
   event.data.data32[0] = SourcePager;
   event.data.data32[1] = XCB_CURRENT_TIME;
   event.data.data32[2] = XCB_WINDOW_NONE;

@@ -1,5 +1,7 @@
 #include "tools/perch-tray/DesktopHints.h"
 
+#include "platform/XcbReply.h"
+
 #include <QGuiApplication>
 #include <QWidget>
 
@@ -7,9 +9,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <vector>
 
 namespace perch {
@@ -22,18 +21,6 @@ constexpr std::uint32_t NetWmStateAdd = 1;
 constexpr std::uint32_t SourceApplication = 1;
 // At most this many states are read back from a window.
 constexpr std::uint32_t MaxStates = 64;
-
-struct TFree {
-  void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using TReply = std::unique_ptr<T, TFree>;
-
-xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
-  const auto cookie = xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
-  TReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, nullptr));
-  return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-}
 
 // A client message to the root window about `window`, as EWMH asks for
 // changes to a mapped window.
@@ -59,13 +46,13 @@ void KeepOnEveryWorkspace(QWidget* window) {
   const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
   if (screen == nullptr) return;
   const auto id = static_cast<xcb_window_t>(window->winId());
-  const xcb_atom_t desktop = Atom(connection, "_NET_WM_DESKTOP");
-  const xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
+  const xcb_atom_t desktop = InternAtom(connection, "_NET_WM_DESKTOP");
+  const xcb_atom_t state = InternAtom(connection, "_NET_WM_STATE");
   const xcb_atom_t wanted[] = {
-      Atom(connection, "_NET_WM_STATE_STICKY"),
-      Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
-      Atom(connection, "_NET_WM_STATE_SKIP_PAGER"),
-      Atom(connection, "_NET_WM_STATE_ABOVE"),
+      InternAtom(connection, "_NET_WM_STATE_STICKY"),
+      InternAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
+      InternAtom(connection, "_NET_WM_STATE_SKIP_PAGER"),
+      InternAtom(connection, "_NET_WM_STATE_ABOVE"),
   };
 
   if (!window->isVisible()) {
@@ -75,7 +62,7 @@ void KeepOnEveryWorkspace(QWidget* window) {
     // window, are merged the same way).
     std::vector<xcb_atom_t> states;
     const auto cookie = xcb_get_property(connection, 0, id, state, XCB_ATOM_ATOM, 0, MaxStates);
-    TReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr));
+    TXcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr));
     if (reply && reply->format == 32) {
       const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
       states.assign(values, values + xcb_get_property_value_length(reply.get()) / 4);

@@ -1,28 +1,14 @@
 #include "tools/perch-tray/FullScreenCheck.h"
 
+#include "platform/XcbReply.h"
+
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <memory>
-
 namespace perch {
 
 namespace {
-
-struct TFree {
-  void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using TReply = std::unique_ptr<T, TFree>;
-
-xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
-  const auto cookie = xcb_intern_atom(connection, 1, static_cast<uint16_t>(std::strlen(name)), name);
-  TReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, nullptr));
-  return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-}
 
 // The 32-bit values of a property, at most `maxValues` of them. Any type is
 // taken: tools and window managers do not all set the one EWMH names.
@@ -31,7 +17,7 @@ void ReadValues(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t pr
                 Visit visit) {
   const auto cookie =
       xcb_get_property(connection, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxValues);
-  TReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr));
+  TXcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr));
   if (!reply || reply->format != 32) return;
   const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
   const int count = xcb_get_property_value_length(reply.get()) / 4;
@@ -48,14 +34,14 @@ bool ActiveWindowIsFullScreen() {
   if (screen == nullptr) return false;
 
   xcb_window_t active = XCB_WINDOW_NONE;
-  ReadValues(connection, screen->root, Atom(connection, "_NET_ACTIVE_WINDOW"), 1,
+  ReadValues(connection, screen->root, InternAtom(connection, "_NET_ACTIVE_WINDOW", true), 1,
              [&](uint32_t value) { active = value; });
   if (active == XCB_WINDOW_NONE) return false;
 
-  const xcb_atom_t fullScreen = Atom(connection, "_NET_WM_STATE_FULLSCREEN");
+  const xcb_atom_t fullScreen = InternAtom(connection, "_NET_WM_STATE_FULLSCREEN", true);
   if (fullScreen == XCB_ATOM_NONE) return false;
   bool found = false;
-  ReadValues(connection, active, Atom(connection, "_NET_WM_STATE"), 64,
+  ReadValues(connection, active, InternAtom(connection, "_NET_WM_STATE", true), 64,
              [&](uint32_t value) { found = found || value == fullScreen; });
   return found;
 }

@@ -1,12 +1,11 @@
 #include "tools/perch-tray/GameWindowWatch.h"
 
+#include "platform/XcbReply.h"
+
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -21,25 +20,13 @@ constexpr std::uint32_t IconicState = 3;
 // few hundred.
 constexpr std::size_t MaxWindows = 4096;
 
-struct TFree {
-  void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using TReply = std::unique_ptr<T, TFree>;
-
 xcb_connection_t* Connection() {
   auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   return x11 ? x11->connection() : nullptr;
 }
 
-xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
-  const auto cookie = xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
-  TReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, nullptr));
-  return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-}
-
 std::vector<xcb_window_t> Children(xcb_connection_t* connection, xcb_window_t parent) {
-  TReply<xcb_query_tree_reply_t> tree(
+  TXcbReply<xcb_query_tree_reply_t> tree(
       xcb_query_tree_reply(connection, xcb_query_tree(connection, parent), nullptr));
   if (!tree) return {};
   const xcb_window_t* children = xcb_query_tree_children(tree.get());
@@ -57,12 +44,12 @@ xcb_window_t FindShownGame(xcb_connection_t* connection, const std::vector<xcb_w
   }
   xcb_window_t found = XCB_WINDOW_NONE;
   for (std::size_t i = 0; i < windows.size(); ++i) {
-    TReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookies[i], nullptr));
+    TXcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookies[i], nullptr));
     if (found != XCB_WINDOW_NONE || !reply || reply->format != 8) continue;
     const std::string_view value(static_cast<const char*>(xcb_get_property_value(reply.get())),
                                  static_cast<std::size_t>(xcb_get_property_value_length(reply.get())));
     if (value != GameRole) continue;
-    TReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+    TXcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
         connection, xcb_get_window_attributes(connection, windows[i]), nullptr));
     if (attributes && attributes->map_state != XCB_MAP_STATE_UNMAPPED) found = windows[i];
   }
@@ -70,8 +57,8 @@ xcb_window_t FindShownGame(xcb_connection_t* connection, const std::vector<xcb_w
 }
 
 bool Minimized(xcb_connection_t* connection, xcb_window_t window) {
-  const xcb_atom_t wmState = Atom(connection, "WM_STATE");
-  TReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+  const xcb_atom_t wmState = InternAtom(connection, "WM_STATE");
+  TXcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
       connection, xcb_get_property(connection, 0, window, wmState, wmState, 0, 1), nullptr));
   if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4) return false;
   return *static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get())) == IconicState;
@@ -83,7 +70,7 @@ TGameWindowWatch::TState TGameWindowWatch::Look() {
   xcb_connection_t* connection = Connection();
   if (connection == nullptr) return TState::Unknown;
   if (window_ != 0) {
-    TReply<xcb_get_window_attributes_reply_t> attributes(
+    TXcbReply<xcb_get_window_attributes_reply_t> attributes(
         xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window_), nullptr));
     // A window on another workspace is mapped, if not viewable.
     if (attributes && attributes->map_state != XCB_MAP_STATE_UNMAPPED) return TState::Shown;
@@ -93,7 +80,7 @@ TGameWindowWatch::TState TGameWindowWatch::Look() {
   }
   const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
   if (screen == nullptr) return TState::Unknown;
-  const xcb_atom_t role = Atom(connection, "WM_WINDOW_ROLE");
+  const xcb_atom_t role = InternAtom(connection, "WM_WINDOW_ROLE");
   if (role == XCB_ATOM_NONE) return TState::Unknown;
   // Without a window manager the game window is the root's child; with one
   // it is a child of the manager's frame.
@@ -103,7 +90,7 @@ TGameWindowWatch::TState TGameWindowWatch::Look() {
   trees.reserve(windows.size());
   for (const xcb_window_t window : windows) trees.push_back(xcb_query_tree(connection, window));
   for (const xcb_query_tree_cookie_t cookie : trees) {
-    TReply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection, cookie, nullptr));
+    TXcbReply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection, cookie, nullptr));
     if (!tree) continue;
     const xcb_window_t* children = xcb_query_tree_children(tree.get());
     const int count = xcb_query_tree_children_length(tree.get());
