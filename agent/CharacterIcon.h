@@ -1,7 +1,7 @@
 #pragma once
 // The program's icon: the bird's head, drawn by the character renderer, so
 // the launcher, the menu and the windows show the same bird as the desktop
-// (tools/perch-icon writes it at build time).
+// (tools/generators/perch-icon writes it at build time).
 
 #include "agent/CharacterDef.h"
 

@@ -9,7 +9,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/PlatformError.h"
 
-#include "tools/common/WindowManagerRequests.h"
+#include "apps/common/WindowManagerRequests.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,6 +1,6 @@
 #include "companion/InformationOptions.h"
 
-#include "tools/common/ProgramInfo.h"
+#include "apps/common/ProgramInfo.h"
 
 namespace perch {
 

@@ -47,7 +47,7 @@ expected=(
   "usr/share/metainfo/$id.metainfo.xml"
   usr/share/doc/perch/copyright usr/share/doc/perch/changelog.gz
 )
-[ -d "$source/tools/perch-tray" ] && expected+=(usr/bin/perch-tray)
+[ -d "$source/apps/perch-tray" ] && expected+=(usr/bin/perch-tray)
 sizes=(16 22 24 32 48 64 128 256)
 for size in "${sizes[@]}"; do expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$id.png"); done
 for page in "$source"/packaging/man/*.[1-9]; do
