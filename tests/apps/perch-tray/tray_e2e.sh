@@ -248,8 +248,9 @@ case "$case_name" in
     grep -q "no system tray" "$work/tray.err" || fail "perch-tray did not say that there is no tray"
     [ "$(grep -c "no system tray" "$work/tray.err")" -eq 1 ] || fail "perch-tray said more than once that there is no tray"
     wait_until 10 eval '[ -n "$(visible_named "^Perch menu")" ]' || fail "no fallback button"
-    box=$(visible_named "^Perch$") || true
-    [ -n "$box" ] || fail "no message about the missing tray"
+    # The box maps after the button is logged as shown.
+    wait_until 10 eval '[ -n "$(visible_named "^Perch$")" ]' || fail "no message about the missing tray"
+    box=$(visible_named "^Perch$")
     xdotool windowfocus --sync "$box"; xdotool key Return
     button=$(visible_named "^Perch menu")
     eval "$(xdotool getwindowgeometry --shell "$button")"
