@@ -100,6 +100,12 @@ bird_window() {
   done
   return 1
 }
+# Waits for the bird's window, then for its show animation to end; fails
+# with MESSAGE when it does not come.
+bird_shown() {  # MESSAGE
+  wait_until 20 bird_window >/dev/null || fail "$1"
+  sleep 2
+}
 form_window() {
   local w
   for w in $(xdotool search --pid "$perch_pid" 2>/dev/null); do
@@ -483,8 +489,7 @@ case "$case_name" in
     start_compositor picom -c --shadow-radius 12 --shadow-opacity 0.9
     start_perch perch later
     expect_notices 40 2 30
-    wait_until 20 bird_window >/dev/null || fail "the bird did not show at $bird_width pixels wide"
-    sleep 2  # the show animation
+    bird_shown "the bird did not show at $bird_width pixels wide"
     check_bird_whole "under picom"
     check_bird_takes_input "under picom"
     stop_compositor
@@ -500,8 +505,7 @@ case "$case_name" in
     start_user_window
     start_perch perch later
     expect_notices 40 2 30
-    wait_until 20 bird_window >/dev/null || fail "the bird did not show"
-    sleep 2
+    bird_shown "the bird did not show"
     bird=$(bird_window)
     read -r x y w h <<<"$(rect "$bird")"
     # Another program's popup over the bird stays above it, also when a
@@ -585,8 +589,7 @@ case "$case_name" in
     start_wm openbox
     start_perch perch later
     expect_notices 40 2 30
-    wait_until 20 bird_window >/dev/null || fail "the bird did not show"
-    sleep 2
+    bird_shown "the bird did not show"
     read -r x y w h <<<"$(rect "$(bird_window)")"
     [ "$x" -ge 640 ] || fail "the bird at $x $y did not start on the right monitor"
     # It shrinks to a narrow strip at its left (a new monitor there, then the
@@ -619,8 +622,7 @@ case "$case_name" in
     fi
     start_perch perch later
     expect_notices 40 2 30
-    wait_until 20 bird_window >/dev/null || fail "the bird did not show"
-    sleep 2
+    bird_shown "the bird did not show"
     check_size small 0.75
     check_size large 1.5
     [ "$case_name" = home_sizes ] || { quit_and_end 15; echo "ok ($case_name)"; exit 0; }
@@ -631,8 +633,7 @@ case "$case_name" in
     [ "$(setting size)" = large ] && [ -n "$(setting left)" ] && [ -n "$(setting top)" ] ||
       fail "config.ini after the drags: $(cat "$prog/config.ini")"
     start_perch
-    wait_until 20 bird_window >/dev/null || fail "the bird did not start large"
-    sleep 2
+    bird_shown "the bird did not start large"
     [ "$(rect "$(bird_window)")" = "$kept" ] || fail "the bird started at $(rect "$(bird_window)"), not at $kept"
     quit_and_end 15
     ;;
@@ -644,8 +645,7 @@ case "$case_name" in
     start_wm openbox
     start_perch perch later
     expect_notices 40 2 30
-    wait_until 20 bird_window >/dev/null || fail "the bird did not show"
-    sleep 2
+    bird_shown "the bird did not show"
     read -r x y w h <<<"$(rect "$(bird_window)")"
     bx=$((x + w / 2)) by=$((y + h * 7 / 10))
     xdotool mousemove "$bx" "$by" sleep 0.3 mousedown 1
@@ -658,14 +658,12 @@ case "$case_name" in
     wait_until 5 eval '[ "$(setting monitor)" = left ]' || fail "the place was not kept: $(cat "$prog/config.ini")"
     quit_and_end 15
     start_perch
-    wait_until 20 bird_window >/dev/null || fail "the bird did not show again"
-    sleep 2
+    bird_shown "the bird did not show again"
     [ "$(rect "$(bird_window)")" = "$kept" ] || fail "the bird came back at $(rect "$(bird_window)"), not at $kept"
     quit_and_end 15
     xrandr --delmonitor left >/dev/null
     start_perch
-    wait_until 20 bird_window >/dev/null || fail "the bird did not show with one monitor"
-    sleep 2
+    bird_shown "the bird did not show with one monitor"
     read -r x y w h <<<"$(rect "$(bird_window)")"
     [ "$x" -ge 640 ] && [ "$y" -ge 256 ] && [ $((x + w)) -le 1280 ] && [ $((y + h)) -le 1024 ] ||
       fail "with its monitor gone the bird started at $x $y $w $h, not whole on the primary one"

@@ -84,7 +84,7 @@ done
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin/perch" --help | grep -q '^usage: perch' || fail "perch --help"
 
 # The companion itself, under Xvfb, with its settings in the config folder.
-bash "$source/tests/package/run_installed.sh" "$bin" "$version" || fail "the unpacked programs do not run"
+bash "$source/tests/packaging/run_installed.sh" "$bin" "$version" || fail "the unpacked programs do not run"
 
 # The character is found through ../share/perch relative to the program: a
 # sheet from the unpacked file, then an error naming it once it is spoiled.
